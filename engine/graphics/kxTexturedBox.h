@@ -1,0 +1,39 @@
+// kxTexturedBox: a flat textured rectangle with a corner at the origin in
+// the plane z = 0, drawn like any vertex array or, with Draw2, turned to face
+// a camera. Owns what a kxVertexArray owns.
+#pragma once
+
+#include "kxExport.h"
+#include "graphics/kxVertexArray.h"
+
+enum TTextureBoxProjection : int32_t {
+  tbpNormal = 0,   // image row 0 at y = 0 (upright where y points up)
+  tbpFlipped = 1,  // image row 0 at y = height (upright where y points down)
+};
+
+class KX_API kxTexturedBox : public kxVertexArray {
+ public:
+  KX_NO_COPY(kxTexturedBox);
+
+  // Any projection other than the two above gives a box without texture
+  // coordinates, which Draw shows untextured in its flat colour.
+  kxTexturedBox(float width, float height, bool flag, TTextureBoxProjection projection);
+  // Null when allocation fails.
+  static kxTexturedBox* Create(float width, float height, bool flag,
+                               TTextureBoxProjection projection);
+  virtual ~kxTexturedBox();
+
+  // Size given at construction; the scale does not change it.
+  float GetWidth();
+  float GetHeight();
+
+  // Draws the box turned towards cameraPosition (three floats) and spun by
+  // `angle` degrees about its own z axis. The box's own angles are not used.
+  void Draw2(float* const cameraPosition, float angle);
+
+ private:
+  float width;
+  float height;
+  bool userFlag;
+  TTextureBoxProjection projection;
+};
