@@ -1,0 +1,50 @@
+// kxMusic: one looping background piece, streamed by the mixer from an
+// expanded copy of a crunched block. The object owns the expanded bytes, the
+// memory stream over them and the mixer's handle; the bytes and the stream
+// live exactly as long as the handle, since the mixer's audio thread reads
+// them while the piece plays. The audio device must be open (kxSDLWrapper).
+#pragma once
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include "data/kxMemoryBlock.h"
+#include "kxExport.h"
+#include "kxTypes.h"
+
+class KX_API kxMusic {
+ public:
+  // Empty, volume 64 (on the mixer's 0..128 scale).
+  kxMusic();
+  ~kxMusic();
+
+  // Releases any piece held, then expands the block and opens it. False only
+  // when the block does not expand (the object is then empty); a piece the
+  // mixer cannot decode still returns true and plays nothing.
+  bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
+  // From the beginning, repeating without end.
+  void Play();
+  void Stop();
+  // There is no resume: Play starts again from the beginning.
+  void Pause();
+  // Stops and frees the piece, then its stream, then its bytes.
+  void Clear();
+
+  // Passed to the mixer unclamped.
+  void SetVolume(int32_t volume);
+  int32_t GetVolume();
+  // One step, clamped to 0..128.
+  void VolumeUp();
+  void VolumeDown();
+
+  // True when the mixer accepted the piece.
+  bool IsLoaded();
+
+ private:
+  KX_NO_COPY(kxMusic);
+
+  kxMemoryBlock* data;
+  SDL_RWops* stream;
+  Mix_Music* music;
+  int32_t volume;
+};

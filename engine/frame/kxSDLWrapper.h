@@ -1,0 +1,146 @@
+// kxSDLWrapper: the engine's application frame. An application derives from
+// it, overrides the virtual callbacks it needs, constructs it, calls Init and
+// then Run, and deletes it whether or not Init succeeded.
+//
+// Ownership: the frame owns its SDL window, its OpenGL context and the root
+// GUI manager; it opens the audio device and SDL and closes both when deleted.
+#pragma once
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include "frame/kxFramePacer.h"
+#include "kxExport.h"
+#include "kxTypes.h"
+
+class kxGUIManager;
+class kxGUIObject;
+
+class KX_API kxSDLWrapper {
+ public:
+  // Stores the arguments; creates nothing. In full-screen mode Init replaces
+  // width and height with the desktop mode.
+  kxSDLWrapper(int width, int height, bool fullscreen, bool resizable);
+  virtual ~kxSDLWrapper();
+
+  // Draws the scene; called once per loop iteration unless drawing is paused,
+  // and by Refresh and OnResizeWindow.
+  virtual void Render();
+  // Called by Init once the GL context is current, before InitGL; false
+  // makes Init fail.
+  virtual bool OnBeforeInit();
+  // Called once by Run after the loop has ended.
+  virtual void OnBeforeClose();
+  // Called last by Init; its result is Init's result.
+  virtual bool OnAfterInit();
+  // A left press (or touch) that went to the GUI was released at (x, y).
+  virtual void OnLMBUp(int x, int y);
+  // The pointer moved to (x, y); dx, dy = previous position minus new one.
+  virtual void OnMouseMotion(int x, int y, int dx, int dy);
+  // SDL key codes (the key event's sym).
+  virtual void OnKeyDown(unsigned int key);
+  virtual void OnKeyUp(unsigned int key);
+  // Default: stores the size, sets the engine-wide screen size, viewport and
+  // GUI size, then draws one frame. The projection is left as it was.
+  virtual void OnResizeWindow(int width, int height);
+  // Default: forgets both held buttons. The frame never calls it itself.
+  virtual void OnMouseLeave();
+  // A left press within 200 ms of the last completed click.
+  virtual void OnDblClick();
+  // The window was minimised or lost keyboard focus; drawing pauses.
+  virtual void OnLostFocus();
+  // The window was restored or regained focus while paused; drawing resumes.
+  virtual void OnSetFocus();
+  // One click event queued by the GUI manager.
+  virtual void OnGUIClick(kxGUIObject* object);
+
+  // Opens SDL, the audio device, the window and its context, sets the GL
+  // state and creates the GUI manager. False on any failure; what was already
+  // opened is left to the destructor.
+  bool Init();
+  // Runs the paced main loop until EndMainLoop or a quit event; returns 0.
+  // The arguments are not used.
+  int Run(int argc, char** argv);
+  // Ends Run after the current iteration.
+  void EndMainLoop();
+  // Draws one frame outside the loop.
+  void Refresh();
+  // Viewport, 60-degree perspective projection, blend function, depth test.
+  void InitGL();
+
+  kxGUIManager* GetGUIManager();  // null before Init
+  int GetWidth();
+  int GetHeight();
+  float GetAspect();
+
+  void SetCamPosition(float* const position);
+  void GetCamPosition(float* const out);
+  void SetCamAngle(float* const angle);
+  void GetCamAngle(float* const out);
+  // Applies a camera (position, angles in degrees) to the current matrix.
+  void PilotView(float* const position, float* const angle);
+  // A width x depth line grid in the z = 0 plane in the current colour;
+  // divisions of 0 or less draw nothing.
+  void RenderGrid(int width, int depth, int divisions);
+
+ protected:
+  // Replaces the millisecond clock used for pacing and for double clicks
+  // (null restores SDL_GetTicks). Lets a derived frame run on a known clock.
+  void SetTickSource(kxTickSource source);
+  kxTickSource GetTickSource() const;
+  // Replaces SDL_CreateWindow for Init (null restores it), so that a derived
+  // frame can refuse visuals, e.g. multisampled ones, and watch the fallback.
+  typedef SDL_Window* (*kxWindowCreator)(const char* title, int x, int y, int w, int h,
+                                         Uint32 flags);
+  void SetWindowCreator(kxWindowCreator creator);
+
+  // Handles one event taken from the queue. A mouse or finger motion also
+  // takes the motion events directly behind it and applies only the last
+  // position, so a fast mouse cannot build a backlog of frames.
+  void DispatchEvent(const SDL_Event& event);
+
+  int width;
+  int height;
+  float aspect;
+  uint32_t frameCounter;
+  SDL_Window* window;
+  SDL_GLContext glContext;
+  bool fullscreen;
+  bool resizable;
+  float camPosition[3];
+  float camAngle[3];
+  int mouseX, mouseY;
+  int prevMouseX, prevMouseY;
+  float dragX, dragY;
+  bool rightButtonDown;
+  bool leftButtonDown;
+  float zoomStep;
+  uint32_t lastClickTicks;
+  bool quitRequested;
+  kxGUIManager* guiManager;
+  // Drawing is suspended between a minimise or focus loss and the restore
+  // or focus gain that follows.
+  bool paused;
+  kxTickSource tickSource;
+  kxWindowCreator windowCreator;
+
+ private:
+  KX_NO_COPY(kxSDLWrapper);
+
+  void MouseXY(int x, int y);
+  void LMBDown();
+  void LMBUp();
+  void RMBDown();
+  void RMBUp();
+  void MouseWheelUp();
+  void MouseWheelDown();
+  void MouseMotion();
+  // The engine's start-up logo, shown by Init between the GUI manager and
+  // OnAfterInit.
+  void DrawEngineLogo();
+
+  bool CreateWindowAndContext(Uint32 flags);
+  void HandleWindowEvent(const SDL_WindowEvent& event);
+  // Touch position (0..1 of the window) in window pixels.
+  void TouchToPixels(float tx, float ty, int* x, int* y) const;
+};

@@ -1,0 +1,105 @@
+// kxGUIManager: owns the top-level GUI controls, draws them over the scene,
+// routes the pointer to them and queues their click events until the frame
+// (the wrapper) collects them at the start of the next frame.
+//
+// The manager owns its top-level controls; each control owns its children.
+// The manager also creates the engine-wide resource collection and deletes it
+// with itself.
+#pragma once
+
+#include "data/kxString.h"
+#include "kxExport.h"
+#include "kxTypes.h"
+
+class kxGUIObject;
+class kxResource;
+
+// The engine-wide resource collection (built-in engine assets); created by
+// the kxGUIManager constructor, deleted by its destructor.
+extern KX_API kxResource* engineResources;
+
+enum kxGUIEventType : uint32_t {
+  kxGUIEventClick = 0,
+};
+
+struct kxGUIEvent_s {
+  kxGUIEventType type;
+  // Null once the control was deleted while the record was queued.
+  kxGUIObject* control;
+};
+
+struct kxGUIEventQueue_s {
+  kxGUIEvent_s* events;
+  uint64_t count;
+};
+
+class KX_API kxGUIManager {
+ public:
+  // Null when allocation fails.
+  static kxGUIManager* Create(int width, int height);
+
+  kxGUIManager(int width, int height);
+  ~kxGUIManager();
+
+  // Not called by the toolkit.
+  virtual void OnClick(kxGUIObject* object);
+
+  void Init();
+  void SetSize(int width, int height);
+  int GetWidth();
+  int GetHeight();
+  // The kxSDLWrapper that receives the queued clicks.
+  void SetWrapperPtr(void* wrapper);
+  void* GetWrapperPtr();
+
+  // Takes ownership; false (control left to the caller) when the list
+  // cannot grow.
+  bool AppendControl(kxGUIObject* control);
+  uint64_t GetControlCount();
+  // No bounds check: index must be below GetControlCount().
+  kxGUIObject* GetControl(uint64_t index);
+
+  // False when the queue cannot grow (the event is lost).
+  bool AppendEvent(kxGUIEventType type, kxGUIObject* control);
+  uint64_t GetEventCount();
+  // Delivers the queued clicks of live controls in order to the wrapper's
+  // OnGUIClick, then empties the queue. Without a wrapper the queue is kept.
+  void HandleEvents();
+  // Every queued record of control is neutralised; deleted controls call it.
+  void ForgetControl(kxGUIObject* control);
+
+  // Draws the visible controls in a pixel projection; nothing while frozen.
+  void Draw();
+  // Deletes every top-level control (queued records of them are dropped).
+  void Clear();
+  void Freeze();
+  void Thaw();
+  bool IsFrozen();
+
+  void OnMouse(int x, int y);
+  void OnLMBDown(int x, int y);
+  void OnLMBUp(int x, int y);
+  // True when the mouse is over a top-level control with a nonzero ID.
+  bool IsMouseInControls();
+  // Calls SetValue(value) on every control, at any depth, whose ID is id.
+  void SetValueByID(unsigned char id, kxString& value);
+
+ private:
+  KX_NO_COPY(kxGUIManager);
+
+  void DrawChilds(kxGUIObject* parent);
+  void SetValue(kxGUIObject* parent, unsigned int id, kxString& value);
+  // Registers the built-in engine logo in engineResources.
+  void AppendEngineLogo();
+
+  int width, height;
+  int mouseX, mouseY;
+  int prevX, prevY;
+  kxGUIObject** controls;
+  uint64_t controlCount;
+  bool frozen;
+  void* wrapper;
+  kxGUIEventQueue_s queue;
+  // The collection this manager created; it deletes only its own.
+  kxResource* resources;
+};
