@@ -1,0 +1,127 @@
+#include "data/kxStringArray.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+kxStringArray::kxStringArray() : lines(nullptr), count(0) {}
+
+kxStringArray::~kxStringArray() { Clear(); }
+
+bool kxStringArray::LoadFromFile(const char* fileName) {
+  if (!fileName) return false;
+  FILE* file = fopen(fileName, "rb");
+  if (!file) return false;
+  // Read in chunks to the end rather than trusting a 32-bit ftell length.
+  kxMemoryBlock text = {nullptr, 0};
+  uint64_t capacity = 0;
+  bool ok = true;
+  for (;;) {
+    if (text.size == capacity) {
+      const uint64_t grown = capacity ? capacity * 2 : 65536;
+      uint8_t* data = static_cast<uint8_t*>(realloc(text.data, size_t(grown)));
+      if (!data) {
+        ok = false;
+        break;
+      }
+      text.data = data;
+      capacity = grown;
+    }
+    const size_t n = fread(text.data + text.size, 1, size_t(capacity - text.size), file);
+    text.size += n;
+    if (n == 0) {
+      ok = !ferror(file);
+      break;
+    }
+  }
+  fclose(file);
+  if (ok) ok = LoadFromMemoryBlock(&text);
+  free(text.data);
+  return ok;
+}
+
+bool kxStringArray::LoadFromMemoryBlock(const kxMemoryBlock* block) {
+  if (!block || (block->size && !block->data)) return false;
+  if (block->size == 0) return true;
+  if (block->size >= SIZE_MAX / sizeof(kxWChar)) return false;
+  kxWChar* buffer = static_cast<kxWChar*>(malloc(size_t(block->size) * sizeof(kxWChar)));
+  if (!buffer) return false;
+  const uint64_t n =
+      kxUTF8Decode(reinterpret_cast<const char*>(block->data), block->size, buffer, block->size);
+  static const kxWChar kCRLF[2] = {0x0D, 0x0A};
+  ParseBuffer(buffer, n, kCRLF, 2);
+  free(buffer);
+  return true;
+}
+
+bool kxStringArray::LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block) {
+  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(block);
+  if (!expanded) return false;
+  const bool loaded = LoadFromMemoryBlock(expanded);
+  kxFreeMemoryBlock(expanded);
+  return loaded;
+}
+
+void kxStringArray::AppendLine(const kxWChar* text) {
+  kxString* line = new (std::nothrow) kxString(text);
+  if (!line) return;
+  kxString** grown = static_cast<kxString**>(realloc(lines, sizeof(kxString*) * (count + 1)));
+  if (!grown) {
+    delete line;
+    return;
+  }
+  lines = grown;
+  lines[count++] = line;
+}
+
+kxString& kxStringArray::GetLine(uint64_t index) {
+  if (index < count) return *lines[index];
+  outOfRange = static_cast<const kxWChar*>(nullptr);
+  return outOfRange;
+}
+
+const kxString& kxStringArray::GetLine(uint64_t index) const {
+  if (index < count) return *lines[index];
+  outOfRange = static_cast<const kxWChar*>(nullptr);
+  return outOfRange;
+}
+
+uint64_t kxStringArray::GetLinesCounf() const { return count; }
+
+void kxStringArray::Clear() {
+  for (uint64_t i = 0; i < count; ++i) delete lines[i];
+  free(lines);
+  lines = nullptr;
+  count = 0;
+}
+
+bool kxStringArray::AppendRange(const kxWChar* text, uint64_t from, uint64_t to) {
+  const uint64_t length = to - from;
+  kxWChar* piece = static_cast<kxWChar*>(malloc(size_t(length + 1) * sizeof(kxWChar)));
+  if (!piece) return false;
+  if (length) memcpy(piece, text + from, size_t(length) * sizeof(kxWChar));
+  piece[length] = 0;
+  const uint64_t before = count;
+  AppendLine(piece);
+  free(piece);
+  return count != before;
+}
+
+void kxStringArray::ParseBuffer(const kxWChar* text, uint64_t length, const kxWChar* separator,
+                                uint64_t separatorLength) {
+  if (!text || length == 0) return;
+  uint64_t start = 0;
+  if (separator && separatorLength) {
+    for (uint64_t p = 0; p + separatorLength <= length;) {
+      if (memcmp(text + p, separator, size_t(separatorLength) * sizeof(kxWChar)) == 0) {
+        if (!AppendRange(text, start, p)) return;
+        p += separatorLength;
+        start = p;
+      } else {
+        ++p;
+      }
+    }
+  }
+  if (start < length) AppendRange(text, start, length);
+}

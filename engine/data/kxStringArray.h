@@ -1,0 +1,42 @@
+// kxStringArray: a text held as an ordered list of lines (kxString), decoded
+// from UTF-8 and split at CR LF. The array owns its lines; GetLine hands out
+// a reference that stays valid until the array is cleared or destroyed.
+// Loaders append behind the lines already held.
+#pragma once
+
+#include "data/kxMemoryBlock.h"
+#include "data/kxString.h"
+#include "kxExport.h"
+#include "kxTypes.h"
+
+class KX_API kxStringArray {
+ public:
+  kxStringArray();
+  ~kxStringArray();
+  KX_NO_COPY(kxStringArray);
+
+  // False, adding no lines, when the file cannot be opened or read whole.
+  bool LoadFromFile(const char* fileName);
+  // False only for a null block or when memory runs out (no lines added).
+  bool LoadFromMemoryBlock(const kxMemoryBlock* block);
+  // False, adding no lines, when the block does not expand.
+  bool LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block);
+  // Adds one line; null adds an empty line.
+  void AppendLine(const kxWChar* text);
+  // The line at `index`. An index at or past the count gives an empty string
+  // kept by the array (never someone else's line).
+  kxString& GetLine(uint64_t index);
+  const kxString& GetLine(uint64_t index) const;
+  uint64_t GetLinesCounf() const;
+  void Clear();
+
+ private:
+  void ParseBuffer(const kxWChar* text, uint64_t length, const kxWChar* separator,
+                   uint64_t separatorLength);
+  // Lines of `text` from `from` to `to`; false when memory runs out.
+  bool AppendRange(const kxWChar* text, uint64_t from, uint64_t to);
+
+  kxString** lines;
+  uint64_t count;
+  mutable kxString outOfRange;
+};
