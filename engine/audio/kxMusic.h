@@ -18,9 +18,9 @@ class KX_API kxMusic {
   kxMusic();
   ~kxMusic();
 
-  // Releases any piece held, then expands the block and opens it. False only
-  // when the block does not expand (the object is then empty); a piece the
-  // mixer cannot decode still returns true and plays nothing.
+  // Expands the block, releases any piece held and opens the new one. False
+  // only when the block does not expand, and then the piece held is kept; a
+  // piece the mixer cannot decode still returns true and plays nothing.
   bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
   // From the beginning, repeating without end.
   void Play();

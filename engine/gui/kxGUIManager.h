@@ -4,7 +4,7 @@
 //
 // The manager owns its top-level controls; each control owns its children.
 // The manager also creates the engine-wide resource collection and deletes it
-// with itself.
+// with itself. Nothing derives from it (its destructor is not virtual).
 #pragma once
 
 #include "data/kxString.h"
@@ -33,7 +33,7 @@ struct kxGUIEventQueue_s {
   uint64_t count;
 };
 
-class KX_API kxGUIManager {
+class KX_API kxGUIManager final {
  public:
   // Null when allocation fails.
   static kxGUIManager* Create(int width, int height);

@@ -1,0 +1,463 @@
+#include "frame/kxSDLWrapper.h"
+
+#include <SDL_mixer.h>
+
+#include <climits>
+#include <cmath>
+#include <ctime>
+
+#include "frame/kxGLVersion.h"
+#include "frame/kxScreen.h"
+#include "graphics/kxTransform.h"
+#include "gui/kxGUIManager.h"
+
+namespace {
+const uint32_t doubleClickMs = 200;
+const double dragDivisor = 9.05;
+// Touch positions arrive as fractions of the window; the pointer code works
+// on a 16-bit scale where 32768 stands for the whole width or height.
+const int touchScale = 32768;
+
+bool IsTouchMouse(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_MOUSEMOTION:
+      return event.motion.which == SDL_TOUCH_MOUSEID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      return event.button.which == SDL_TOUCH_MOUSEID;
+    default:
+      return false;
+  }
+}
+
+bool IsMotion(const SDL_Event& event) {
+  return event.type == SDL_MOUSEMOTION || event.type == SDL_FINGERMOTION;
+}
+
+int ClampToInt(int64_t v) {
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+}  // namespace
+
+kxSDLWrapper::kxSDLWrapper(int width, int height, bool fullscreen, bool resizable)
+    : width(width),
+      height(height),
+      aspect(0.0f),
+      frameCounter(0),
+      window(nullptr),
+      glContext(nullptr),
+      fullscreen(fullscreen),
+      resizable(resizable),
+      camPosition{0.0f, 0.0f, 11.0f},
+      camAngle{0.0f, 0.0f, 0.0f},
+      mouseX(0),
+      mouseY(0),
+      prevMouseX(0),
+      prevMouseY(0),
+      dragX(0.0f),
+      dragY(0.0f),
+      rightButtonDown(false),
+      leftButtonDown(false),
+      zoomStep(2.0f),
+      lastClickTicks(0),
+      quitRequested(false),
+      guiManager(nullptr),
+      paused(false),
+      tickSource(nullptr),
+      windowCreator(nullptr) {}
+
+kxSDLWrapper::~kxSDLWrapper() {
+  delete guiManager;
+  guiManager = nullptr;
+  if (glContext) SDL_GL_DeleteContext(glContext);
+  glContext = nullptr;
+  if (window) SDL_DestroyWindow(window);
+  window = nullptr;
+  Mix_CloseAudio();
+  SDL_CloseAudio();
+  SDL_Quit();
+}
+
+void kxSDLWrapper::Render() {}
+bool kxSDLWrapper::OnBeforeInit() { return true; }
+void kxSDLWrapper::OnBeforeClose() {}
+bool kxSDLWrapper::OnAfterInit() { return true; }
+void kxSDLWrapper::OnLMBUp(int, int) {}
+void kxSDLWrapper::OnMouseMotion(int, int, int, int) {}
+void kxSDLWrapper::OnKeyDown(unsigned int) {}
+void kxSDLWrapper::OnKeyUp(unsigned int) {}
+
+void kxSDLWrapper::OnResizeWindow(int width, int height) {
+  this->width = width;
+  this->height = height;
+  kxSetScreenSize(width, height);
+  if (window) glViewport(0, 0, width, height);
+  if (guiManager) guiManager->SetSize(width, height);
+  Refresh();
+}
+
+void kxSDLWrapper::OnMouseLeave() {
+  rightButtonDown = false;
+  leftButtonDown = false;
+}
+
+void kxSDLWrapper::OnDblClick() {}
+void kxSDLWrapper::OnLostFocus() {}
+void kxSDLWrapper::OnSetFocus() {}
+void kxSDLWrapper::OnGUIClick(kxGUIObject*) {}
+
+bool kxSDLWrapper::CreateWindowAndContext(Uint32 flags) {
+  kxWindowCreator create = windowCreator ? windowCreator : SDL_CreateWindow;
+  // Machines without multisampled visuals still run the program, with fewer
+  // samples or none.
+  static const int sampleCounts[] = {4, 2, 0};
+  for (int samples : sampleCounts) {
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, samples > 0 ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, samples);
+    window = create(nullptr, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                    flags);
+    if (!window) continue;
+    glContext = SDL_GL_CreateContext(window);
+    if (glContext) return true;
+    SDL_DestroyWindow(window);
+    window = nullptr;
+  }
+  return false;
+}
+
+bool kxSDLWrapper::Init() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024) == -1) return false;
+
+  Uint32 flags = SDL_WINDOW_OPENGL;
+  if (resizable) flags |= SDL_WINDOW_RESIZABLE;
+  if (fullscreen) {
+    int displays = SDL_GetNumVideoDisplays();
+    if (displays < 1) return false;
+    bool found = false;
+    for (int i = 0; i < displays && !found; ++i) {
+      SDL_DisplayMode mode;
+      if (SDL_GetCurrentDisplayMode(i, &mode) == 0) {
+        width = mode.w;
+        height = mode.h;
+        found = true;
+      }
+    }
+    if (!found) return false;
+    flags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_OPENGL;
+  }
+
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  if (!CreateWindowAndContext(flags)) return false;
+
+  SDL_GetWindowSize(window, &width, &height);
+  kxSetScreenSize(width, height);
+  if (SDL_GL_MakeCurrent(window, glContext) != 0) return false;
+
+  // A GLX-built loader on an EGL context reports that it found no GLX display
+  // yet may still have resolved the entry points; those are what matters.
+  GLenum glewResult = glewInit();
+  if (glewResult != GLEW_OK && glewResult != GLEW_ERROR_NO_GLX_DISPLAY) return false;
+  if (!kxGLHasBufferObjects()) return false;
+  if (!kxGLVersionAtLeast(reinterpret_cast<const char*>(glGetString(GL_VERSION)), 1, 5))
+    return false;
+
+  if (!OnBeforeInit()) return false;
+  InitGL();
+
+  guiManager = kxGUIManager::Create(width, height);
+  if (!guiManager) return false;
+  guiManager->SetWrapperPtr(this);
+
+  return OnAfterInit();
+}
+
+void kxSDLWrapper::InitGL() {
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  aspect = static_cast<float>(width) / static_cast<float>(height);
+  float top = tanf(0.5235988f) * 0.1f;
+  float right = aspect * top;
+  glFrustum(-right, right, -top, top, 0.1f, 100.0);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_DEPTH_TEST);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+int kxSDLWrapper::Run(int, char**) {
+  quitRequested = false;
+  kxFramePacer pacer(tickSource);
+  pacer.Start();
+  kxSeedRandom(static_cast<uint32_t>(time(nullptr)));
+  paused = false;
+  frameCounter = 0;
+  do {
+    if (guiManager) guiManager->HandleEvents();
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) DispatchEvent(event);
+    if (!paused && window) {
+      SDL_GL_MakeCurrent(window, glContext);
+      Render();
+      if (guiManager) guiManager->Draw();
+      SDL_GL_SwapWindow(window);
+    }
+    ++frameCounter;
+    uint32_t delay = pacer.EndFrame();
+    if (delay > 0) SDL_Delay(delay);
+  } while (!quitRequested);
+  OnBeforeClose();
+  return 0;
+}
+
+void kxSDLWrapper::EndMainLoop() { quitRequested = true; }
+
+void kxSDLWrapper::Refresh() {
+  Render();
+  if (guiManager) guiManager->Draw();
+  if (window) SDL_GL_SwapWindow(window);
+  ++frameCounter;
+}
+
+kxGUIManager* kxSDLWrapper::GetGUIManager() { return guiManager; }
+int kxSDLWrapper::GetWidth() { return width; }
+int kxSDLWrapper::GetHeight() { return height; }
+float kxSDLWrapper::GetAspect() { return aspect; }
+
+void kxSDLWrapper::SetCamPosition(float* const position) {
+  for (int i = 0; i < 3; ++i) camPosition[i] = position[i];
+}
+void kxSDLWrapper::GetCamPosition(float* const out) {
+  for (int i = 0; i < 3; ++i) out[i] = camPosition[i];
+}
+void kxSDLWrapper::SetCamAngle(float* const angle) {
+  for (int i = 0; i < 3; ++i) camAngle[i] = angle[i];
+}
+void kxSDLWrapper::GetCamAngle(float* const out) {
+  for (int i = 0; i < 3; ++i) out[i] = camAngle[i];
+}
+
+void kxSDLWrapper::SetTickSource(kxTickSource source) { tickSource = source; }
+kxTickSource kxSDLWrapper::GetTickSource() const { return tickSource; }
+void kxSDLWrapper::SetWindowCreator(kxWindowCreator creator) { windowCreator = creator; }
+
+void kxSDLWrapper::HandleWindowEvent(const SDL_WindowEvent& event) {
+  switch (event.event) {
+    case SDL_WINDOWEVENT_RESIZED:
+      OnResizeWindow(event.data1, event.data2);
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      OnLostFocus();
+      paused = true;
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+      OnSetFocus();
+      paused = false;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      // A window that lost focus without being minimised gets no restore
+      // event; regaining focus must resume drawing as well.
+      if (paused) {
+        OnSetFocus();
+        paused = false;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void kxSDLWrapper::TouchToPixels(float tx, float ty, int* x, int* y) const {
+  auto scale = [](float fraction) {
+    if (!(fraction > 0.0f)) return 0;  // also catches NaN
+    if (fraction >= 1.0f) return touchScale;
+    return static_cast<int>(fraction * touchScale);
+  };
+  *x = ClampToInt(static_cast<int64_t>(width) * scale(tx) / touchScale);
+  *y = ClampToInt(static_cast<int64_t>(height) * scale(ty) / touchScale);
+}
+
+void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
+  // SDL repeats every touch as a mouse event; fingers are handled directly,
+  // so the copies would count each tap twice.
+  if (IsTouchMouse(event)) return;
+
+  switch (event.type) {
+    case SDL_QUIT:
+      quitRequested = true;
+      break;
+    case SDL_WINDOWEVENT:
+      HandleWindowEvent(event.window);
+      break;
+    case SDL_KEYDOWN: {
+      unsigned int key = static_cast<unsigned int>(event.key.keysym.sym);
+      OnKeyDown(key);
+      if (event.key.keysym.sym != SDLK_ESCAPE && event.key.keysym.sym != SDLK_AC_BACK)
+        OnKeyUp(key);
+      break;
+    }
+    case SDL_KEYUP:
+      OnKeyUp(static_cast<unsigned int>(event.key.keysym.sym));
+      break;
+    case SDL_MOUSEMOTION:
+    case SDL_FINGERMOTION: {
+      // The motion events directly behind this one are taken as well and
+      // only the last position is applied: one MouseXY per frame carrying the
+      // whole movement. Anything else in the queue stops the run, so a button
+      // is never handled at a position that came after it.
+      bool havePosition = false;
+      int x = 0, y = 0;
+      SDL_Event current = event;
+      for (;;) {
+        if (current.type == SDL_MOUSEMOTION && !IsTouchMouse(current)) {
+          x = current.motion.x;
+          y = current.motion.y;
+          havePosition = true;
+        } else if (current.type == SDL_FINGERMOTION) {
+          TouchToPixels(current.tfinger.x, current.tfinger.y, &x, &y);
+          havePosition = true;
+        }
+        SDL_Event next;
+        if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) break;
+        if (!IsMotion(next)) break;
+        if (SDL_PeepEvents(&current, 1, SDL_GETEVENT, next.type, next.type) != 1) break;
+      }
+      if (havePosition) MouseXY(x, y);
+      break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+      if (event.button.button == SDL_BUTTON_LEFT)
+        LMBDown();
+      else if (event.button.button == SDL_BUTTON_RIGHT)
+        RMBDown();
+      break;
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.button == SDL_BUTTON_LEFT)
+        LMBUp();
+      else if (event.button.button == SDL_BUTTON_RIGHT)
+        RMBUp();
+      break;
+    case SDL_MOUSEWHEEL:
+      if (event.wheel.y > 0)
+        MouseWheelUp();
+      else
+        MouseWheelDown();
+      break;
+    case SDL_FINGERDOWN: {
+      int x, y;
+      TouchToPixels(event.tfinger.x, event.tfinger.y, &x, &y);
+      MouseXY(x, y);
+      LMBDown();
+      break;
+    }
+    case SDL_FINGERUP: {
+      int x, y;
+      TouchToPixels(event.tfinger.x, event.tfinger.y, &x, &y);
+      MouseXY(x, y);
+      LMBUp();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void kxSDLWrapper::MouseXY(int x, int y) {
+  // Pointer positions pushed by other code need not be sane; the difference
+  // is formed wide and saturated rather than overflowing.
+  int dx = ClampToInt(static_cast<int64_t>(prevMouseX) - x);
+  int dy = ClampToInt(static_cast<int64_t>(prevMouseY) - y);
+  mouseX = x;
+  mouseY = y;
+  if (dx == 0 && dy == 0) {
+    prevMouseX = x;
+    prevMouseY = y;
+    return;
+  }
+  if (guiManager) guiManager->OnMouse(x, y);
+  dragX = static_cast<float>(static_cast<float>(dx) * camPosition[2] / dragDivisor);
+  dragY = static_cast<float>(static_cast<float>(dy) * camPosition[2] / dragDivisor);
+  OnMouseMotion(x, y, dx, dy);
+  prevMouseX = x;
+  prevMouseY = y;
+}
+
+void kxSDLWrapper::MouseMotion() {
+  float dx = static_cast<float>(ClampToInt(static_cast<int64_t>(prevMouseX) - mouseX));
+  float dy = static_cast<float>(ClampToInt(static_cast<int64_t>(prevMouseY) - mouseY));
+  dragX = static_cast<float>(dx * camPosition[2] / dragDivisor);
+  dragY = static_cast<float>(dy * camPosition[2] / dragDivisor);
+}
+
+void kxSDLWrapper::LMBDown() {
+  uint32_t now = kxFramePacer(tickSource).Ticks();
+  // lastClickTicks of 0 means no completed click yet; tick readings are never
+  // 0, so a real click always leaves a nonzero value.
+  if (lastClickTicks == 0 || now - lastClickTicks >= doubleClickMs) {
+    if (guiManager) guiManager->OnLMBDown(mouseX, mouseY);
+    leftButtonDown = true;
+  } else {
+    OnDblClick();
+    lastClickTicks = 0;
+  }
+}
+
+void kxSDLWrapper::LMBUp() {
+  if (!leftButtonDown) return;
+  lastClickTicks = kxFramePacer(tickSource).Ticks();
+  if (guiManager) guiManager->OnLMBUp(mouseX, mouseY);
+  leftButtonDown = false;
+  OnLMBUp(mouseX, mouseY);
+}
+
+void kxSDLWrapper::RMBDown() { rightButtonDown = true; }
+void kxSDLWrapper::RMBUp() { rightButtonDown = false; }
+
+void kxSDLWrapper::MouseWheelUp() {
+  camPosition[2] -= zoomStep;
+  zoomStep = camPosition[2] / 100.0f;
+}
+
+void kxSDLWrapper::MouseWheelDown() {
+  camPosition[2] += zoomStep;
+  zoomStep = camPosition[2] / 100.0f;
+}
+
+void kxSDLWrapper::PilotView(float* const position, float* const angle) {
+  glRotatef(angle[0], 0.0f, 0.0f, 1.0f);
+  glRotatef(angle[2], 1.0f, 0.0f, 0.0f);
+  glRotatef(angle[1], 0.0f, 0.0f, 1.0f);
+  glTranslatef(-position[0], -position[1], -position[2]);
+}
+
+void kxSDLWrapper::RenderGrid(int width, int depth, int divisions) {
+  if (divisions <= 0) return;
+  float w = static_cast<float>(width);
+  float d = static_cast<float>(depth);
+  float n = static_cast<float>(divisions);
+  // The line count is bounded by divisions + 1: with huge sizes the repeated
+  // addition could otherwise stop advancing and never reach the far edge.
+  int64_t limit = static_cast<int64_t>(divisions) + 1;
+  glBegin(GL_LINES);
+  float stepX = w / n;
+  int64_t lines = 0;
+  for (float x = -w / 2; x < w / 2 && lines < limit; x += stepX, ++lines) {
+    glVertex3f(x, -d / 2, 0.0f);
+    glVertex3f(x, d / 2, 0.0f);
+  }
+  float stepY = d / n;
+  lines = 0;
+  for (float y = -d / 2; y < d / 2 && lines < limit; y += stepY, ++lines) {
+    glVertex3f(-w / 2, y, 0.0f);
+    glVertex3f(w / 2, y, 0.0f);
+  }
+  glEnd();
+}

@@ -1,0 +1,219 @@
+#include "gui/kxGUIManager.h"
+
+#include <GL/glew.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "data/kxResource.h"
+#include "frame/kxSDLWrapper.h"
+#include "gui/kxGUIObject.h"
+
+kxResource* engineResources = nullptr;
+
+kxGUIManager* kxGUIManager::Create(int width, int height) {
+  kxGUIManager* manager = new (std::nothrow) kxGUIManager(width, height);
+  if (manager && !manager->resources) {
+    delete manager;
+    return nullptr;
+  }
+  return manager;
+}
+
+kxGUIManager::kxGUIManager(int width, int height)
+    : width(width),
+      height(height),
+      mouseX(0),
+      mouseY(0),
+      prevX(0),
+      prevY(0),
+      controls(nullptr),
+      controlCount(0),
+      frozen(false),
+      wrapper(nullptr),
+      queue{nullptr, 0},
+      resources(new (std::nothrow) kxResource()) {
+  // A newer manager takes over the engine-wide pointer; each manager deletes
+  // only the collection it made, so two managers neither leak nor double free.
+  engineResources = resources;
+}
+
+kxGUIManager::~kxGUIManager() {
+  free(queue.events);
+  queue.events = nullptr;
+  queue.count = 0;
+  Clear();
+  free(controls);
+  if (resources) {
+    resources->Clear();
+    if (engineResources == resources) engineResources = nullptr;
+    delete resources;
+  }
+}
+
+void kxGUIManager::OnClick(kxGUIObject*) {}
+
+void kxGUIManager::Init() {}
+
+void kxGUIManager::SetSize(int width, int height) {
+  this->width = width;
+  this->height = height;
+}
+
+int kxGUIManager::GetWidth() { return width; }
+int kxGUIManager::GetHeight() { return height; }
+
+void kxGUIManager::SetWrapperPtr(void* wrapper) { this->wrapper = wrapper; }
+void* kxGUIManager::GetWrapperPtr() { return wrapper; }
+
+bool kxGUIManager::AppendControl(kxGUIObject* control) {
+  if (!control) return false;
+  kxGUIObject** grown = static_cast<kxGUIObject**>(
+      realloc(controls, sizeof(kxGUIObject*) * static_cast<size_t>(controlCount + 1)));
+  if (!grown) return false;
+  controls = grown;
+  controls[controlCount++] = control;
+  control->SetGUIManagerPtr(this);
+  return true;
+}
+
+uint64_t kxGUIManager::GetControlCount() { return controlCount; }
+kxGUIObject* kxGUIManager::GetControl(uint64_t index) { return controls[index]; }
+
+bool kxGUIManager::AppendEvent(kxGUIEventType type, kxGUIObject* control) {
+  kxGUIEvent_s* grown = static_cast<kxGUIEvent_s*>(
+      realloc(queue.events, sizeof(kxGUIEvent_s) * static_cast<size_t>(queue.count + 1)));
+  if (!grown) return false;
+  queue.events = grown;
+  queue.events[queue.count].type = type;
+  queue.events[queue.count].control = control;
+  ++queue.count;
+  return true;
+}
+
+uint64_t kxGUIManager::GetEventCount() { return queue.count; }
+
+void kxGUIManager::HandleEvents() {
+  if (!wrapper || queue.count == 0) return;
+  kxSDLWrapper* frame = static_cast<kxSDLWrapper*>(wrapper);
+  // The count is read anew on every step: handlers may queue further events
+  // (delivered in this pass) or delete controls (their records become null).
+  // The array itself may move, so records are read by index each time.
+  for (uint64_t i = 0; i < queue.count; ++i) {
+    kxGUIEvent_s event = queue.events[i];
+    if (event.type == kxGUIEventClick && event.control) frame->OnGUIClick(event.control);
+  }
+  free(queue.events);
+  queue.events = nullptr;
+  queue.count = 0;
+}
+
+void kxGUIManager::ForgetControl(kxGUIObject* control) {
+  for (uint64_t i = 0; i < queue.count; ++i) {
+    if (queue.events[i].control == control) queue.events[i].control = nullptr;
+  }
+}
+
+void kxGUIManager::Draw() {
+  if (frozen) return;
+  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, 0, 1);
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  for (uint64_t i = 0; i < controlCount; ++i) {
+    kxGUIObject* control = controls[i];
+    if (!control || !control->GetVisible()) continue;
+    control->Draw();
+    for (uint64_t c = 0; c < control->GetChildCount(); ++c) {
+      kxGUIObject* child = control->GetChild(c);
+      if (!child) continue;
+      if (child->GetChildCount() > 0) DrawChilds(child);
+      child->Draw();
+    }
+  }
+  glDisable(GL_BLEND);
+  glEnable(GL_DEPTH_TEST);
+}
+
+void kxGUIManager::DrawChilds(kxGUIObject* parent) {
+  for (uint64_t c = 0; c < parent->GetChildCount(); ++c) {
+    kxGUIObject* child = parent->GetChild(c);
+    if (!child) continue;
+    if (child->GetChildCount() > 0) DrawChilds(child);
+    child->Draw();
+  }
+}
+
+void kxGUIManager::Clear() {
+  // Detached first: a control's destructor reaches back into the manager
+  // (ForgetControl) and must not see half-deleted entries.
+  kxGUIObject** old = controls;
+  uint64_t oldCount = controlCount;
+  controls = nullptr;
+  controlCount = 0;
+  for (uint64_t i = 0; i < oldCount; ++i) delete old[i];
+  free(old);
+}
+
+void kxGUIManager::Freeze() { frozen = true; }
+void kxGUIManager::Thaw() { frozen = false; }
+bool kxGUIManager::IsFrozen() { return frozen; }
+
+void kxGUIManager::OnMouse(int x, int y) {
+  mouseX = x;
+  mouseY = y;
+  int dx = x - prevX;
+  int dy = y - prevY;
+  if (dx != 0 || dy != 0) {
+    for (uint64_t i = 0; i < controlCount; ++i) {
+      kxGUIObject* control = controls[i];
+      if (control && control->GetVisible() && control->GetID() != 0)
+        control->MouseMove(x, y, dx, dy);
+    }
+  }
+  prevX = x;
+  prevY = y;
+}
+
+void kxGUIManager::OnLMBDown(int x, int y) {
+  for (uint64_t i = 0; i < controlCount; ++i) {
+    kxGUIObject* control = controls[i];
+    if (control && control->GetVisible() && control->GetID() != 0) control->LMBDown(x, y);
+  }
+}
+
+void kxGUIManager::OnLMBUp(int x, int y) {
+  for (uint64_t i = 0; i < controlCount; ++i) {
+    kxGUIObject* control = controls[i];
+    if (control && control->GetVisible() && control->GetID() != 0) control->LMBUp(x, y);
+  }
+}
+
+bool kxGUIManager::IsMouseInControls() {
+  for (uint64_t i = 0; i < controlCount; ++i) {
+    kxGUIObject* control = controls[i];
+    if (control && control->GetIsMouseInside() && control->GetID() != 0) return true;
+  }
+  return false;
+}
+
+void kxGUIManager::SetValueByID(unsigned char id, kxString& value) {
+  unsigned int wanted = id;
+  for (uint64_t i = 0; i < controlCount; ++i) {
+    kxGUIObject* control = controls[i];
+    if (!control) continue;
+    SetValue(control, wanted, value);
+    if (control->GetID() == wanted) control->SetValue(value);
+  }
+}
+
+void kxGUIManager::SetValue(kxGUIObject* parent, unsigned int id, kxString& value) {
+  for (uint64_t c = 0; c < parent->GetChildCount(); ++c) {
+    kxGUIObject* child = parent->GetChild(c);
+    if (!child) continue;
+    if (child->GetID() == id) child->SetValue(value);
+    if (child->GetChildCount() > 0) SetValue(child, id, value);
+  }
+}
