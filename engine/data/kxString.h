@@ -33,7 +33,9 @@ class KX_API kxString {
 };
 
 // Decodes UTF-8 (up to three-byte sequences). With a null destination only
-// counts. `limit` in characters, 0 = none. Never reads past `sourceLength`.
+// counts. `limit` in characters, 0 = none. Never reads past `sourceLength`: a
+// lead byte whose sequence is cut off by the end decodes like a stray byte
+// (0xFF00 + byte), and so does each byte left after it.
 KX_API uint64_t kxUTF8Decode(const char* source, uint64_t sourceLength, kxWChar* destination,
                              uint64_t limit);
 // Encodes to UTF-8. `limit` in bytes, 0 = none; never writes past the limit:
