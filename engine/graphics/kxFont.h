@@ -64,7 +64,7 @@ class KX_API kxFont {
  private:
   void FreeGlyphs();
   void InitFontGeometry();
-  void FreeTextures();
+  void FreeTextures(uint64_t made);
 
   TGlyph_s* glyphs;
   uint64_t glyphCount;

@@ -31,7 +31,7 @@ class KX_API kxTexturedBox : public kxVertexArray {
   // `angle` degrees about its own z axis. The box's own angles are not used.
   void Draw2(float* const cameraPosition, float angle);
 
- private:
+ protected:
   float width;
   float height;
   bool userFlag;

@@ -152,4 +152,5 @@ class KX_API kxVertexArray {
   void MoveToCenter();
   void ReleaseBuffers();
   void AdoptTexture(unsigned int id);
+  bool LoadMeshBytes(const uint8_t* data, uint64_t size);
 };

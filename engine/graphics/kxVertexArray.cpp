@@ -1,0 +1,474 @@
+#include "graphics/kxVertexArray.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "data/kxMemoryBlock.h"
+#include "graphics/kxMeshReader.h"
+#include "graphics/kxTGA.h"
+
+namespace {
+
+// Grows a list by exactly one element; false (list unchanged) when memory
+// runs out.
+template <typename T>
+bool GrowByOne(T** list, uint64_t count) {
+  T* grown = static_cast<T*>(realloc(*list, (count + 1) * sizeof(T)));
+  if (!grown) return false;
+  *list = grown;
+  return true;
+}
+
+// Appends `extra` elements with one reallocation to the exact new length.
+template <typename T>
+bool AppendList(T** list, uint64_t* count, const T* extra, uint64_t extraCount) {
+  if (!extraCount) return true;
+  T* grown = static_cast<T*>(realloc(*list, (*count + extraCount) * sizeof(T)));
+  if (!grown) return false;
+  memcpy(grown + *count, extra, extraCount * sizeof(T));
+  *list = grown;
+  *count += extraCount;
+  return true;
+}
+
+GLuint MakeBuffer(const void* data, uint64_t bytes) {
+  GLuint name = 0;
+  glGenBuffers(1, &name);
+  glBindBuffer(GL_ARRAY_BUFFER, name);
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), data, GL_STATIC_DRAW);
+  return name;
+}
+
+}  // namespace
+
+kxVertexArray::kxVertexArray(unsigned int mode)
+    : mode(mode),
+      vertices(nullptr),
+      vertexCount(0),
+      normals(nullptr),
+      normalCount(0),
+      texCoords(nullptr),
+      texCoordCount(0),
+      faces(nullptr),
+      faceCount(0),
+      colors(nullptr),
+      colorCount(0),
+      textureId(0),
+      ownsTexture(false),
+      scale(1.0f),
+      angle{0, 0, 0},
+      boundingBox{0, 0, 0, 0, 0, 0},
+      color{1, 1, 1, 1},
+      position{0, 0, 0},
+      vertexBuffer(0),
+      texCoordBuffer(0),
+      normalBuffer(0),
+      colorBuffer(0),
+      vertexBufferMade(false),
+      normalBufferMade(false),
+      texCoordBufferMade(false),
+      colorBufferMade(false),
+      moveToCenter(false) {}
+
+kxVertexArray* kxVertexArray::Create(unsigned int mode) {
+  return new (std::nothrow) kxVertexArray(mode);
+}
+
+kxVertexArray::~kxVertexArray() {
+  if (ownsTexture && textureId) glDeleteTextures(1, &textureId);
+  ReleaseBuffers();
+  Clear();
+}
+
+void kxVertexArray::ReleaseBuffers() {
+  // Without a loaded buffer API no buffer can have been made.
+  if (!glDeleteBuffers) return;
+  if (vertexBufferMade) glDeleteBuffers(1, &vertexBuffer), vertexBuffer = 0;
+  if (texCoordBufferMade) glDeleteBuffers(1, &texCoordBuffer), texCoordBuffer = 0;
+  if (normalBufferMade) glDeleteBuffers(1, &normalBuffer), normalBuffer = 0;
+  if (colorBufferMade) glDeleteBuffers(1, &colorBuffer), colorBuffer = 0;
+  vertexBufferMade = normalBufferMade = texCoordBufferMade = colorBufferMade = false;
+}
+
+void kxVertexArray::AppendVertex(float x, float y, float z) {
+  if (!GrowByOne(&vertices, vertexCount)) return;
+  float* v = vertices[vertexCount++];
+  v[0] = x, v[1] = y, v[2] = z;
+}
+
+void kxVertexArray::AppendVertex(float (*v)[3]) {
+  if (v) AppendVertex((*v)[0], (*v)[1], (*v)[2]);
+}
+
+void kxVertexArray::AppendNormal(float x, float y, float z) {
+  if (!GrowByOne(&normals, normalCount)) return;
+  float* n = normals[normalCount++];
+  n[0] = x, n[1] = y, n[2] = z;
+}
+
+void kxVertexArray::AppendNormal(float (*n)[3]) {
+  if (n) AppendNormal((*n)[0], (*n)[1], (*n)[2]);
+}
+
+void kxVertexArray::AppendTexCoord(float s, float t) {
+  if (!GrowByOne(&texCoords, texCoordCount)) return;
+  float* c = texCoords[texCoordCount++];
+  c[0] = s, c[1] = t;
+}
+
+void kxVertexArray::AppendTexCoord(float (*t)[2]) {
+  if (t) AppendTexCoord((*t)[0], (*t)[1]);
+}
+
+void kxVertexArray::AppendColor(float r, float g, float b, float a) {
+  if (!GrowByOne(&colors, colorCount)) return;
+  float* c = colors[colorCount++];
+  c[0] = r, c[1] = g, c[2] = b, c[3] = a;
+}
+
+void kxVertexArray::AppendColor(float* const rgba) {
+  if (rgba) AppendColor(rgba[0], rgba[1], rgba[2], rgba[3]);
+}
+
+void kxVertexArray::AppendFace(TFace_s* face) {
+  if (!face || !GrowByOne(&faces, faceCount)) return;
+  faces[faceCount++] = *face;
+}
+
+void kxVertexArray::Clear() {
+  free(vertices);
+  free(normals);
+  free(texCoords);
+  free(faces);
+  free(colors);
+  vertices = nullptr;
+  normals = nullptr;
+  texCoords = nullptr;
+  faces = nullptr;
+  colors = nullptr;
+  vertexCount = normalCount = texCoordCount = faceCount = colorCount = 0;
+}
+
+void kxVertexArray::CreateVBO() {
+  if (!glGenBuffers) return;  // no context: nothing can be uploaded
+  ReleaseBuffers();
+  vertexBuffer = MakeBuffer(vertices, vertexCount * sizeof *vertices);
+  vertexBufferMade = true;
+  if (texCoords) {
+    texCoordBuffer = MakeBuffer(texCoords, texCoordCount * sizeof *texCoords);
+    texCoordBufferMade = true;
+  }
+  if (normals) {
+    normalBuffer = MakeBuffer(normals, normalCount * sizeof *normals);
+    normalBufferMade = true;
+  }
+  if (colors) {
+    colorBuffer = MakeBuffer(colors, colorCount * sizeof *colors);
+    colorBufferMade = true;
+  }
+}
+
+void kxVertexArray::BindTexturedArrays() {
+  // Client arrays without a buffer stay disabled: a pointer of 0 with no
+  // buffer bound would be read as client memory at address 0.
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glVertexPointer(3, GL_FLOAT, 0, nullptr);
+  if (texCoordBuffer) {
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, texCoordBuffer);
+    glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+  }
+  if (normalBuffer) {
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, normalBuffer);
+    glNormalPointer(GL_FLOAT, 0, nullptr);
+  }
+}
+
+void kxVertexArray::UnbindTexturedArrays() {
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void kxVertexArray::Draw() {
+  if (!vertexBuffer) return;
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, textureId);
+  BindTexturedArrays();
+  glPushMatrix();
+  glTranslatef(position[0], position[1], position[2]);
+  glRotatef(angle[0], 1, 0, 0);
+  glRotatef(angle[1], 0, 1, 0);
+  glRotatef(angle[2], 0, 0, 1);
+  glScalef(scale, scale, scale);
+  glColor4f(color.r, color.g, color.b, color.a);
+  glDrawArrays(mode, 0, GLsizei(vertexCount));
+  glPopMatrix();
+  UnbindTexturedArrays();
+  glDisable(GL_TEXTURE_2D);
+}
+
+void kxVertexArray::DrawColor() {
+  if (!vertexBuffer) return;
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glVertexPointer(3, GL_FLOAT, 0, nullptr);
+  if (colorBuffer) {
+    glEnableClientState(GL_COLOR_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
+    glColorPointer(4, GL_FLOAT, 0, nullptr);
+  }
+  glPushMatrix();
+  glTranslatef(position[0], position[1], position[2]);
+  glRotatef(angle[0], 1, 0, 0);
+  glRotatef(angle[1], 0, 1, 0);
+  glRotatef(angle[2], 0, 0, 1);
+  glScalef(scale, scale, scale);
+  glDrawArrays(mode, 0, GLsizei(vertexCount));
+  glPopMatrix();
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+}
+
+void kxVertexArray::SetPosition(float x, float y, float z) {
+  position[0] = x, position[1] = y, position[2] = z;
+}
+
+void kxVertexArray::SetPosition(float (*p)[3]) {
+  if (p) SetPosition((*p)[0], (*p)[1], (*p)[2]);
+}
+
+void kxVertexArray::GetCenter(float* const out) { memcpy(out, position, sizeof position); }
+void kxVertexArray::SetAngle(float* const a) { memcpy(angle, a, sizeof angle); }
+void kxVertexArray::GetAngle(float* const out) { memcpy(out, angle, sizeof angle); }
+void kxVertexArray::SetScale(float s) { scale = s; }
+float kxVertexArray::GetScale() { return scale; }
+
+void kxVertexArray::SetColor(float r, float g, float b, float a) {
+  color = kxRGBAf_s{r, g, b, a};
+  if (!colorCount) return;
+  for (uint64_t i = 0; i < colorCount; ++i) {
+    colors[i][0] = r, colors[i][1] = g, colors[i][2] = b, colors[i][3] = a;
+  }
+  if (!colorBuffer || !glBufferSubData) return;
+  glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
+  glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(colorCount * sizeof *colors), colors);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void kxVertexArray::SetAlpha(float a) {
+  color.a = a;
+  for (uint64_t i = 0; i < colorCount; ++i) colors[i][3] = a;
+}
+
+kxRGBAf_s* kxVertexArray::GetColor() { return &color; }
+
+void kxVertexArray::CalculateBB() {
+  if (!vertexCount) {
+    memset(boundingBox, 0, sizeof boundingBox);
+    return;
+  }
+  float low[3], high[3];
+  memcpy(low, vertices[0], sizeof low);
+  memcpy(high, vertices[0], sizeof high);
+  for (uint64_t i = 1; i < vertexCount; ++i) {
+    for (int k = 0; k < 3; ++k) {
+      if (vertices[i][k] < low[k]) {
+        low[k] = vertices[i][k];
+      } else if (vertices[i][k] > high[k]) {
+        high[k] = vertices[i][k];
+      }
+    }
+  }
+  memcpy(boundingBox, low, sizeof low);
+  memcpy(boundingBox + 3, high, sizeof high);
+  if (moveToCenter) MoveToCenter();
+}
+
+void kxVertexArray::SetMoveToCenter(bool on) { moveToCenter = on; }
+
+void kxVertexArray::MoveToCenter() {
+  float centre[3];
+  for (int k = 0; k < 3; ++k) centre[k] = (boundingBox[k] + boundingBox[k + 3]) * 0.5f;
+  memcpy(position, centre, sizeof centre);
+  for (int k = 0; k < 3; ++k) {
+    boundingBox[k] -= centre[k];
+    boundingBox[k + 3] -= centre[k];
+  }
+  for (uint64_t i = 0; i < vertexCount; ++i) {
+    for (int k = 0; k < 3; ++k) vertices[i][k] += -centre[k];
+  }
+}
+
+void kxVertexArray::AdoptTexture(unsigned int id) {
+  if (!id) return;
+  if (ownsTexture && textureId && textureId != id) glDeleteTextures(1, &textureId);
+  textureId = id;
+  ownsTexture = true;
+}
+
+void kxVertexArray::TextureFromFile(const char* path) {
+  if (!path) return;
+  FILE* file = fopen(path, "rb");
+  if (!file) return;
+  long length = -1;
+  if (fseek(file, 0, SEEK_END) == 0) length = ftell(file);
+  uint8_t* bytes = nullptr;
+  bool whole = false;
+  if (length > 0 && fseek(file, 0, SEEK_SET) == 0) {
+    bytes = static_cast<uint8_t*>(malloc(size_t(length)));
+    whole = bytes && fread(bytes, 1, size_t(length), file) == size_t(length);
+  }
+  fclose(file);
+  if (whole) {
+    kxMemoryBlock block{bytes, uint64_t(length)};
+    AdoptTexture(TextureFromMemoryBlockTGA(&block));
+  }
+  free(bytes);
+}
+
+void kxVertexArray::TextureFromCrunchedMemoryBlock(kxMemoryBlock* block) {
+  AdoptTexture(TextureFromCrunchedMemoryBlockTGA(block));
+}
+
+void kxVertexArray::SetTextureID(unsigned int id) { textureId = id; }
+unsigned int kxVertexArray::GetTextureID() { return textureId; }
+unsigned int kxVertexArray::GetVertexBuffer() { return vertexBuffer; }
+void kxVertexArray::SetVertexBuffer(unsigned int buffer) { vertexBuffer = buffer; }
+unsigned int kxVertexArray::GetTexCoordBuffer() { return texCoordBuffer; }
+void kxVertexArray::SetTexCoordBuffer(unsigned int buffer) { texCoordBuffer = buffer; }
+unsigned int kxVertexArray::GetNormalBuffer() { return normalBuffer; }
+void kxVertexArray::SetNormalBuffer(unsigned int buffer) { normalBuffer = buffer; }
+
+void kxVertexArray::AssignGeometry(kxVertexArray* source) {
+  if (!source) return;
+  vertexBuffer = source->vertexBuffer;
+  texCoordBuffer = source->texCoordBuffer;
+  normalBuffer = source->normalBuffer;
+  vertexCount = source->vertexCount;
+}
+
+float (*kxVertexArray::GetVertexArray())[3] { return vertices; }
+float (*kxVertexArray::GetNormalArray())[3] { return normals; }
+float (*kxVertexArray::GetTexCoordArray())[2] { return texCoords; }
+unsigned long long kxVertexArray::GetVertexArraySize() { return vertexCount; }
+
+bool kxVertexArray::LoadMeshBytes(const uint8_t* data, uint64_t size) {
+  kxMeshLists lists;
+  if (!kxReadMeshBlock(data, size, &lists)) return false;
+  Clear();
+  vertices = lists.vertices, vertexCount = lists.vertexCount;
+  normals = lists.normals, normalCount = lists.normalCount;
+  texCoords = lists.texCoords, texCoordCount = lists.texCoordCount;
+  faces = lists.faces, faceCount = lists.faceCount;
+  CreateFaces();
+  return true;
+}
+
+void kxVertexArray::LoadFromMemoryBlock(kxMemoryBlock* block) {
+  if (block) LoadMeshBytes(block->data, block->size);
+}
+
+bool kxVertexArray::LoadFromCrunchedMemoryBlock(kxMemoryBlock* block) {
+  if (!block) return false;
+  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(block);
+  if (!expanded) return false;
+  bool loaded = LoadMeshBytes(expanded->data, expanded->size);
+  kxFreeMemoryBlock(expanded);
+  return loaded;
+}
+
+bool kxVertexArray::LoadFromCrunchedFile(const char* path) {
+  if (!path) return false;
+  FILE* file = fopen(path, "rb");
+  if (!file) return false;
+  long length = -1;
+  if (fseek(file, 0, SEEK_END) == 0) length = ftell(file);
+  uint8_t* bytes = nullptr;
+  bool whole = false;
+  if (length >= 0 && length <= INT32_MAX && fseek(file, 0, SEEK_SET) == 0) {
+    bytes = static_cast<uint8_t*>(malloc(length ? size_t(length) : 1));
+    whole = bytes && fread(bytes, 1, size_t(length), file) == size_t(length);
+  }
+  fclose(file);
+  bool loaded = false;
+  if (whole) {
+    kxMemoryBlock crunched{bytes, uint64_t(length)};
+    kxMemoryBlock* expanded = kxDecrunchMemoryBlock(&crunched);
+    if (expanded) {
+      loaded = LoadMeshBytes(expanded->data, expanded->size);
+      kxFreeMemoryBlock(expanded);
+    }
+  }
+  free(bytes);
+  return loaded;
+}
+
+bool kxVertexArray::LoadFromObjFile(const char* path) {
+  if (!path) return false;
+  FILE* file = fopen(path, "r");
+  if (!file) return false;
+  kxMeshLists lists;
+  kxInitMeshLists(&lists);
+  char line[512];
+  while (fgets(line, sizeof line, file)) kxReadObjLine(line, &lists);
+  fclose(file);
+  AppendList(&normals, &normalCount, lists.normals, lists.normalCount);
+  AppendList(&texCoords, &texCoordCount, lists.texCoords, lists.texCoordCount);
+  AppendList(&vertices, &vertexCount, lists.vertices, lists.vertexCount);
+  AppendList(&faces, &faceCount, lists.faces, lists.faceCount);
+  kxFreeMeshLists(&lists);
+  CreateFaces();
+  return true;
+}
+
+void kxVertexArray::CreateFaces() {
+  float(*oldVertices)[3] = vertices;
+  float(*oldNormals)[3] = normals;
+  float(*oldTexCoords)[2] = texCoords;
+  TFace_s* oldFaces = faces;
+  uint64_t oldVertexCount = vertexCount, oldNormalCount = normalCount;
+  uint64_t oldTexCoordCount = texCoordCount, oldFaceCount = faceCount;
+  vertices = nullptr, normals = nullptr, texCoords = nullptr, faces = nullptr;
+  Clear();
+
+  // Faces reaching outside their lists are skipped, so the expanded lists
+  // are sized by the faces that fit.
+  uint64_t kept = 0;
+  for (uint64_t i = 0; i < oldFaceCount; ++i)
+    if (kxFaceFits(&oldFaces[i], oldVertexCount, oldNormalCount, oldTexCoordCount)) ++kept;
+  if (kept) {
+    vertices = static_cast<float(*)[3]>(malloc(kept * 3 * sizeof *vertices));
+    normals = static_cast<float(*)[3]>(malloc(kept * 3 * sizeof *normals));
+    texCoords = static_cast<float(*)[2]>(malloc(kept * 3 * sizeof *texCoords));
+    if (!vertices || !normals || !texCoords) {
+      Clear();
+      kept = 0;
+    }
+  }
+  uint64_t at = 0;
+  for (uint64_t i = 0; i < oldFaceCount && kept; ++i) {
+    const TFace_s& f = oldFaces[i];
+    if (!kxFaceFits(&f, oldVertexCount, oldNormalCount, oldTexCoordCount)) continue;
+    for (int k = 0; k < 3; ++k, ++at) {
+      memcpy(vertices[at], oldVertices[f.vertex[k]], sizeof *vertices);
+      memcpy(normals[at], oldNormals[f.normal[k]], sizeof *normals);
+      memcpy(texCoords[at], oldTexCoords[f.texCoord[k]], sizeof *texCoords);
+    }
+  }
+  vertexCount = normalCount = texCoordCount = at;
+  free(oldVertices);
+  free(oldNormals);
+  free(oldTexCoords);
+  free(oldFaces);
+  CalculateBB();
+  CreateVBO();
+}
