@@ -1,0 +1,217 @@
+// vimraGame: the twenty-one card trick as a full-screen application. It
+// derives from the engine's frame, loads every asset from the resource pack
+// "vimradata.bin", keeps the player's choices in "vimraconfig.bin", runs the
+// trick's state machine and draws the scene under the menus.
+//
+// Ownership: the game owns every asset object it creates in OnAfterInit
+// (pack, music, sampler, fonts, cards, backdrop, stars, clouds, texts, button
+// images) and releases them all in OnBeforeClose. GUI controls it builds are
+// handed to the frame's GUI manager, which deletes them.
+#pragma once
+
+#include "frame/kxSDLWrapper.h"
+#include "data/kxString.h"
+#include "vimraDeal.h"
+
+class kxResource;
+class kxMusic;
+class kxSampler;
+class kxFont;
+class kxGeometry;
+class kxVertexArray;
+class kxStringArray;
+class kxGUIButtonStates;
+class kxGUIObject;
+struct kxMemoryBlock;
+
+// Game states (the value of vimraGame::state).
+enum TVimraState {
+  StateRing = 0,
+  StateAwaitRow = 1,
+  StateGather = 2,
+  StateDeal = 3,
+  StateToReveal = 4,
+  StateReveal = 5,
+  StateRevealEnd = 6,
+  StateMenu = 8,
+  StateBackToMenu = 9,
+};
+
+// Ids of the controls the game builds; a click reaches OnGUIClick by id.
+enum TVimraControlID : unsigned int {
+  idNone = 0,
+  idStart = 100,
+  idQuit = 101,
+  idAbout = 102,
+  idBox = 103,
+  idOK = 104,
+  idHowToPlay = 105,
+  idSettings = 106,
+  idLanguage = 107,
+  idQuality = 108,
+  idTextViewer = 109,
+  idMusic = 110,
+  idHintScroll = 111,
+  idHints = 112,
+};
+
+// Why the last OnAfterInit failed; reported by the entry point.
+enum TVimraInitFailure {
+  ifNone = 0,
+  ifPack,       // "vimradata.bin" missing or unreadable
+  ifFontLarge,  // the "arial" entry does not load
+  ifFontSmall,  // the "ss10" entry does not load
+};
+
+class vimraGame : public kxSDLWrapper {
+ public:
+  KX_NO_COPY(vimraGame);
+
+  static const int kStarCount = 50;
+  static const int kCloudCount = 3;
+  // Lines of the messages text the game reads.
+  static const int kMessageLines = 22;
+
+  // Full screen at the desktop mode; reads the settings file.
+  vimraGame();
+  ~vimraGame() override;
+
+  void Render() override;
+  bool OnBeforeInit() override;
+  void OnBeforeClose() override;
+  bool OnAfterInit() override;
+  void OnLMBUp(int x, int y) override;
+  void OnMouseMotion(int x, int y, int dx, int dy) override;
+  void OnKeyUp(unsigned int key) override;
+  void OnDblClick() override;
+  void OnLostFocus() override;
+  void OnSetFocus() override;
+  void OnGUIClick(kxGUIObject* object) override;
+
+  // Assets, languages and settings.
+  void BuildDeck();
+  void SetLanguage(int index);
+  void LoadSettings();
+  void SaveSettings();
+
+  // The trick.
+  void AdvanceState();
+  void GatherByRow(int row);
+  void ApplyDeal();
+
+  // Screens; none clears the GUI first.
+  void ShowMainMenu();
+  void ShowAbout();
+  void ShowSettings();
+  void ShowHowToPlay();
+  void ShowHintBar();
+
+  // Line n of the interface texts; an empty string when the language's text
+  // has no such line.
+  kxString& Message(int n);
+
+  // True once the window and its GL context came up during Init.
+  bool ReachedWindow() const { return windowReady; }
+  TVimraInitFailure GetInitFailure() const { return initFailure; }
+
+ protected:
+  // Scene (the per-frame paths: no allocation, no loading).
+  void DrawScene(float* position, float* angle);
+  void SetupLighting();
+  void BuildBackground();
+  void RecolourBackground();
+  void BuildClouds();
+  void BuildStars();
+  void ScatterStars();
+  void PlaceRowStars();
+  void UpdateRowStars();
+  void UpdateRing();
+  void UpdatePulse();
+  void UpdateGather();
+  void UpdateDeal();
+  void UpdateToReveal();
+  void UpdateReveal();
+  void UpdateRevealEnd();
+  void UpdateBackToMenu();
+  void PrepareGather();
+  void PrepareReveal();
+  void PrepareRevealEnd();
+  void PrepareBackToMenu();
+  void FillGridPositions();
+  void FillRingPositions();
+  void SetHint(int line);
+  void PlayChoiceSound();
+  // The pack entry `format` formatted with `number` (or with "_low" added
+  // when not highQuality); null when the pack has no such entry.
+  kxMemoryBlock* GetQualityEntry(const char* key);
+  kxMemoryBlock* GetEntry(const char* key);
+  // Empties the GUI from inside a click handler; later clicks of the same
+  // delivery pass refer to controls that no longer exist and are dropped.
+  void ClearScreen();
+
+  kxResource* resources;
+  kxMusic* music;
+  kxSampler* sampler;
+  kxFont* arialFont;
+  kxFont* smallFont;
+  kxGeometry* cards;
+  kxGeometry* pendingOrder;
+  kxVertexArray* background;
+  kxGeometry* stars;
+  kxGeometry* clouds;
+  kxStringArray* messages;
+  kxStringArray* licenses;
+  kxStringArray* howToPlay;
+  kxGUIButtonStates* blueButton;
+  kxGUIButtonStates* greenButton;
+  kxGUIButtonStates* redButton;
+
+  int state;
+  int dealCount;
+  int chosenRow;
+  int shownSwap[3];
+  bool cornerClicked;
+  int language;
+  bool highQuality;
+  bool musicOn;
+  bool hintsOn;
+  int scrollStart;
+  int musicVolume;
+  int sampleVolume;
+
+  float gridPositions[vimraCardCount][3];
+  float ringPositions[vimraCardCount][3];
+  float currentPositions[vimraCardCount][3];
+  float targetPositions[vimraCardCount][3];
+  float revealPositions[vimraCardCount][3];
+  float starPositions[kStarCount][3];
+  float starAngles[kStarCount];
+
+  float pivotZ;
+  float spinZ;
+  int pulseCounter;
+  bool pulseGrowing;
+  int gatherCounter;
+  int dealCounter;
+  int revealCounter;
+  int returnCounter;
+  float revealScale;
+  float revealAngle[3];
+  float scaleStep;
+  float camStep[3];
+  float camAngleStep[2];
+  bool starsVisible;
+  float rowY;
+  int starCounter;
+  int starTimer;
+  float starAlpha;
+
+ private:
+  kxString emptyLine;
+  bool windowReady;
+  TVimraInitFailure initFailure;
+  // frameCounter value at which a click handler last emptied the GUI, and
+  // whether it did so at all.
+  uint32_t screenClearedAt;
+  bool screenCleared;
+};

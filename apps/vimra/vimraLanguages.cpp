@@ -1,0 +1,18 @@
+#include "vimraLanguages.h"
+
+const vimraLanguage_s vimraLanguageTable[] = {
+    {"English", "english"},
+    {"Polski", "polski"},
+    {nullptr, nullptr},
+};
+
+int vimraLanguageCount() {
+  int n = 0;
+  while (vimraLanguageTable[n].name != nullptr) ++n;
+  return n;
+}
+
+int vimraNextLanguage(int index) {
+  if (index < 0 || index >= vimraLanguageCount()) return 0;
+  return vimraLanguageTable[index + 1].name == nullptr ? 0 : index + 1;
+}

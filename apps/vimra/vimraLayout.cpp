@@ -1,0 +1,64 @@
+#include "vimraLayout.h"
+
+vimraMainMenuLayout_s vimraMainMenuLayout(int width, int height) {
+  vimraMainMenuLayout_s m;
+  int w = 512;
+  int h = 256;
+  int x = (width - 512) / 2;
+  if (height - 192 < 256) {
+    h = height - 192;
+    w = 2 * h;
+    x = (width - w) / 2;
+  }
+  m.logo = {x, 0, w, h};
+  int tickerWidth = int(float(width) * 0.7f);
+  m.ticker = {(width - tickerWidth) / 2, h, tickerWidth, 0};
+  m.start = {width / 2 - 138, h + 30, 128, 32};
+  m.quit = {width / 2 + 10, h + 30, 128, 32};
+  m.about = {width / 2 - 64, h + 70, 128, 32};
+  m.howToPlay = {width / 2 - 138, h + 110, 128, 32};
+  m.settings = {width / 2 + 10, h + 110, 128, 32};
+  return m;
+}
+
+vimraRect_s vimraBoxPanel(int width, int height, int boxWidth, int boxHeight) {
+  return {(width - boxWidth) / 2, (height - boxHeight) / 3, boxWidth, boxHeight};
+}
+
+vimraRect_s vimraBoxOkButton(int boxWidth, int boxHeight) {
+  return {boxWidth / 2 - 64, boxHeight - 40, 128, 32};
+}
+
+vimraHintBarLayout_s vimraHintBarLayout(int width) {
+  int hw = width < 620 ? width - 4 : 620;
+  int x = (width - hw) / 2;
+  vimraHintBarLayout_s l;
+  l.panel = {x, 10, hw, 30};
+  l.scroll = {x, 14, hw, 0};
+  return l;
+}
+
+bool vimraIsCornerClick(int width, int height, int x, int y) {
+  return x > width - width / 10 && y < height / 10;
+}
+
+int vimraRowFromClick(int height, int y, float camZ, float* rowY) {
+  int half = height / 2;
+  float v = half > 0 ? float(height - half - y) / float(half) : 0.0f;
+  float d = camZ * v / 1.72f;
+  int row;
+  float ry;
+  if (-1.2f < d && d < 1.2f) {
+    row = 2;
+    ry = 0.0f;
+  } else if (d > 0.0f) {
+    row = 1;
+    ry = 2.5f;
+  } else {
+    row = 3;
+    ry = -2.5f;
+  }
+  ry -= 0.3f;
+  if (rowY != nullptr) *rowY = ry;
+  return row;
+}

@@ -1,0 +1,36 @@
+// Screen arithmetic of the game: where the menu controls go for a window of
+// W x H pixels (y down, integer divisions rounding toward zero), and how a
+// click height becomes a row of the table.
+#pragma once
+
+struct vimraRect_s {
+  int x, y, w, h;
+};
+
+struct vimraMainMenuLayout_s {
+  vimraRect_s logo;
+  vimraRect_s ticker;  // h unused: the ticker takes the font's height
+  vimraRect_s start, quit, about, howToPlay, settings;
+};
+
+vimraMainMenuLayout_s vimraMainMenuLayout(int width, int height);
+
+// A box of w x h centred across and placed at a third of the free height.
+vimraRect_s vimraBoxPanel(int width, int height, int boxWidth, int boxHeight);
+// The OK button of a box, relative to the box.
+vimraRect_s vimraBoxOkButton(int boxWidth, int boxHeight);
+
+struct vimraHintBarLayout_s {
+  vimraRect_s panel;
+  vimraRect_s scroll;  // h unused
+};
+vimraHintBarLayout_s vimraHintBarLayout(int width);
+
+// True when a release at (x, y) lands in the top-right corner, the hidden
+// backdrop switch.
+bool vimraIsCornerClick(int width, int height, int x, int y);
+
+// Row answered by a click at height y on a window `height` pixels high, with
+// the camera at depth camZ: 1 top, 2 middle, 3 bottom. The height of that row
+// on the table, where its stars are placed, goes to *rowY.
+int vimraRowFromClick(int height, int y, float camZ, float* rowY);
