@@ -1,0 +1,47 @@
+#include "gui/kxGIULabel.h"
+
+#include <GL/glew.h>
+
+#include <new>
+
+#include "graphics/kxFont.h"
+
+namespace {
+int TextWidth(kxFont* font, const kxString& text) {
+  return font ? static_cast<int>(font->GetWidth(text.GetString())) : 0;
+}
+int FontHeight(kxFont* font) { return font ? static_cast<int>(font->GetHeight()) : 0; }
+}  // namespace
+
+kxGIULabel* kxGIULabel::Create(unsigned int id, kxFont* font, int left, int top,
+                               const kxString& text) {
+  return new (std::nothrow) kxGIULabel(id, font, left, top, text);
+}
+
+kxGIULabel::kxGIULabel(unsigned int id, kxFont* font, int left, int top, const kxString& text)
+    : kxGUIObject(id, left, top, TextWidth(font, text), FontHeight(font)),
+      text(text),
+      font(font),
+      color{1.0f, 1.0f, 1.0f, 1.0f} {}
+
+kxGIULabel::~kxGIULabel() {}
+
+void kxGIULabel::Draw() {
+  glColor4f(color[0], color[1], color[2], color[3]);
+  if (!font || !text.GetString()) return;
+  font->Print(static_cast<float>(Left), static_cast<float>(Top) + font->GetHeight(), 0.0f,
+              text.GetString());
+}
+
+void kxGIULabel::SetValue(kxString& value) { text = value; }
+
+void kxGIULabel::SetColor(float r, float g, float b, float a) {
+  color[0] = r;
+  color[1] = g;
+  color[2] = b;
+  color[3] = a;
+}
+
+const kxString& kxGIULabel::GetText() { return text; }
+
+const float* kxGIULabel::GetColor() { return color; }

@@ -1,0 +1,93 @@
+#include "gui/kxGUITextScroll.h"
+
+#include <GL/glew.h>
+
+#include <new>
+
+#include "frame/kxScreen.h"
+#include "graphics/kxFont.h"
+
+namespace {
+int TextWidth(kxFont* font, const kxString& text) {
+  return font ? static_cast<int>(font->GetWidth(text.GetString())) : 0;
+}
+int FontHeight(kxFont* font) { return font ? static_cast<int>(font->GetHeight()) : 0; }
+}  // namespace
+
+kxGUITextScroll* kxGUITextScroll::Create(unsigned int id, kxFont* font, int left, int top,
+                                         int width, const kxString& text) {
+  return new (std::nothrow) kxGUITextScroll(id, font, left, top, width, text);
+}
+
+kxGUITextScroll::kxGUITextScroll(unsigned int id, kxFont* font, int left, int top, int width,
+                                 const kxString& text)
+    : kxGUIObject(id, left, top, width, FontHeight(font)),
+      color{1.0f, 1.0f, 1.0f, 1.0f},
+      text(text),
+      nextText(),
+      font(font),
+      Vx(0),
+      textWidth(TextWidth(font, text)),
+      fading(false),
+      alpha(1.0f),
+      fadeStep(0.01f),
+      fadingOut(false) {}
+
+kxGUITextScroll::~kxGUITextScroll() {}
+
+void kxGUITextScroll::Draw() {
+  const float y = static_cast<float>(Top) + (font ? font->GetHeight() : 0.0f);
+  const float x = static_cast<float>(Width + Left - Vx);
+  glColor4f(color[0], color[1], color[2], alpha);
+
+  // Cut at the control's left and right edges only: the box starts 5 pixels
+  // below the lower edge (descenders) and reaches far above it.
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(Left, kxGetScreenHeight() - Height - Top - 5, Width > 0 ? Width : 0, 1000);
+  if (font) font->Print(x, y, 0.0f, text.GetString());
+  glDisable(GL_SCISSOR_TEST);
+
+  ++Vx;
+  // The end of the text has passed the left edge: start again at the right.
+  if (static_cast<float>(Left) > static_cast<float>(textWidth) + x) Vx = 0;
+
+  if (!fading) return;
+  if (fadingOut) {
+    alpha -= fadeStep;
+    if (alpha < 0.0f) {
+      alpha = 0.0f;
+      fadingOut = false;
+      text = nextText;
+      textWidth = TextWidth(font, text);
+      Vx = 0;
+    }
+  } else {
+    alpha += fadeStep;
+    if (alpha > color[3]) {
+      alpha = color[3];
+      fading = false;
+    }
+  }
+}
+
+void kxGUITextScroll::SetValue(kxString& value) {
+  nextText = value;
+  fading = true;
+  fadingOut = true;
+}
+
+void kxGUITextScroll::SetColor(float r, float g, float b, float a) {
+  color[0] = r;
+  color[1] = g;
+  color[2] = b;
+  color[3] = a;
+  alpha = a;
+}
+
+void kxGUITextScroll::SetVx(int vx) { Vx = vx; }
+int kxGUITextScroll::GetVx() { return Vx; }
+const kxString& kxGUITextScroll::GetText() { return text; }
+int kxGUITextScroll::GetTextWidth() { return textWidth; }
+float kxGUITextScroll::GetAlpha() { return alpha; }
+bool kxGUITextScroll::IsFading() { return fading; }
+bool kxGUITextScroll::IsFadingOut() { return fadingOut; }
