@@ -1,0 +1,74 @@
+#include "frame/kxLogoSplash.h"
+
+#include "data/kxResource.h"
+#include "gui/kxGUIPicture.h"
+
+kxLogoSplash::kxLogoSplash(SDL_Window* window, SDL_GLContext context, int width, int height,
+                           kxTickSource ticks)
+    : window(window),
+      context(context),
+      width(width),
+      height(height),
+      ticks(ticks),
+      framesShown(0),
+      picturesShown(0) {}
+
+kxLogoSplash::~kxLogoSplash() {}
+
+void kxLogoSplash::GetLogoPosition(int width, int height, int* x, int* y) {
+  if (x) *x = (width - logoWidth) / 2;
+  if (y) *y = (height - logoHeight) / 2;
+}
+
+void kxLogoSplash::OnFrameDrawn(bool) {}
+
+void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
+  framesShown = 0;
+  picturesShown = 0;
+  if (!frameCounter) return;
+
+  SDL_ShowCursor(SDL_DISABLE);
+  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, width, height, 0.0, 0.0, 1.0);
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+
+  kxMemoryBlock* logo = resources ? resources->Get("kxEngineLogo") : nullptr;
+  int x = 0, y = 0;
+  GetLogoPosition(width, height, &x, &y);
+  kxGUIPicture* picture =
+      logo ? kxGUIPicture::Create(1, x, y, logoWidth, logoHeight, logo) : nullptr;
+  // A box without texture would show as a white rectangle: keep it black.
+  const bool showPicture = picture && picture->HasTexture();
+
+  kxFramePacer pacer(ticks);
+  pacer.Start();
+  do {
+    // One event per frame, discarded, so the queue does not pile up.
+    SDL_Event event;
+    SDL_PollEvent(&event);
+
+    // Every frame is drawn: a frame left undrawn would show whatever the
+    // back buffer held.
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (showPicture) {
+      picture->Draw();
+      ++picturesShown;
+    }
+    ++framesShown;
+    OnFrameDrawn(showPicture);
+    SDL_GL_MakeCurrent(window, context);
+    SDL_GL_SwapWindow(window);
+
+    ++*frameCounter;
+    uint32_t wait = pacer.EndFrame();
+    if (wait) SDL_Delay(wait);
+  } while (static_cast<int32_t>(*frameCounter) < frameLimit);
+
+  glDisable(GL_BLEND);
+  SDL_ShowCursor(SDL_ENABLE);
+  delete picture;
+}

@@ -1,0 +1,59 @@
+// kxLogoSplash: the engine's start-up splash. It shows the "kxEngineLogo"
+// picture of a resource collection centred on a black screen, drawing and
+// swapping every frame, paced at 60 frames per second until the frame
+// counter reaches 180. Events are taken one per frame and discarded (a quit
+// request has no effect). Without a logo entry, or when the picture cannot
+// be made, the frames are paced over a black screen all the same.
+//
+// The splash borrows the window and context; it owns nothing after Run.
+#pragma once
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include "frame/kxFramePacer.h"
+#include "kxExport.h"
+#include "kxTypes.h"
+
+class kxResource;
+
+class KX_API kxLogoSplash {
+ public:
+  static const int frameLimit = 180;
+  static const int logoWidth = 256;
+  static const int logoHeight = 64;
+
+  // ticks: the pacing clock (null means SDL_GetTicks).
+  kxLogoSplash(SDL_Window* window, SDL_GLContext context, int width, int height,
+               kxTickSource ticks = nullptr);
+  virtual ~kxLogoSplash();
+
+  // Needs the context current. Advances *frameCounter once per frame and
+  // returns when it reaches frameLimit as a signed value (at least one frame
+  // is always shown). Hides the cursor meanwhile. Leaves the projection at
+  // glOrtho(0, width, height, 0, 0, 1) with the matrix mode GL_PROJECTION,
+  // an identity model-view matrix, blending and depth test off.
+  void Run(kxResource* resources, uint32_t* frameCounter);
+
+  // Top-left corner of the centred picture (integer halves towards zero).
+  static void GetLogoPosition(int width, int height, int* x, int* y);
+
+  // Frames shown by the last Run, and how many of them showed the picture.
+  int GetFramesShown() const { return framesShown; }
+  int GetPicturesShown() const { return picturesShown; }
+
+ protected:
+  // Called once per frame after drawing and before the buffer swap.
+  virtual void OnFrameDrawn(bool pictureShown);
+
+ private:
+  KX_NO_COPY(kxLogoSplash);
+
+  SDL_Window* window;
+  SDL_GLContext context;
+  int width;
+  int height;
+  kxTickSource ticks;
+  int framesShown;
+  int picturesShown;
+};
