@@ -6,6 +6,7 @@
 #include <new>
 
 #include "data/kxResource.h"
+#include "frame/kxEngineLogo.h"
 #include "frame/kxSDLWrapper.h"
 #include "gui/kxGUIObject.h"
 
@@ -36,6 +37,7 @@ kxGUIManager::kxGUIManager(int width, int height)
   // A newer manager takes over the engine-wide pointer; each manager deletes
   // only the collection it made, so two managers neither leak nor double free.
   engineResources = resources;
+  AppendEngineLogo();
 }
 
 kxGUIManager::~kxGUIManager() {
@@ -49,6 +51,10 @@ kxGUIManager::~kxGUIManager() {
     if (engineResources == resources) engineResources = nullptr;
     delete resources;
   }
+}
+
+void kxGUIManager::AppendEngineLogo() {
+  if (resources) ::AppendEngineLogo(resources);
 }
 
 void kxGUIManager::OnClick(kxGUIObject*) {}
