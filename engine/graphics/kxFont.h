@@ -66,6 +66,7 @@ class KX_API kxFont {
   void InitFontGeometry();
   void FreeTextures(uint64_t made);
 
+ protected:
   TGlyph_s* glyphs;
   uint64_t glyphCount;
   kxGeometry* geometry;

@@ -16,7 +16,8 @@ class KX_API kxTexturedBox : public kxVertexArray {
   KX_NO_COPY(kxTexturedBox);
 
   // Any projection other than the two above gives a box without texture
-  // coordinates, which Draw shows untextured in its flat colour.
+  // coordinates: Draw then leaves the texture-coordinate array disabled and
+  // the whole box shows the texel at the current texture coordinate.
   kxTexturedBox(float width, float height, bool flag, TTextureBoxProjection projection);
   // Null when allocation fails.
   static kxTexturedBox* Create(float width, float height, bool flag,

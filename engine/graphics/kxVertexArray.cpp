@@ -10,6 +10,7 @@
 #include "data/kxMemoryBlock.h"
 #include "graphics/kxMeshReader.h"
 #include "graphics/kxTGA.h"
+#include "graphics/kxTransform.h"
 
 namespace {
 
@@ -303,9 +304,7 @@ void kxVertexArray::MoveToCenter() {
     boundingBox[k] -= centre[k];
     boundingBox[k + 3] -= centre[k];
   }
-  for (uint64_t i = 0; i < vertexCount; ++i) {
-    for (int k = 0; k < 3; ++k) vertices[i][k] += -centre[k];
-  }
+  MoveMatrix(vertices, -centre[0], -centre[1], -centre[2], size_t(vertexCount));
 }
 
 void kxVertexArray::AdoptTexture(unsigned int id) {
