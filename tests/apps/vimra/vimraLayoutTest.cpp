@@ -1,0 +1,121 @@
+// Menu geometry and the mapping of click heights to rows.
+#include <gtest/gtest.h>
+
+#include "vimraLayout.h"
+
+TEST(vimraLayout, MainMenuOn1280x720) {
+  vimraMainMenuLayout_s m = vimraMainMenuLayout(1280, 720);
+  EXPECT_EQ(m.logo.x, 384);
+  EXPECT_EQ(m.logo.y, 0);
+  EXPECT_EQ(m.logo.w, 512);
+  EXPECT_EQ(m.logo.h, 256);
+  EXPECT_EQ(m.ticker.x, 192);
+  EXPECT_EQ(m.ticker.y, 256);
+  EXPECT_EQ(m.ticker.w, 896);
+  EXPECT_EQ(m.start.x, 502);
+  EXPECT_EQ(m.start.y, 286);
+  EXPECT_EQ(m.quit.x, 650);
+  EXPECT_EQ(m.quit.y, 286);
+  EXPECT_EQ(m.about.x, 576);
+  EXPECT_EQ(m.about.y, 326);
+  EXPECT_EQ(m.howToPlay.x, 502);
+  EXPECT_EQ(m.howToPlay.y, 366);
+  EXPECT_EQ(m.settings.x, 650);
+  EXPECT_EQ(m.settings.y, 366);
+  for (const vimraRect_s& b : {m.start, m.quit, m.about, m.howToPlay, m.settings}) {
+    EXPECT_EQ(b.w, 128);
+    EXPECT_EQ(b.h, 32);
+  }
+}
+
+TEST(vimraLayout, MainMenuOnAShortScreenShrinksTheLogo) {
+  vimraMainMenuLayout_s m = vimraMainMenuLayout(800, 400);
+  EXPECT_EQ(m.logo.h, 208);
+  EXPECT_EQ(m.logo.w, 416);
+  EXPECT_EQ(m.logo.x, 192);
+  EXPECT_EQ(m.start.y, 238);
+  EXPECT_EQ(m.quit.y, 238);
+  EXPECT_EQ(m.about.y, 278);
+  EXPECT_EQ(m.settings.y, 318);
+  EXPECT_EQ(m.ticker.y, 208);
+  // The threshold: 448 high keeps the full logo, 447 does not.
+  EXPECT_EQ(vimraMainMenuLayout(800, 448).logo.h, 256);
+  EXPECT_EQ(vimraMainMenuLayout(800, 447).logo.h, 255);
+  EXPECT_EQ(vimraMainMenuLayout(800, 447).logo.w, 510);
+}
+
+TEST(vimraLayout, OddSizesRoundTowardZero) {
+  vimraMainMenuLayout_s m = vimraMainMenuLayout(1023, 767);
+  EXPECT_EQ(m.logo.x, 255);
+  EXPECT_EQ(m.ticker.w, 716);  // 1023 x 0.7 = 716.1
+  EXPECT_EQ(m.ticker.x, 153);
+  EXPECT_EQ(m.start.x, 511 - 138);
+  // Narrower than the logo: negative offsets round toward zero.
+  EXPECT_EQ(vimraMainMenuLayout(511, 720).logo.x, 0);
+  EXPECT_EQ(vimraMainMenuLayout(509, 720).logo.x, -1);
+}
+
+TEST(vimraLayout, Boxes) {
+  vimraRect_s about = vimraBoxPanel(1280, 720, 620, 320);
+  EXPECT_EQ(about.x, 330);
+  EXPECT_EQ(about.y, 133);
+  EXPECT_EQ(about.w, 620);
+  EXPECT_EQ(about.h, 320);
+  vimraRect_s settings = vimraBoxPanel(1280, 720, 360, 270);
+  EXPECT_EQ(settings.x, 460);
+  EXPECT_EQ(settings.y, 150);
+  vimraRect_s help = vimraBoxPanel(1280, 720, 620, 200);
+  EXPECT_EQ(help.y, 173);
+  vimraRect_s ok = vimraBoxOkButton(620, 320);
+  EXPECT_EQ(ok.x, 246);
+  EXPECT_EQ(ok.y, 280);
+  EXPECT_EQ(ok.w, 128);
+  EXPECT_EQ(ok.h, 32);
+}
+
+TEST(vimraLayout, HintBarFitsNarrowScreens) {
+  vimraHintBarLayout_s wide = vimraHintBarLayout(1280);
+  EXPECT_EQ(wide.panel.x, 330);
+  EXPECT_EQ(wide.panel.y, 10);
+  EXPECT_EQ(wide.panel.w, 620);
+  EXPECT_EQ(wide.panel.h, 30);
+  EXPECT_EQ(wide.scroll.x, 330);
+  EXPECT_EQ(wide.scroll.y, 14);
+  EXPECT_EQ(wide.scroll.w, 620);
+  EXPECT_EQ(vimraHintBarLayout(620).panel.w, 620);
+  vimraHintBarLayout_s narrow = vimraHintBarLayout(619);
+  EXPECT_EQ(narrow.panel.w, 615);
+  EXPECT_EQ(narrow.panel.x, 2);
+}
+
+TEST(vimraLayout, CornerIsTheTopRightTenth) {
+  EXPECT_TRUE(vimraIsCornerClick(1280, 720, 1279, 0));
+  EXPECT_TRUE(vimraIsCornerClick(1280, 720, 1153, 71));
+  EXPECT_FALSE(vimraIsCornerClick(1280, 720, 1152, 10));  // x must exceed 1152
+  EXPECT_FALSE(vimraIsCornerClick(1280, 720, 1200, 72));  // y must stay below 72
+  EXPECT_FALSE(vimraIsCornerClick(1280, 720, 10, 10));
+}
+
+TEST(vimraLayout, ClickHeightsMapToRows) {
+  const float tableZ = (1.0f / (1920.0f / 1080.0f)) * 20.0f;
+  float rowY = 99.0f;
+  EXPECT_EQ(vimraRowFromClick(1080, 540, tableZ, &rowY), 2);
+  EXPECT_FLOAT_EQ(rowY, -0.3f);
+  EXPECT_EQ(vimraRowFromClick(1080, 100, tableZ, &rowY), 1);
+  EXPECT_FLOAT_EQ(rowY, 2.2f);
+  EXPECT_EQ(vimraRowFromClick(1080, 1000, tableZ, &rowY), 3);
+  EXPECT_FLOAT_EQ(rowY, -2.8f);
+
+  // On 720 lines with the camera at 11.25 the middle band is |d| < 1.2, that
+  // is |v| < 0.18347: y from 294 to 426.
+  const float z = 11.25f;
+  EXPECT_EQ(vimraRowFromClick(720, 294, z, nullptr), 2);
+  EXPECT_EQ(vimraRowFromClick(720, 293, z, nullptr), 1);
+  EXPECT_EQ(vimraRowFromClick(720, 426, z, nullptr), 2);
+  EXPECT_EQ(vimraRowFromClick(720, 427, z, nullptr), 3);
+  // The camera distance widens or narrows the bands.
+  EXPECT_EQ(vimraRowFromClick(720, 200, 2.0f, nullptr), 2);
+  // Degenerate windows do not divide by zero.
+  EXPECT_EQ(vimraRowFromClick(1, 0, z, nullptr), 2);
+  EXPECT_EQ(vimraRowFromClick(0, 5, z, nullptr), 2);
+}
