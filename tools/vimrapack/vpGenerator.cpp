@@ -1,0 +1,127 @@
+#include "vpGenerator.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "vpCardArt.h"
+#include "vpCardMesh.h"
+#include "vpSpriteArt.h"
+#include "vpTga.h"
+
+vpGenerator::vpGenerator(std::string assetsDir, std::string fontDir)
+    : assets(std::move(assetsDir)), fonts(std::move(fontDir)) {}
+
+bool vpGenerator::Add(const std::string& name, const std::vector<uint8_t>& bytes,
+                      std::string* error) {
+  if (pack.Add(name, bytes)) return true;
+  *error = "cannot add entry \"" + name + "\"";
+  return false;
+}
+
+bool vpGenerator::ReadSource(const std::string& relative, std::string* text,
+                             std::string* error) const {
+  std::ifstream in(assets + "/" + relative, std::ios::binary);
+  if (!in) {
+    *error = "cannot read " + assets + "/" + relative;
+    return false;
+  }
+  std::ostringstream s;
+  s << in.rdbuf();
+  *text = s.str();
+  return true;
+}
+
+bool vpGenerator::Run(std::string* error) {
+  if (!regular.Open(fonts + "/DejaVuSans.ttf") || !bold.Open(fonts + "/DejaVuSans-Bold.ttf")) {
+    *error = "cannot open DejaVuSans.ttf and DejaVuSans-Bold.ttf in " + fonts;
+    return false;
+  }
+  // Fonts first: the texts are measured and checked against them.
+  if (!large.Build(bold, kLargeFontSize, kLastFontCode) ||
+      !small.Build(regular, kSmallFontSize, kLastFontCode)) {
+    *error = "cannot render the bitmap fonts";
+    return false;
+  }
+  return Audio(error) && Cards(error) && Fonts(error) && Sprites(error) && Texts(error);
+}
+
+bool vpGenerator::Fonts(std::string* error) {
+  return Add("arial", large.Serialize(), error) && Add("ss10", small.Serialize(), error);
+}
+
+bool vpGenerator::Cards(std::string* error) {
+  vpCardShape rounded;
+  vpCardShape square;
+  square.cornerSegments = 0;
+  if (!Add("box", vpBuildCardMesh(rounded).Serialize(), error) ||
+      !Add("box_low", vpBuildCardMesh(square).Serialize(), error))
+    return false;
+
+  std::string list;
+  std::vector<vpCardDef> cards;
+  if (!ReadSource("cards.txt", &list, error) || !vpParseCardList(list, &cards, error)) return false;
+  if (cards.size() != 21) {
+    *error = "cards.txt must list 21 cards, it lists " + std::to_string(cards.size());
+    return false;
+  }
+  for (size_t i = 0; i < cards.size(); ++i) {
+    vpImage texture;
+    if (!vpDrawCardTexture(regular, cards[i], &texture)) {
+      *error = "cannot draw card " + std::to_string(i) + " (" + cards[i].name + ")";
+      return false;
+    }
+    if (cardFaces.size() < 3) {
+      vpImage face(kCardTextureSize / 2, kCardTextureSize);
+      for (int y = 0; y < face.Height(); ++y)
+        for (int x = 0; x < face.Width(); ++x) face.Ref(x, y) = texture.At(x, y);
+      cardFaces.push_back(face);
+    }
+    const std::string key = "texture_" + std::to_string(i);
+    const int low = kCardTextureSize / 4;
+    if (!Add(key, vpEncodeTGA(texture, false), error) ||
+        !Add(key + "_low", vpEncodeTGA(texture.Resized(low, low), false), error))
+      return false;
+  }
+  return true;
+}
+
+bool vpGenerator::Sprites(std::string* error) {
+  if (!Add("texture_star_01", vpEncodeTGA(vpDrawStar(128), true), error)) return false;
+  struct CloudDef {
+    const char* key;
+    float w, h;
+    uint32_t seed;
+  };
+  const CloudDef clouds[3] = {{"cloud01", 16, 8, 1101}, {"cloud02", 9, 5, 2203}, {"cloud03", 12, 6, 3307}};
+  for (const CloudDef& c : clouds) {
+    const vpImage full = vpDrawCloud(512, 256, c.w, c.h, c.seed);
+    if (!Add(c.key, vpEncodeTGA(full, true), error) ||
+        !Add(std::string(c.key) + "_low", vpEncodeTGA(full.Resized(128, 64), true), error))
+      return false;
+  }
+  vpImage logo;
+  if (!vpDrawLogo(bold, cardFaces, &logo)) {
+    *error = "cannot draw the logo";
+    return false;
+  }
+  if (!Add("vimra_logo", vpEncodeTGA(logo, true), error) ||
+      !Add("vimra_logo_low", vpEncodeTGA(logo.Resized(128, 64), true), error))
+    return false;
+  struct ButtonDef {
+    const char* colour;
+    uint32_t rgb;
+  };
+  const ButtonDef buttons[3] = {{"blue", 0x2A63C4}, {"green", 0x23893C}, {"red", 0xB8322A}};
+  for (const ButtonDef& b : buttons) {
+    const std::string base = std::string("button_") + b.colour;
+    if (!Add(base + "_passive", vpEncodeTGA(vpDrawButton(vpHex(b.rgb), vpButtonState::passive), true), error) ||
+        !Add(base + "_active", vpEncodeTGA(vpDrawButton(vpHex(b.rgb), vpButtonState::active), true), error) ||
+        !Add(base + "_pushed", vpEncodeTGA(vpDrawButton(vpHex(b.rgb), vpButtonState::pushed), true), error))
+      return false;
+  }
+  return true;
+}
+
+bool vpGenerator::Texts(std::string*) { return true; }
+bool vpGenerator::Audio(std::string*) { return true; }
