@@ -1,0 +1,116 @@
+// Byte builders shared by the graphics tests: TGA images, memory blocks,
+// temporary files and colour read-back helpers.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "data/kxMemoryBlock.h"
+
+namespace kxGfxTest {
+
+typedef std::vector<uint8_t> Bytes;
+
+// An uncompressed 24-bit TGA from R, G, B triples, rows in file order.
+inline Bytes TGA24(uint16_t width, uint16_t height, const Bytes& rgb) {
+  Bytes t(18, 0);
+  t[2] = 2;
+  t[12] = uint8_t(width), t[13] = uint8_t(width >> 8);
+  t[14] = uint8_t(height), t[15] = uint8_t(height >> 8);
+  t[16] = 24;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) t.insert(t.end(), {rgb[i + 2], rgb[i + 1], rgb[i]});
+  return t;
+}
+
+// New block holding a copy of the bytes (caller frees with kxFreeMemoryBlock).
+inline kxMemoryBlock* Block(const Bytes& bytes) {
+  kxMemoryBlock* b = kxAllocMemoryBlock(bytes.size());
+  if (b && !bytes.empty()) memcpy(b->data, bytes.data(), bytes.size());
+  return b;
+}
+
+// New crunched block of the bytes (caller frees).
+inline kxMemoryBlock* Crunched(const Bytes& bytes) {
+  kxMemoryBlock* plain = Block(bytes);
+  kxMemoryBlock* crunched = kxCrunchMemoryBlock(plain);
+  kxFreeMemoryBlock(plain);
+  return crunched;
+}
+
+inline Bytes BlockBytes(const kxMemoryBlock* b) {
+  return b ? Bytes(b->data, b->data + b->size) : Bytes();
+}
+
+// A file name in the working directory, unique to this process.
+inline std::string TempPath(const char* name) {
+  char buffer[256];
+  snprintf(buffer, sizeof buffer, "kxgfx_%ld_%s", long(getpid()), name);
+  return buffer;
+}
+
+inline bool WriteFile(const std::string& path, const void* data, size_t size) {
+  FILE* f = fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = fwrite(data, 1, size, f) == size;
+  return fclose(f) == 0 && ok;
+}
+
+inline bool WriteFile(const std::string& path, const std::string& text) {
+  return WriteFile(path, text.data(), text.size());
+}
+
+inline Bytes ReadFile(const std::string& path) {
+  Bytes out;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return out;
+  int c;
+  while ((c = fgetc(f)) != EOF) out.push_back(uint8_t(c));
+  fclose(f);
+  return out;
+}
+
+// Little-endian writers for building binary test blocks.
+inline void PutU32(Bytes* b, uint32_t v) {
+  b->insert(b->end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
+}
+inline void PutF32(Bytes* b, float f) {
+  uint32_t v;
+  memcpy(&v, &f, sizeof v);
+  PutU32(b, v);
+}
+
+}  // namespace kxGfxTest
+
+#include <array>
+
+namespace kxGfxTest {
+
+typedef std::array<float, 3> V3;
+typedef std::array<float, 2> V2;
+// Stored face: one-based position, normal and texture-coordinate indices.
+typedef std::array<uint32_t, 9> Face9;
+
+// A mesh block: normals, texture coordinates, positions, faces.
+inline Bytes MeshBlock(const std::vector<V3>& normals, const std::vector<V2>& texCoords,
+                       const std::vector<V3>& positions, const std::vector<Face9>& faces) {
+  Bytes b;
+  PutU32(&b, uint32_t(normals.size()));
+  for (const V3& n : normals) PutF32(&b, n[0]), PutF32(&b, n[1]), PutF32(&b, n[2]);
+  PutU32(&b, uint32_t(texCoords.size()));
+  for (const V2& t : texCoords) PutF32(&b, t[0]), PutF32(&b, t[1]);
+  PutU32(&b, uint32_t(positions.size()));
+  for (const V3& p : positions) PutF32(&b, p[0]), PutF32(&b, p[1]), PutF32(&b, p[2]);
+  PutU32(&b, uint32_t(faces.size()));
+  for (const Face9& f : faces)
+    for (uint32_t i : f) PutU32(&b, i);
+  return b;
+}
+
+}  // namespace kxGfxTest
