@@ -8,6 +8,7 @@
 #include "vpCardMesh.h"
 #include "vpSpriteArt.h"
 #include "vpTga.h"
+#include "vpText.h"
 
 vpGenerator::vpGenerator(std::string assetsDir, std::string fontDir)
     : assets(std::move(assetsDir)), fonts(std::move(fontDir)) {}
@@ -123,5 +124,110 @@ bool vpGenerator::Sprites(std::string* error) {
   return true;
 }
 
-bool vpGenerator::Texts(std::string*) { return true; }
+bool vpGenerator::ExpandIncludes(const std::string& relative, int depth, std::string* text,
+                                 std::string* error) const {
+  std::string source;
+  if (depth > 4) {
+    *error = relative + ": includes nest too deeply";
+    return false;
+  }
+  if (!ReadSource(relative, &source, error)) return false;
+  text->clear();
+  std::istringstream in(source);
+  std::string line;
+  const std::string directive = "@include ";
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.compare(0, directive.size(), directive) == 0) {
+      std::string included;
+      if (!ExpandIncludes(line.substr(directive.size()), depth + 1, &included, error)) return false;
+      *text += included;
+    } else {
+      *text += line + "\n";
+    }
+  }
+  return true;
+}
+
+bool vpGenerator::WrappedText(const std::string& relative, int maxWidth,
+                              std::vector<uint8_t>* bytes, std::string* error) const {
+  std::string source;
+  std::u32string text;
+  if (!ExpandIncludes(relative, 0, &source, error)) return false;
+  if (!vpDecodeUTF8(source, &text)) {
+    *error = relative + ": not valid UTF-8";
+    return false;
+  }
+  const std::vector<std::u32string> lines = vpWrapText(text, small, maxWidth);
+  for (const std::u32string& l : lines) {
+    if (!vpCheckPrintable(l, {&large, &small}, error)) {
+      *error = relative + ": " + *error;
+      return false;
+    }
+    if (vpTextWidth(l, small) > maxWidth) {
+      *error = relative + ": a line is wider than " + std::to_string(maxWidth) + " pixels";
+      return false;
+    }
+  }
+  *bytes = vpJoinLines(lines);
+  return true;
+}
+
+bool vpGenerator::Messages(const std::string& language, std::vector<uint8_t>* bytes,
+                           std::string* error) const {
+  const std::string relative = "texts/msg_" + language + ".txt";
+  std::string source;
+  std::vector<std::u32string> msg;
+  if (!ReadSource(relative, &source, error) || !vpParseMessages(source, &msg, error)) {
+    *error = relative + ": " + *error;
+    return false;
+  }
+  if (msg.size() < kMessageCount) {
+    *error = relative + ": the game reads " + std::to_string(kMessageCount) + " messages, found " +
+             std::to_string(msg.size());
+    return false;
+  }
+  for (const std::u32string& m : msg)
+    if (!vpCheckPrintable(m, {&large, &small}, error)) {
+      *error = relative + ": " + *error;
+      return false;
+    }
+  // Captions of the 128-pixel buttons, in the large font.
+  for (int i : {1, 2, 3, 7, 8, 9, 13, 14, 15, 16})
+    if (vpTextWidth(msg[size_t(i)], large) > kButtonTextWidth) {
+      *error = relative + ": message " + std::to_string(i) + " is too wide for a button";
+      return false;
+    }
+  // Settings row labels sit left of the row's button.
+  for (int i : {11, 12, 17, 21})
+    if (vpTextWidth(msg[size_t(i)], small) > kRowLabelWidth) {
+      *error = relative + ": message " + std::to_string(i) + " is too wide for a settings row";
+      return false;
+    }
+  // The About box's lines, in the small font; the longest platform name.
+  const std::u32string about =
+      msg[5] + U", " + msg[4] + U"1.1.209" + U", " + msg[10] + U"Windows";
+  if (vpTextWidth(about, small) > kAboutWidth || vpTextWidth(msg[3], small) > kAboutWidth ||
+      vpTextWidth(msg[6], small) > kAboutWidth) {
+    *error = relative + ": an About box line is wider than " + std::to_string(kAboutWidth);
+    return false;
+  }
+  *bytes = vpJoinLines(msg);
+  return true;
+}
+
+bool vpGenerator::Texts(std::string* error) {
+  for (const char* language : {"english", "polski"}) {
+    const std::string lang = language;
+    std::vector<uint8_t> msg, licenses, howToPlay;
+    if (!Messages(lang, &msg, error) ||
+        !WrappedText("texts/licenses_" + lang + ".txt", kLicensesWidth, &licenses, error) ||
+        !WrappedText("texts/howtoplay_" + lang + ".txt", kHowToPlayWidth, &howToPlay, error))
+      return false;
+    if (!Add("msg_" + lang, msg, error) || !Add("licenses_" + lang, licenses, error) ||
+        !Add("howtoplay_" + lang, howToPlay, error))
+      return false;
+  }
+  return true;
+}
 bool vpGenerator::Audio(std::string*) { return true; }

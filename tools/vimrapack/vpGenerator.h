@@ -26,6 +26,16 @@ class vpGenerator {
   static constexpr int kLargeFontSize = 16;
   static constexpr int kSmallFontSize = 11;
   static constexpr uint32_t kLastFontCode = 0x17F;
+  // The game reads messages 0 to 21.
+  static constexpr size_t kMessageCount = 22;
+  // Text room, in pixels, of the places the texts are shown: the viewers
+  // print 5 pixels in from their left edge and clip 5 pixels before their
+  // right one (How to play 590, About 600 wide).
+  static constexpr int kHowToPlayWidth = 570;
+  static constexpr int kLicensesWidth = 580;
+  static constexpr int kButtonTextWidth = 120;
+  static constexpr int kRowLabelWidth = 185;
+  static constexpr int kAboutWidth = 600;
 
  private:
   bool Fonts(std::string* error);
@@ -34,6 +44,12 @@ class vpGenerator {
   bool Texts(std::string* error);
   bool Audio(std::string* error);
   bool Add(const std::string& name, const std::vector<uint8_t>& bytes, std::string* error);
+  // The source with every "@include <file>" line replaced by that file.
+  bool ExpandIncludes(const std::string& relative, int depth, std::string* text,
+                      std::string* error) const;
+  bool WrappedText(const std::string& relative, int maxWidth, std::vector<uint8_t>* bytes,
+                   std::string* error) const;
+  bool Messages(const std::string& language, std::vector<uint8_t>* bytes, std::string* error) const;
   bool ReadSource(const std::string& relative, std::string* text, std::string* error) const;
 
   std::string assets, fonts;

@@ -183,7 +183,7 @@ vpImage vpDrawButton(const vpColor& base, vpButtonState state) {
   const vpRect rc{0, 0, float(w), float(h)};
   const float r = 8.0f * k;
   vpColor face = base;
-  if (state == vpButtonState::active) face = vpShade(base, 1.22f);
+  if (state == vpButtonState::active) face = vpShade(base, 1.12f);
   if (state == vpButtonState::pushed) face = vpShade(base, 0.72f);
   const bool pushed = state == vpButtonState::pushed;
   // Pressed buttons light from below, raised ones from above.
