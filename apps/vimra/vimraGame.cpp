@@ -151,6 +151,7 @@ vimraGame::vimraGame()
       starCounter(0),
       starTimer(0),
       starAlpha(0.0f),
+      emptyLine(u""),
       windowReady(false),
       initFailure(ifNone),
       screenClearedAt(0),
@@ -165,7 +166,11 @@ vimraGame::vimraGame()
   LoadSettings();
 }
 
-vimraGame::~vimraGame() {}
+vimraGame::~vimraGame() {
+  // After a failed start OnBeforeClose never runs; what OnAfterInit had made
+  // by then is released here, while the frame's GL context still exists.
+  ReleaseAssets();
+}
 
 void vimraGame::FillGridPositions() {
   for (int r = 0; r < 3; ++r) {
@@ -386,6 +391,10 @@ kxString& vimraGame::Message(int n) {
 
 void vimraGame::OnBeforeClose() {
   SaveSettings();
+  ReleaseAssets();
+}
+
+void vimraGame::ReleaseAssets() {
   // The controls refer to the fonts, texts and button images released below.
   if (GetGUIManager() != nullptr) GetGUIManager()->Clear();
   delete arialFont;

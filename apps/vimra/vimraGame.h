@@ -145,6 +145,8 @@ class vimraGame : public kxSDLWrapper {
   // when not highQuality); null when the pack has no such entry.
   kxMemoryBlock* GetQualityEntry(const char* key);
   kxMemoryBlock* GetEntry(const char* key);
+  // Deletes every asset object; safe to call again.
+  void ReleaseAssets();
   // Empties the GUI from inside a click handler; later clicks of the same
   // delivery pass refer to controls that no longer exist and are dropped.
   void ClearScreen();
