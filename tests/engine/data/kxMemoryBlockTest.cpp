@@ -96,6 +96,13 @@ TEST(kxMemoryBlockTest, CRC32KnownValuesAndAgreementWithZlib) {
       ASSERT_EQ(kxCRC32(p, uint32_t(n)), ReferenceCRC(p, n)) << offset << "/" << n;
     }
   }
+  // Lengths across the 64-byte folding blocks and their 16-byte tails.
+  for (size_t offset : {0u, 5u}) {
+    for (size_t n = 100; n < 1100; ++n) {
+      const uint8_t* p = bytes.data() + offset;
+      ASSERT_EQ(kxCRC32(p, uint32_t(n)), ReferenceCRC(p, n)) << offset << "/" << n;
+    }
+  }
   EXPECT_EQ(kxCRC32(bytes.data(), 4096), uint32_t(crc32(0, bytes.data(), 4096)));
   EXPECT_EQ(kxCRC32(bytes.data() + 3, 4093), uint32_t(crc32(0, bytes.data() + 3, 4093)));
 }
