@@ -1,0 +1,237 @@
+// The ticker: scrolling and wrapping, the fade between two texts, the wrap
+// of a swapped-in text by its own width, and clipping to its columns.
+
+#include "gui/kxGUITextScroll.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/kxScreen.h"
+#include "gui/kxGUIManager.h"
+#include "kxGUITestKit.h"
+
+using namespace kxGUITest;
+using kxTest::RGBA;
+
+namespace {
+
+kxString Text(int characters) { return kxString(std::string(characters, 'a').c_str()); }
+
+class TextScrollTest : public kxTest::GLTest {
+ protected:
+  void SetUp() override {
+    kxTest::GLTest::SetUp();
+    if (HasFatalFailure()) return;
+    font = MakeBlockFont(16);
+    ASSERT_TRUE(font);
+    fb.reset(new kxTest::Framebuffer(600, 80));
+    kxSetScreenSize(600, 80);
+    BeginGUIDrawing(*fb);
+  }
+  // Draws until the text changes to `expected`; returns the number of draws.
+  int DrawUntilSwapped(kxGUITextScroll* ticker, uint64_t expectedLength) {
+    int frames = 0;
+    while (frames < 1000 && ticker->IsFadingOut()) {
+      ticker->Draw();
+      ++frames;
+    }
+    EXPECT_EQ(expectedLength, ticker->GetText().Length());
+    return frames;
+  }
+  std::unique_ptr<kxFont> font;
+  std::unique_ptr<kxTest::Framebuffer> fb;
+};
+
+TEST_F(TextScrollTest, TakesTheFontsHeightAndMeasuresItsText) {
+  std::unique_ptr<kxGUITextScroll> ticker(
+      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(25)));
+  ASSERT_TRUE(ticker);
+  EXPECT_EQ(16, ticker->GetHeight());
+  EXPECT_EQ(400, ticker->GetWidth());
+  EXPECT_EQ(250, ticker->GetTextWidth());
+  EXPECT_EQ(0, ticker->GetVx());
+  EXPECT_FLOAT_EQ(1.0f, ticker->GetAlpha());
+  EXPECT_FALSE(ticker->IsFading());
+}
+
+TEST_F(TextScrollTest, WrapsOnceTheEndOfTheTextHasPassedTheLeftEdge) {
+  // 400 wide at Left 100, text 250 wide: drawn at x = 500 - Vx.
+  std::unique_ptr<kxGUITextScroll> ticker(
+      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(25)));
+  ticker->SetVx(650);
+  ticker->Draw();  // x = -150: 100 > 100 is false
+  EXPECT_EQ(651, ticker->GetVx());
+  ticker->Draw();  // x = -151
+  EXPECT_EQ(0, ticker->GetVx());
+  ticker->Draw();
+  EXPECT_EQ(1, ticker->GetVx());
+}
+
+TEST_F(TextScrollTest, DrawsVxPixelsLeftOfTheRightEdge) {
+  std::unique_ptr<kxGUITextScroll> ticker(
+      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(25)));
+  ticker->SetVx(300);
+  ticker->Draw();
+  EXPECT_EQ(301, ticker->GetVx());
+  const int row = 10 + 16 - kGlyphTop + 2;
+  EXPECT_EQ(kWhite, At(*fb, 200 + kGlyphLeft, row));
+  EXPECT_EQ(kBlack, At(*fb, 200, row));
+  EXPECT_EQ(kWhite, At(*fb, 200 + kGlyphLeft + 10 * 9, row)) << "tenth character";
+}
+
+TEST_F(TextScrollTest, NewValueFadesOutFor101FramesAndInFor101More) {
+  std::unique_ptr<kxGUITextScroll> ticker(
+      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(5)));
+  kxString next = Text(7);
+  ticker->SetValue(next);
+  EXPECT_TRUE(ticker->IsFading());
+  EXPECT_TRUE(ticker->IsFadingOut());
+  EXPECT_EQ(5u, ticker->GetText().Length()) << "the old text stays during the fade-out";
+
+  ticker->SetVx(40);
+  int frames = 0;
+  for (; frames < 100; ++frames) ticker->Draw();
+  EXPECT_TRUE(ticker->IsFadingOut());
+  EXPECT_EQ(5u, ticker->GetText().Length());
+  EXPECT_GE(ticker->GetAlpha(), 0.0f);
+  EXPECT_LT(ticker->GetAlpha(), 0.02f);
+  ticker->Draw();  // the 101st swaps
+  EXPECT_EQ(7u, ticker->GetText().Length());
+  EXPECT_FLOAT_EQ(0.0f, ticker->GetAlpha());
+  EXPECT_EQ(0, ticker->GetVx()) << "the new text starts at the right edge";
+  EXPECT_TRUE(ticker->IsFading());
+  EXPECT_FALSE(ticker->IsFadingOut());
+
+  for (frames = 0; frames < 100; ++frames) ticker->Draw();
+  EXPECT_TRUE(ticker->IsFading());
+  EXPECT_LE(ticker->GetAlpha(), 1.0f);
+  ticker->Draw();  // the 101st clamps
+  EXPECT_FALSE(ticker->IsFading());
+  EXPECT_FLOAT_EQ(1.0f, ticker->GetAlpha());
+}
+
+TEST_F(TextScrollTest, DrawsWithTheFadingOpacity) {
+  std::unique_ptr<kxGUITextScroll> ticker(
+      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(40)));
+  ticker->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
+  kxString next = Text(3);
+  ticker->SetValue(next);
+  for (int i = 0; i < 50; ++i) ticker->Draw();
+  float alpha = ticker->GetAlpha();
+  fb->Clear(0, 0, 0, 0);
+  ticker->SetVx(200);
+  ticker->Draw();
+  RGBA p = At(*fb, 300 + kGlyphLeft, 10 + 8);
+  EXPECT_NEAR(255.0f * alpha, p.r, 2.0f);
+  EXPECT_EQ(0, p.g);
+}
+
+TEST_F(TextScrollTest, SwappedTextWrapsByItsOwnWidth) {
+  std::unique_ptr<kxGUITextScroll> ticker(
+      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(5)));
+  EXPECT_EQ(50, ticker->GetTextWidth());
+
+  // Longer: 400 pixels. Wraps when x < 100 - 400, i.e. after Vx 800, where
+  // the first text's width would have wrapped it long before.
+  kxString longer = Text(40);
+  ticker->SetValue(longer);
+  DrawUntilSwapped(ticker.get(), 40);
+  EXPECT_EQ(400, ticker->GetTextWidth());
+  ticker->SetVx(460);
+  ticker->Draw();
+  EXPECT_EQ(461, ticker->GetVx()) << "still on screen, no restart";
+  ticker->SetVx(800);
+  ticker->Draw();
+  EXPECT_EQ(801, ticker->GetVx());
+  ticker->Draw();
+  EXPECT_EQ(0, ticker->GetVx());
+
+  // Shorter: 20 pixels. Wraps as soon as x < 80, i.e. after Vx 420, with no
+  // gap of the longer text's width.
+  kxString shorter = Text(2);
+  ticker->SetValue(shorter);
+  DrawUntilSwapped(ticker.get(), 2);
+  EXPECT_EQ(20, ticker->GetTextWidth());
+  ticker->SetVx(420);
+  ticker->Draw();
+  EXPECT_EQ(421, ticker->GetVx());
+  ticker->Draw();
+  EXPECT_EQ(0, ticker->GetVx());
+}
+
+TEST_F(TextScrollTest, SetValueAndSetColorDuringAFade) {
+  std::unique_ptr<kxGUITextScroll> ticker(
+      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(1)));
+  kxString second = Text(2), third = Text(3), fourth = Text(4);
+
+  // A second SetValue during the fade-out only replaces the pending text.
+  ticker->SetValue(second);
+  for (int i = 0; i < 10; ++i) ticker->Draw();
+  float alpha = ticker->GetAlpha();
+  ticker->SetValue(third);
+  EXPECT_FLOAT_EQ(alpha, ticker->GetAlpha());
+  EXPECT_EQ(91, DrawUntilSwapped(ticker.get(), 3));
+
+  // SetColor in the fade-in: alpha jumps, the fade goes on.
+  for (int i = 0; i < 20; ++i) ticker->Draw();
+  ticker->SetColor(1.0f, 1.0f, 1.0f, 0.5f);
+  EXPECT_FLOAT_EQ(0.5f, ticker->GetAlpha());
+  EXPECT_TRUE(ticker->IsFading());
+  ticker->Draw();
+  EXPECT_FLOAT_EQ(0.5f, ticker->GetAlpha()) << "clamped to the new colour's alpha";
+  EXPECT_FALSE(ticker->IsFading());
+
+  // SetValue in a fade-in turns it into a fade-out from the current alpha.
+  ticker->SetValue(second);
+  DrawUntilSwapped(ticker.get(), 2);
+  for (int i = 0; i < 30; ++i) ticker->Draw();
+  alpha = ticker->GetAlpha();
+  EXPECT_GT(alpha, 0.25f);
+  ticker->SetValue(fourth);
+  EXPECT_TRUE(ticker->IsFadingOut());
+  ticker->Draw();
+  EXPECT_LT(ticker->GetAlpha(), alpha);
+  EXPECT_NEAR(30, DrawUntilSwapped(ticker.get(), 4), 1) << "from about 0.29 down";
+}
+
+TEST_F(TextScrollTest, TextIsClippedToTheTickersColumnsAndFiveRowsBelowIt) {
+  // Glyphs 24 pixels high on a ticker 24 high: they reach 11 rows below the
+  // lower edge; the clip keeps only 5 of them.
+  std::unique_ptr<kxFont> tall = MakeBlockFont(24);
+  ASSERT_TRUE(tall);
+  std::unique_ptr<kxGUITextScroll> ticker(
+      kxGUITextScroll::Create(3, tall.get(), 50, 20, 200, Text(30)));
+  ASSERT_EQ(24, ticker->GetHeight());
+  const int row = 20 + 24 - kGlyphTop + 2;
+
+  ticker->SetVx(105);  // pen at 145: the eleventh box spans 246..253
+  ticker->Draw();
+  EXPECT_EQ(kWhite, At(*fb, 249, row));
+  EXPECT_EQ(kBlack, At(*fb, 250, row)) << "cut at the right edge";
+
+  fb->Clear(0, 0, 0, 0);
+  ticker->SetVx(225);  // pen at 25: the third box spans 46..53
+  ticker->Draw();
+  EXPECT_EQ(kWhite, At(*fb, 50, row));
+  EXPECT_EQ(kBlack, At(*fb, 49, row)) << "cut at the left edge";
+  // Lower edge at row 44; rows 44 to 48 still show, 49 does not.
+  EXPECT_EQ(kWhite, At(*fb, 51, 48));
+  EXPECT_EQ(kBlack, At(*fb, 51, 49));
+  // Above the ticker nothing is cut (the glyphs start 12 rows below Top).
+  EXPECT_EQ(kWhite, At(*fb, 51, 32));
+  EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+}
+
+TEST_F(TextScrollTest, ManagerSetValueByIDStartsTheSwap) {
+  kxGUIManager manager(600, 80);
+  kxGUITextScroll* ticker = kxGUITextScroll::Create(9, font.get(), 0, 0, 300, Text(3));
+  ASSERT_TRUE(manager.AppendControl(ticker));
+  kxString value = Text(6);
+  manager.SetValueByID(9, value);
+  EXPECT_TRUE(ticker->IsFadingOut());
+  for (int i = 0; i < 101; ++i) manager.Draw();
+  EXPECT_EQ(6u, ticker->GetText().Length());
+}
+
+}  // namespace

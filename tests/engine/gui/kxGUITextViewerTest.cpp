@@ -1,0 +1,288 @@
+// The text viewer: when a press starts a drag, dragging past either end,
+// coasting after release with the two line counts of press/move and of
+// drawing, routing through the manager, the background, line heights below
+// one pixel, and clipping.
+
+#include "gui/kxGUITextViewer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "data/kxStringArray.h"
+#include "frame/kxScreen.h"
+#include "graphics/kxGeometry.h"
+#include "graphics/kxVertexArray.h"
+#include "gui/kxGUIManager.h"
+#include "gui/kxGUIPanel.h"
+#include "kxGUITestKit.h"
+
+using namespace kxGUITest;
+using kxTest::RGBA;
+
+namespace {
+
+class TextViewerTest : public kxTest::GLTest {
+ protected:
+  void SetUp() override {
+    kxTest::GLTest::SetUp();
+    if (HasFatalFailure()) return;
+    font = MakeBlockFont(16);
+    ASSERT_TRUE(font);
+    fb.reset(new kxTest::Framebuffer(300, 260));
+    kxSetScreenSize(300, 260);
+    BeginGUIDrawing(*fb);
+  }
+  void Fill(kxStringArray& lines, int count, int length = 12) {
+    for (int i = 0; i < count; ++i) {
+      kxString line(std::string(length, static_cast<char>('a' + i % 26)).c_str());
+      lines.AppendLine(line.GetString());
+    }
+  }
+  // A viewer 200 high: the 16-pixel font gives lines of 22.4 (22 whole)
+  // pixels, so 8 lines fit by float division and 9 by whole pixels.
+  std::unique_ptr<kxGUITextViewer> Viewer(kxStringArray* lines) {
+    return std::unique_ptr<kxGUITextViewer>(
+        kxGUITextViewer::Create(7, lines, font.get(), 10, 20, 150, 200));
+  }
+  std::unique_ptr<kxFont> font;
+  std::unique_ptr<kxTest::Framebuffer> fb;
+};
+
+TEST_F(TextViewerTest, LineHeightAndStartingState) {
+  kxStringArray lines;
+  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  ASSERT_TRUE(viewer);
+  EXPECT_FLOAT_EQ(22.4f, viewer->GetLineHeight());
+  EXPECT_EQ(0, viewer->GetFirstLine());
+  EXPECT_EQ(0, viewer->GetOffset());
+  EXPECT_EQ(0, viewer->GetVelocity());
+  EXPECT_FALSE(viewer->IsDragging());
+}
+
+TEST_F(TextViewerTest, APressDragsOnlyATextLongerThanTheView) {
+  kxStringArray lines;
+  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  viewer->OnLMBDown();
+  EXPECT_FALSE(viewer->IsDragging()) << "no lines";
+  Fill(lines, 8);
+  viewer->OnLMBDown();
+  EXPECT_FALSE(viewer->IsDragging()) << "8 lines fit";
+  viewer->OnMouseMove(0, -40);
+  EXPECT_EQ(0, viewer->GetOffset()) << "moves do nothing without a drag";
+  Fill(lines, 1);
+  viewer->OnLMBDown();
+  EXPECT_TRUE(viewer->IsDragging()) << "9 lines do not";
+  viewer->OnLMBUp();
+  EXPECT_FALSE(viewer->IsDragging());
+  viewer->OnLMBDown();
+  viewer->OnMouseLeave();
+  EXPECT_FALSE(viewer->IsDragging());
+}
+
+TEST_F(TextViewerTest, DraggingDownPastTheTopSnapsBackAndTheFirstDrawStopsIt) {
+  kxStringArray lines;
+  Fill(lines, 20);
+  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  viewer->OnLMBDown();
+  viewer->OnMouseMove(5, -30);
+  EXPECT_EQ(-30, viewer->GetOffset());
+  EXPECT_EQ(1, viewer->GetFirstLine());  // 30 / 22
+  EXPECT_EQ(-30, viewer->GetVelocity());
+  viewer->OnMouseMove(0, 50);
+  EXPECT_EQ(0, viewer->GetOffset());
+  EXPECT_EQ(0, viewer->GetFirstLine());
+  EXPECT_EQ(50, viewer->GetVelocity()) << "the step stays as velocity";
+  viewer->OnLMBUp();
+  EXPECT_EQ(50, viewer->GetVelocity());
+  viewer->Draw();
+  EXPECT_EQ(0, viewer->GetOffset());
+  EXPECT_EQ(0, viewer->GetFirstLine());
+  EXPECT_EQ(0, viewer->GetVelocity());
+}
+
+TEST_F(TextViewerTest, DraggingUpPastTheEndStopsAtTheLastFullView) {
+  // While dragging 8 lines fit: with 20 lines the first line stops at 12.
+  kxStringArray lines;
+  Fill(lines, 20);
+  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  viewer->OnLMBDown();
+  for (int step = 1; step <= 9; ++step) {
+    viewer->OnMouseMove(0, -30);
+    EXPECT_EQ(-30 * step, viewer->GetOffset());
+    EXPECT_EQ(30 * step / 22, viewer->GetFirstLine());
+  }
+  // -300 would show line 13: the step is undone.
+  for (int i = 0; i < 5; ++i) {
+    viewer->OnMouseMove(0, -30);
+    EXPECT_EQ(-270, viewer->GetOffset());
+    EXPECT_EQ(12, viewer->GetFirstLine());
+    EXPECT_EQ(-30, viewer->GetVelocity());
+  }
+  // Drawing counts 9 lines in the view, so its limit is 11: the coasting
+  // step after release clamps there.
+  viewer->OnLMBUp();
+  viewer->Draw();
+  EXPECT_EQ(11, viewer->GetFirstLine());
+  EXPECT_EQ(-270, viewer->GetOffset());
+  EXPECT_EQ(0, viewer->GetVelocity());
+}
+
+TEST_F(TextViewerTest, ReleaseAfterAStepOfMinus3CoastsToTheEnd) {
+  kxStringArray lines;
+  Fill(lines, 20);
+  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  viewer->OnLMBDown();
+  viewer->OnMouseMove(0, -3);
+  viewer->OnLMBUp();
+  // Each frame moves 3 pixels, never slowing, until the first line would
+  // pass 20 - 9 = 11: offset -264 shows line 12, so -261 is the last step.
+  int frames = 0;
+  while (viewer->GetVelocity() != 0 && frames < 1000) {
+    int before = viewer->GetOffset();
+    viewer->Draw();
+    ++frames;
+    if (viewer->GetVelocity() != 0) {
+      EXPECT_EQ(before - 3, viewer->GetOffset());
+      EXPECT_EQ(-viewer->GetOffset() / 22, viewer->GetFirstLine());
+    }
+  }
+  EXPECT_EQ(87, frames);
+  EXPECT_EQ(-261, viewer->GetOffset());
+  EXPECT_EQ(11, viewer->GetFirstLine());
+  viewer->Draw();
+  EXPECT_EQ(-261, viewer->GetOffset()) << "stopped";
+}
+
+TEST_F(TextViewerTest, APressStopsTheCoastingAtOnce) {
+  kxStringArray lines;
+  Fill(lines, 20);
+  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  viewer->OnLMBDown();
+  viewer->OnMouseMove(0, -4);
+  viewer->OnLMBUp();
+  for (int i = 0; i < 5; ++i) viewer->Draw();
+  EXPECT_EQ(-24, viewer->GetOffset());
+  viewer->OnLMBDown();
+  EXPECT_EQ(0, viewer->GetVelocity());
+  viewer->OnLMBUp();
+  viewer->Draw();
+  EXPECT_EQ(-24, viewer->GetOffset());
+  EXPECT_EQ(1, viewer->GetFirstLine());
+}
+
+TEST_F(TextViewerTest, TheManagerRoutesPressMovesAndLeaving) {
+  kxStringArray lines;
+  Fill(lines, 30);
+  kxGUIManager manager(300, 260);
+  kxGUITextViewer* viewer = kxGUITextViewer::Create(7, &lines, font.get(), 10, 20, 150, 200);
+  ASSERT_TRUE(manager.AppendControl(viewer));
+  manager.OnMouse(50, 150);
+  manager.OnLMBDown(50, 150);
+  EXPECT_TRUE(viewer->IsDragging());
+  manager.OnMouse(50, 140);
+  manager.OnMouse(52, 133);
+  EXPECT_EQ(-17, viewer->GetOffset());
+  EXPECT_EQ(-7, viewer->GetVelocity());
+  manager.OnMouse(250, 133);  // off the viewer: the drag ends
+  EXPECT_FALSE(viewer->IsDragging());
+  EXPECT_EQ(-17, viewer->GetOffset()) << "no move is routed outside";
+  manager.Draw();
+  EXPECT_EQ(-24, viewer->GetOffset()) << "coasting with the last step";
+}
+
+TEST_F(TextViewerTest, BackgroundIsAWhitePanelThatFollowsAppendChild) {
+  kxStringArray lines;
+  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  kxGUIPanel* background = viewer->GetBackground();
+  ASSERT_NE(nullptr, background);
+  EXPECT_EQ(0u, background->GetID());
+  EXPECT_EQ(10, background->GetLeft());
+  EXPECT_EQ(200, background->GetHeight());
+  const float* c = background->GetBackgroundColor();
+  EXPECT_FLOAT_EQ(1.0f, c[0]);
+  EXPECT_FLOAT_EQ(0.8f, c[3]);
+  EXPECT_EQ(0u, viewer->GetChildCount()) << "the background is no child";
+
+  kxGUIManager manager(300, 260);
+  kxGUIPanel* parent = kxGUIPanel::Create(1, 40, 30, 250, 220);
+  ASSERT_TRUE(manager.AppendControl(parent));
+  kxGUITextViewer* child = kxGUITextViewer::Create(8, &lines, font.get(), 5, 6, 100, 80);
+  ASSERT_TRUE(parent->AppendChild(child));
+  background = child->GetBackground();
+  ASSERT_NE(nullptr, background);
+  EXPECT_EQ(45, background->GetLeft());
+  EXPECT_EQ(36, background->GetTop());
+  EXPECT_FLOAT_EQ(45.0f, background->GetGeometry()->GetVertexArray(0)->GetVertexArray()[0][0]);
+  EXPECT_FLOAT_EQ(1.0f, background->GetBackgroundColor()[1]);
+}
+
+TEST_F(TextViewerTest, LinesBelowOnePixelHighCountAsOnePixel) {
+  kxStringArray lines;
+  Fill(lines, 150);
+  // 16 x 0.04 = 0.64 pixels; 0.896 with the 1.4 spacing.
+  font->SetScale(0.04f);
+  std::unique_ptr<kxGUITextViewer> viewer(
+      kxGUITextViewer::Create(7, &lines, font.get(), 10, 20, 150, 100));
+  EXPECT_FLOAT_EQ(1.0f, viewer->GetLineHeight());
+  viewer->OnLMBDown();
+  EXPECT_TRUE(viewer->IsDragging()) << "150 lines of one pixel exceed 100";
+  viewer->OnMouseMove(0, -5);
+  EXPECT_EQ(5, viewer->GetFirstLine());
+  viewer->OnMouseMove(0, -100);
+  EXPECT_EQ(50, viewer->GetFirstLine()) << "150 - 100";
+  viewer->OnLMBUp();
+  viewer->Draw();
+  EXPECT_EQ(50, viewer->GetFirstLine());
+
+  // A font without height at all.
+  std::unique_ptr<kxFont> flat = MakeBlockFont(0);
+  ASSERT_TRUE(flat);
+  EXPECT_FLOAT_EQ(0.0f, flat->GetHeight());
+  std::unique_ptr<kxGUITextViewer> flatViewer(
+      kxGUITextViewer::Create(7, &lines, flat.get(), 10, 20, 150, 100));
+  EXPECT_FLOAT_EQ(1.0f, flatViewer->GetLineHeight());
+  flatViewer->OnLMBDown();
+  flatViewer->OnMouseMove(0, -7);
+  flatViewer->OnLMBUp();
+  flatViewer->Draw();
+  EXPECT_EQ(14, flatViewer->GetFirstLine());
+}
+
+TEST_F(TextViewerTest, TextIsClippedToTheViewerLessFivePixelsOnTheRight) {
+  // Lines of 30 characters (300 pixels) in a viewer 150 wide at (20, 30),
+  // 100 high. Text starts at x = 25: box k spans 26 + 10k to 33 + 10k.
+  kxStringArray lines;
+  Fill(lines, 12, 30);
+  std::unique_ptr<kxGUITextViewer> viewer(
+      kxGUITextViewer::Create(7, &lines, font.get(), 20, 30, 150, 100));
+  fb->Clear(0, 0, 0, 0);
+  viewer->Draw();
+  // First baseline at 30 + 22.4 - 6 = 46.4: boxes from row 35 to 50.
+  const int row = 42;
+  EXPECT_EQ(255, At(*fb, 163, row).a);
+  EXPECT_EQ(0, At(*fb, 163, row).r) << "black text";
+  RGBA cut = At(*fb, 166, row);  // box 14, past 170 - 5
+  EXPECT_EQ(204, cut.r) << "the white background shows";
+  EXPECT_EQ(204, cut.b);
+  // Nothing below the viewer, where later lines would run on.
+  EXPECT_EQ(0, At(*fb, 163, 131).a);
+  EXPECT_EQ(0, At(*fb, 163, 140).a);
+  EXPECT_EQ(255, At(*fb, 163, 129).a) << "the last visible row still has text";
+
+  // Dragged up, the first line straddles the top edge.
+  viewer->OnLMBDown();
+  viewer->OnMouseMove(0, -4);
+  viewer->OnLMBUp();
+  fb->Clear(0, 0, 0, 0);
+  viewer->SetColor(0.0f, 0.0f, 1.0f, 1.0f);
+  viewer->Draw();  // coasts once more: offset -8
+  EXPECT_EQ(-8, viewer->GetOffset());
+  // Baseline at 38.4: the first boxes span rows 26 to 41; 30 on show.
+  EXPECT_EQ(0, At(*fb, 163, 29).a);
+  EXPECT_EQ(kBlue, At(*fb, 163, 30));
+  EXPECT_EQ(kBlue, At(*fb, 163, 41));
+  EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+}
+
+}  // namespace
