@@ -247,6 +247,28 @@ TEST(kxResourceTest, WriteRefusesWhatCannotReadBack) {
   EXPECT_FALSE(fs::exists(file));
 }
 
+TEST(kxResourceTest, WriteRefusesEntriesAndImagesOfFourGiB) {
+  // Get hands out the entry's own struct; claiming a huge size there stands
+  // in for a real 4 GiB entry. The writer must refuse before reading a byte
+  // (the sanitizer build would catch a copy past the real 4 bytes).
+  kxResource pack;
+  AppendBytes(pack, "a", {1, 2, 3, 4});
+  AppendBytes(pack, "b", {5, 6, 7, 8});
+  kxMemoryBlock* a = pack.Get("a");
+  kxMemoryBlock* b = pack.Get("b");
+  a->size = 1ull << 32;
+  EXPECT_EQ(pack.WriteToMemoryBlock(), nullptr);
+  // Each entry fits 32 bits, but together they pass the 32-bit image length.
+  a->size = 0x80000000u;
+  b->size = 0x80000000u;
+  EXPECT_EQ(pack.WriteToMemoryBlock(), nullptr);
+  a->size = 4;
+  b->size = 4;
+  kxMemoryBlock* image = pack.WriteToMemoryBlock();
+  EXPECT_NE(image, nullptr);
+  kxFreeMemoryBlock(image);
+}
+
 TEST(kxResourceTest, CollectionOperations) {
   kxResource pack;
   EXPECT_EQ(pack.Length(), 0u);
