@@ -7,6 +7,9 @@
 #include "vpCardArt.h"
 #include "vpCardMesh.h"
 #include "vpSpriteArt.h"
+#include "vpAudioFile.h"
+#include "vpScore.h"
+#include "vpSynth.h"
 #include "vpTga.h"
 #include "vpText.h"
 
@@ -44,7 +47,7 @@ bool vpGenerator::Run(std::string* error) {
     *error = "cannot render the bitmap fonts";
     return false;
   }
-  return Audio(error) && Cards(error) && Fonts(error) && Sprites(error) && Texts(error);
+  return Audio(error) && Fonts(error) && Cards(error) && Sprites(error) && Texts(error);
 }
 
 bool vpGenerator::Fonts(std::string* error) {
@@ -230,4 +233,30 @@ bool vpGenerator::Texts(std::string* error) {
   }
   return true;
 }
-bool vpGenerator::Audio(std::string*) { return true; }
+bool vpGenerator::Score(const std::string& relative, vpScore* score, std::string* error) const {
+  std::string source;
+  if (!ReadSource(relative, &source, error)) return false;
+  if (!vpParseScore(source, score, error)) {
+    *error = relative + ": " + *error;
+    return false;
+  }
+  return true;
+}
+
+bool vpGenerator::Audio(std::string* error) {
+  vpScore music, chime;
+  if (!Score("music/bkgsnd03.score", &music, error) ||
+      !Score("music/choicesnd02.score", &chime, error))
+    return false;
+  const vpStereo song = vpRenderScore(music, kSampleRate, 0.7f);
+  const std::vector<uint8_t> ogg =
+      vpEncodeOggVorbis({song.left, song.right}, kSampleRate, 0.3f, kMusicSerialNumber);
+  if (ogg.empty()) {
+    *error = "cannot encode the music";
+    return false;
+  }
+  const vpStereo strike = vpRenderScore(chime, kSampleRate, 0.6f);
+  std::vector<float> mono(strike.left.size());
+  for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (strike.left[i] + strike.right[i]);
+  return Add("bkgsnd03", ogg, error) && Add("choicesnd02", vpEncodeWav16({mono}, kSampleRate), error);
+}

@@ -11,6 +11,7 @@
 #include "vpFontFace.h"
 #include "vpImage.h"
 #include "vpPackBuilder.h"
+#include "vpScore.h"
 
 class vpGenerator {
  public:
@@ -36,6 +37,10 @@ class vpGenerator {
   static constexpr int kButtonTextWidth = 120;
   static constexpr int kRowLabelWidth = 185;
   static constexpr int kAboutWidth = 600;
+  // The mixer's rate; the music's Ogg stream always gets the same serial
+  // number so that its bytes depend on the score alone.
+  static constexpr int kSampleRate = 44100;
+  static constexpr uint32_t kMusicSerialNumber = 0x766D7261;
 
  private:
   bool Fonts(std::string* error);
@@ -50,6 +55,7 @@ class vpGenerator {
   bool WrappedText(const std::string& relative, int maxWidth, std::vector<uint8_t>* bytes,
                    std::string* error) const;
   bool Messages(const std::string& language, std::vector<uint8_t>* bytes, std::string* error) const;
+  bool Score(const std::string& relative, vpScore* score, std::string* error) const;
   bool ReadSource(const std::string& relative, std::string* text, std::string* error) const;
 
   std::string assets, fonts;
