@@ -121,9 +121,14 @@ kxMemoryBlock* kxReadMemoryBlock(const char* fileName) {
   SDL_RWops* stream = SDL_RWFromFile(fileName, "rb");
   if (!stream) return nullptr;
   const Sint64 length = SDL_RWsize(stream);
-  kxMemoryBlock* block = length >= 0 ? kxAllocMemoryBlock(uint64_t(length)) : nullptr;
+  // Read the first byte before trusting the length: a directory opens and
+  // reports an absurd size, but yields no bytes.
+  uint8_t first = 0;
+  const bool readable = length == 0 || (length > 0 && SDL_RWread(stream, &first, 1, 1) == 1);
+  kxMemoryBlock* block = readable ? kxAllocMemoryBlock(uint64_t(length)) : nullptr;
   if (block) {
     uint64_t got = 0;
+    if (block->size) block->data[got++] = first;
     while (got < block->size) {
       const size_t n = SDL_RWread(stream, block->data + got, 1, size_t(block->size - got));
       if (n == 0) break;

@@ -47,7 +47,7 @@ KX_API kxWChar* kxMBStrToWchar(const char* source);
 // New UTF-8 copy of a wide string (caller frees); null for a null argument.
 KX_API char* kxWcharToMBStr(const kxWChar* source);
 // Splits `text` at every occurrence of `delimiter`. Returns a malloc'ed array
-// of malloc'ed pieces and stores their number in *count. An empty or null text
-// or a null delimiter gives null and count 0; an empty delimiter gives the
-// whole text as one piece.
+// of malloc'ed pieces and stores their number in *count. An empty or null text,
+// a null delimiter or a null count gives null (and count 0); an empty
+// delimiter gives the whole text as one piece.
 KX_API kxWChar** kxExplode(const kxWChar* text, const kxWChar* delimiter, int32_t* count);

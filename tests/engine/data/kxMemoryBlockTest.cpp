@@ -294,6 +294,7 @@ TEST(kxMemoryBlockTest, FilesRoundTripAndFailures) {
 
   EXPECT_EQ(kxReadMemoryBlock(dir.File("missing.bin").c_str()), nullptr);
   EXPECT_EQ(kxReadMemoryBlock(nullptr), nullptr);
+  EXPECT_EQ(kxReadMemoryBlock(dir.path.c_str()), nullptr) << "a directory is not a file";
   EXPECT_FALSE(kxWriteMemoryBlock(dir.File("no/such/dir.bin").c_str(), block));
   EXPECT_FALSE(kxWriteMemoryBlock(name.c_str(), nullptr));
   kxFreeMemoryBlock(block);
