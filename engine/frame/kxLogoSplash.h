@@ -28,7 +28,9 @@ class KX_API kxLogoSplash {
                kxTickSource ticks = nullptr);
   virtual ~kxLogoSplash();
 
-  // Needs the context current. Advances *frameCounter once per frame and
+  // Needs the context current; the picture is blended with the blend
+  // function in force (the frame's SRC_ALPHA, ONE_MINUS_SRC_ALPHA) into the
+  // bound framebuffer, whose viewport the caller has set. Advances *frameCounter once per frame and
   // returns when it reaches frameLimit as a signed value (at least one frame
   // is always shown). Hides the cursor meanwhile. Leaves the projection at
   // glOrtho(0, width, height, 0, 0, 1) with the matrix mode GL_PROJECTION,
