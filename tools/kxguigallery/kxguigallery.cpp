@@ -1,0 +1,339 @@
+// kxguigallery: draws one screen of every GUI control through a GUI manager
+// into an off-screen 800 x 600 picture and writes it as an uncompressed,
+// bottom-up 32-bit TGA, for looking at the controls without a game.
+//
+//   kxguigallery [--font FILE.ttf] [--frames N] OUTPUT.tga
+//
+// The screen: a panel holding a title label, buttons in their three states
+// (one created narrower than the minimum), two tickers (one part way
+// through its text, one fading to a new text), a text viewer with more and
+// longer lines than fit, dragged a little so that its first line is cut at
+// the top, and the engine logo as a top-level picture. N frames are drawn
+// (default 30) so the tickers move.
+//
+// Exit status: 0 on success, 1 on a usage error, 2 when no GL context or
+// font can be made, 3 when the output cannot be written.
+
+#include <GL/glew.h>
+#include <SDL.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/kxMemoryBlock.h"
+#include "data/kxResource.h"
+#include "data/kxStringArray.h"
+#include "frame/kxScreen.h"
+#include "graphics/kxFont.h"
+#include "gui/kxGIULabel.h"
+#include "gui/kxGUIButton.h"
+#include "gui/kxGUIButtonStates.h"
+#include "gui/kxGUIManager.h"
+#include "gui/kxGUIPanel.h"
+#include "gui/kxGUIPicture.h"
+#include "gui/kxGUITextScroll.h"
+#include "gui/kxGUITextViewer.h"
+
+namespace {
+
+const int kWidth = 800;
+const int kHeight = 600;
+const char* const kDefaultFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+struct BlockDeleter {
+  void operator()(kxMemoryBlock* b) const { kxFreeMemoryBlock(b); }
+};
+using Block = std::unique_ptr<kxMemoryBlock, BlockDeleter>;
+
+// A button face: rounded rectangle with a vertical gradient and a light rim,
+// as a crunched bottom-up 32-bit TGA.
+Block MakeButtonImage(const float top[3], const float bottom[3]) {
+  const int w = 64, h = 32;
+  std::vector<uint8_t> tga(18, 0);
+  tga[2] = 2;
+  tga[12] = w;
+  tga[14] = h;
+  tga[16] = 32;
+  tga[17] = 0x08;
+  for (int y = h - 1; y >= 0; --y) {
+    for (int x = 0; x < w; ++x) {
+      float t = static_cast<float>(y) / (h - 1);
+      float c[3];
+      for (int k = 0; k < 3; ++k) c[k] = top[k] + (bottom[k] - top[k]) * t;
+      // Distance outside a rounded rectangle of radius 8, for soft corners.
+      float px = x + 0.5f, py = y + 0.5f, r = 8.0f;
+      float cx = std::fmin(std::fmax(px, r), w - r), cy = std::fmin(std::fmax(py, r), h - r);
+      float d = std::hypot(px - cx, py - cy) - r;
+      float alpha = d < -1.0f ? 1.0f : (d > 0.0f ? 0.0f : -d);
+      if (d > -2.5f && d <= -1.0f) {
+        for (float& v : c) v = v * 0.5f + 0.5f;  // rim
+      }
+      tga.push_back(static_cast<uint8_t>(c[2] * 255));
+      tga.push_back(static_cast<uint8_t>(c[1] * 255));
+      tga.push_back(static_cast<uint8_t>(c[0] * 255));
+      tga.push_back(static_cast<uint8_t>(alpha * 255));
+    }
+  }
+  kxMemoryBlock raw{tga.data(), tga.size()};
+  return Block(kxCrunchMemoryBlock(&raw));
+}
+
+// Glyphs 0..255 of a TrueType face, rendered by FreeType, as a loaded font.
+std::unique_ptr<kxFont> MakeFont(const char* path, int pixels) {
+  FT_Library library;
+  if (FT_Init_FreeType(&library) != 0) return nullptr;
+  FT_Face face;
+  if (FT_New_Face(library, path, 0, &face) != 0 || FT_Set_Pixel_Sizes(face, 0, pixels) != 0) {
+    FT_Done_FreeType(library);
+    return nullptr;
+  }
+  kxFont source(ftTopDown);
+  std::vector<uint8_t> bitmap;
+  for (int c = 0; c < 256; ++c) {
+    TGlyph_s glyph{nullptr, 0, 0, 0, 0, 0};
+    if (c >= 32 && FT_Load_Char(face, c, FT_LOAD_RENDER) == 0) {
+      FT_GlyphSlot slot = face->glyph;
+      glyph.width = static_cast<int32_t>(slot->bitmap.width);
+      glyph.height = static_cast<int32_t>(slot->bitmap.rows);
+      glyph.advance = static_cast<int32_t>(slot->advance.x >> 6);
+      glyph.top = slot->bitmap_top;
+      glyph.left = slot->bitmap_left;
+      bitmap.assign(static_cast<size_t>(glyph.width) * glyph.height, 0);
+      for (int y = 0; y < glyph.height; ++y)
+        std::memcpy(&bitmap[static_cast<size_t>(y) * glyph.width],
+                    slot->bitmap.buffer + static_cast<long>(y) * slot->bitmap.pitch, glyph.width);
+      glyph.pixels = bitmap.empty() ? nullptr : bitmap.data();
+    }
+    source.AppendGlyph(&glyph);
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+
+  uint64_t size = 0;
+  uint8_t* file = source.SaveToMemory(&size);
+  std::unique_ptr<kxFont> font(new kxFont(ftTopDown));
+  kxMemoryBlock block{file, size};
+  bool ok = file && font->LoadFromMemory(&block);
+  std::free(file);
+  return ok ? std::move(font) : nullptr;
+}
+
+void DrawBackdrop() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, kWidth, kHeight, 0, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+  glBegin(GL_QUADS);
+  glColor4f(0.10f, 0.16f, 0.30f, 1.0f);
+  glVertex2f(0, 0);
+  glVertex2f(kWidth, 0);
+  glColor4f(0.35f, 0.22f, 0.12f, 1.0f);
+  glVertex2f(kWidth, kHeight);
+  glVertex2f(0, kHeight);
+  glEnd();
+  // A checker strip so that translucency shows.
+  glBegin(GL_QUADS);
+  for (int x = 0; x < kWidth; x += 40) {
+    float v = (x / 40) % 2 ? 0.55f : 0.25f;
+    glColor4f(v, v, v, 1.0f);
+    glVertex2f(x, 300);
+    glVertex2f(x + 40, 300);
+    glVertex2f(x + 40, 340);
+    glVertex2f(x, 340);
+  }
+  glEnd();
+}
+
+bool WriteTGA(const char* path, const std::vector<uint8_t>& rgbaBottomUp) {
+  uint8_t header[18] = {0};
+  header[2] = 2;
+  header[12] = kWidth & 0xff;
+  header[13] = kWidth >> 8;
+  header[14] = kHeight & 0xff;
+  header[15] = kHeight >> 8;
+  header[16] = 32;
+  header[17] = 0x08;  // rows bottom-up, as glReadPixels gives them
+  FILE* f = std::fopen(path, "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
+  std::vector<uint8_t> bgra(rgbaBottomUp.size());
+  for (size_t i = 0; i < bgra.size(); i += 4) {
+    bgra[i] = rgbaBottomUp[i + 2];
+    bgra[i + 1] = rgbaBottomUp[i + 1];
+    bgra[i + 2] = rgbaBottomUp[i];
+    bgra[i + 3] = 255;
+  }
+  ok = ok && std::fwrite(bgra.data(), 1, bgra.size(), f) == bgra.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+const char* const kViewerText[] = {
+    "The text viewer shows a list of lines on a white panel.",
+    "Drag it up and down with the left button; after release",
+    "the last drag step keeps it moving until an end is reached.",
+    "Lines longer than the viewer are cut five pixels short of",
+    "its right edge, and lines below it are not drawn at all.",
+    "",
+    "Line 7: the quick brown fox jumps over the lazy dog, and this line runs on past the edge.",
+    "Line 8: pack my box with five dozen liquor jugs.",
+    "Line 9: how vexingly quick daft zebras jump!",
+    "Line 10: sphinx of black quartz, judge my vow.",
+    "Line 11: the five boxing wizards jump quickly.",
+    "Line 12: this line is already below the view.",
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* fontPath = kDefaultFont;
+  const char* output = nullptr;
+  int frames = 30;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--font") == 0 && i + 1 < argc) {
+      fontPath = argv[++i];
+    } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
+      frames = std::atoi(argv[++i]);
+    } else if (!output && argv[i][0] != '-') {
+      output = argv[i];
+    } else {
+      output = nullptr;
+      break;
+    }
+  }
+  if (!output || frames < 1) {
+    std::fprintf(stderr, "usage: kxguigallery [--font FILE.ttf] [--frames N] OUTPUT.tga\n");
+    return 1;
+  }
+
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return 2;
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_Window* window = SDL_CreateWindow("kxguigallery", SDL_WINDOWPOS_UNDEFINED,
+                                        SDL_WINDOWPOS_UNDEFINED, 64, 64,
+                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
+  if (!context) {
+    std::fprintf(stderr, "kxguigallery: no OpenGL context\n");
+    if (window) SDL_DestroyWindow(window);
+    SDL_Quit();
+    return 2;
+  }
+  SDL_GL_MakeCurrent(window, context);
+  glewExperimental = GL_TRUE;
+  glewInit();
+  int status = 0;
+  {
+    GLuint fbo = 0, colour = 0;
+    glGenFramebuffers(1, &fbo);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glViewport(0, 0, kWidth, kHeight);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    kxSetScreenSize(kWidth, kHeight);
+
+    std::unique_ptr<kxFont> font = MakeFont(fontPath, 18);
+    std::unique_ptr<kxFont> small = MakeFont(fontPath, 14);
+    if (!font || !small) {
+      std::fprintf(stderr, "kxguigallery: cannot make a font from %s\n", fontPath);
+      status = 2;
+    } else {
+      const float slate[2][3] = {{0.42f, 0.46f, 0.52f}, {0.20f, 0.23f, 0.28f}};
+      const float blue[2][3] = {{0.35f, 0.60f, 0.95f}, {0.10f, 0.28f, 0.65f}};
+      const float amber[2][3] = {{0.98f, 0.70f, 0.25f}, {0.75f, 0.35f, 0.05f}};
+      Block passive = MakeButtonImage(slate[0], slate[1]);
+      Block active = MakeButtonImage(blue[0], blue[1]);
+      Block pushed = MakeButtonImage(amber[0], amber[1]);
+      kxGUIButtonStates states(passive.get(), active.get(), pushed.get());
+      kxStringArray lines;
+      for (const char* line : kViewerText) {
+        kxString text(line);
+        lines.AppendLine(text.GetString());
+      }
+
+      kxGUIManager* manager = kxGUIManager::Create(kWidth, kHeight);
+      kxGUIPanel* panel = kxGUIPanel::Create(1, 40, 30, 720, 540);
+      manager->AppendControl(panel);
+      kxGIULabel* title =
+          kxGIULabel::Create(0, font.get(), 20, 12, kxString(u"kxEngine GUI controls"));
+      title->SetColor(1.0f, 0.85f, 0.3f, 1.0f);
+      panel->AppendChild(title);
+
+      kxGUIButton* buttons[4] = {
+          kxGUIButton::Create(10, font.get(), &states, 20, 50, 150, 40, kxString(u"Passive")),
+          kxGUIButton::Create(11, font.get(), &states, 190, 50, 150, 40, kxString(u"Active")),
+          kxGUIButton::Create(12, font.get(), &states, 360, 50, 150, 40, kxString(u"Pushed")),
+          kxGUIButton::Create(13, font.get(), &states, 530, 50, 30, 40, kxString(u"OK")),
+      };
+      for (kxGUIButton* b : buttons) panel->AppendChild(b);
+      buttons[1]->OnMouseEnter();
+      buttons[2]->OnLMBDown();
+
+      kxGUITextScroll* ticker = kxGUITextScroll::Create(
+          20, font.get(), 20, 110, 680,
+          kxString(u"The ticker runs right to left, one pixel per frame, clipped at "
+                   u"both edges of its control ... and starts again at the right."));
+      panel->AppendChild(ticker);
+      ticker->SetVx(420);
+      kxGUITextScroll* fader = kxGUITextScroll::Create(
+          21, small.get(), 20, 140, 400, kxString(u"This text is fading out ..."));
+      fader->SetColor(0.6f, 1.0f, 0.6f, 1.0f);
+      panel->AppendChild(fader);
+      fader->SetVx(380);
+      kxString next(u"... and this one fades in.");
+      fader->SetValue(next);
+
+      kxGUITextViewer* viewer =
+          kxGUITextViewer::Create(30, &lines, small.get(), 20, 190, 420, 200);
+      panel->AppendChild(viewer);
+      viewer->OnLMBDown();
+      viewer->OnMouseMove(0, -9);
+      viewer->OnLMBUp();
+      viewer->OnLMBDown();  // stops the coasting where the drag left it
+
+      kxGUIPicture* logo = kxGUIPicture::Create(
+          0, 480, 250, 256, 64, engineResources ? engineResources->Get("kxEngineLogo") : nullptr);
+      manager->AppendControl(logo);
+      kxGUIPanel* dark = kxGUIPanel::Create(0, 480, 340, 256, 120);
+      dark->SetBackgroundColor(0.0f, 0.0f, 0.0f, 0.6f);
+      manager->AppendControl(dark);
+      kxGIULabel* note = kxGIULabel::Create(0, small.get(), 15, 12,
+                                            kxString(u"A nested panel at 60 % black"));
+      dark->AppendChild(note);
+
+      for (int i = 0; i < frames; ++i) {
+        DrawBackdrop();
+        manager->Draw();
+      }
+      glFinish();
+      std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
+      glPixelStorei(GL_PACK_ALIGNMENT, 1);
+      glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+      if (!WriteTGA(output, pixels)) {
+        std::fprintf(stderr, "kxguigallery: cannot write %s\n", output);
+        status = 3;
+      }
+      delete manager;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteRenderbuffers(1, &colour);
+    glDeleteFramebuffers(1, &fbo);
+  }
+  SDL_GL_DeleteContext(context);
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+  return status;
+}
