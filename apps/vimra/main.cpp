@@ -10,7 +10,16 @@
 #include "vimraGame.h"
 #include "vimraStartupError.h"
 
+namespace {
+
+// The program's only output is its start-up error; the libraries' own log
+// lines (for example the notice of the disk audio driver) are dropped.
+void DropLogLine(void*, int, SDL_LogPriority, const char*) {}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  SDL_LogSetOutputFunction(DropLogLine, nullptr);
   vimraGame* game = new (std::nothrow) vimraGame();
   if (game == nullptr) {
     fputs("vimra: out of memory\n", stderr);

@@ -155,7 +155,8 @@ vimraGame::vimraGame()
       windowReady(false),
       initFailure(ifNone),
       screenClearedAt(0),
-      screenCleared(false) {
+      screenCleared(false),
+      handlingClick(false) {
   srand(unsigned(time(nullptr)));
   float position[3] = {kMenuCamPosition[0], kMenuCamPosition[1], kMenuCamPosition[2]};
   float angle[3] = {kMenuCamAngle[0], kMenuCamAngle[1], kMenuCamAngle[2]};
@@ -1137,8 +1138,10 @@ void vimraGame::OnSetFocus() {
 void vimraGame::ClearScreen() {
   kxGUIManager* gui = GetGUIManager();
   if (gui != nullptr) gui->Clear();
-  screenCleared = true;
-  screenClearedAt = frameCounter;
+  if (handlingClick) {
+    screenCleared = true;
+    screenClearedAt = frameCounter;
+  }
 }
 
 void vimraGame::OnGUIClick(kxGUIObject* object) {
@@ -1148,6 +1151,7 @@ void vimraGame::OnGUIClick(kxGUIObject* object) {
   // controls that were deleted with it.
   if (screenCleared && screenClearedAt == frameCounter) return;
   gui->Freeze();
+  handlingClick = true;
   switch (object->GetID()) {
     case idStart:
       if (state == StateMenu) {
@@ -1209,6 +1213,7 @@ void vimraGame::OnGUIClick(kxGUIObject* object) {
     default:
       break;
   }
+  handlingClick = false;
   gui->Thaw();
 }
 

@@ -213,7 +213,8 @@ class vimraGame : public kxSDLWrapper {
   bool windowReady;
   TVimraInitFailure initFailure;
   // frameCounter value at which a click handler last emptied the GUI, and
-  // whether it did so at all.
+  // whether one did so at all; handlingClick is set while one runs.
   uint32_t screenClearedAt;
   bool screenCleared;
+  bool handlingClick;
 };
