@@ -66,7 +66,8 @@ kxSDLWrapper::kxSDLWrapper(int width, int height, bool fullscreen, bool resizabl
       guiManager(nullptr),
       paused(false),
       tickSource(nullptr),
-      windowCreator(nullptr) {}
+      windowCreator(nullptr),
+      sdlStarted(false) {}
 
 kxSDLWrapper::~kxSDLWrapper() {
   delete guiManager;
@@ -75,9 +76,13 @@ kxSDLWrapper::~kxSDLWrapper() {
   glContext = nullptr;
   if (window) SDL_DestroyWindow(window);
   window = nullptr;
-  Mix_CloseAudio();
-  SDL_CloseAudio();
-  SDL_Quit();
+  // Only a frame whose Init started SDL shuts it down: a frame that never ran
+  // Init must not close a device or a library someone else opened.
+  if (sdlStarted) {
+    Mix_CloseAudio();
+    SDL_CloseAudio();
+    SDL_Quit();
+  }
 }
 
 void kxSDLWrapper::Render() {}
@@ -129,6 +134,7 @@ bool kxSDLWrapper::CreateWindowAndContext(Uint32 flags) {
 
 bool kxSDLWrapper::Init() {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  sdlStarted = true;
   if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024) == -1) return false;
 
   Uint32 flags = SDL_WINDOW_OPENGL;
@@ -443,21 +449,24 @@ void kxSDLWrapper::RenderGrid(int width, int depth, int divisions) {
   float w = static_cast<float>(width);
   float d = static_cast<float>(depth);
   float n = static_cast<float>(divisions);
-  // The line count is bounded by divisions + 1: with huge sizes the repeated
-  // addition could otherwise stop advancing and never reach the far edge.
-  int64_t limit = static_cast<int64_t>(divisions) + 1;
   glBegin(GL_LINES);
   float stepX = w / n;
-  int64_t lines = 0;
-  for (float x = -w / 2; x < w / 2 && lines < limit; x += stepX, ++lines) {
+  for (float x = -w / 2; x < w / 2;) {
     glVertex3f(x, -d / 2, 0.0f);
     glVertex3f(x, d / 2, 0.0f);
+    // With huge sizes a step below the spacing of floats would leave x where
+    // it is and the loop would never reach the far edge.
+    float next = x + stepX;
+    if (!(next > x)) break;
+    x = next;
   }
   float stepY = d / n;
-  lines = 0;
-  for (float y = -d / 2; y < d / 2 && lines < limit; y += stepY, ++lines) {
+  for (float y = -d / 2; y < d / 2;) {
     glVertex3f(-w / 2, y, 0.0f);
     glVertex3f(w / 2, y, 0.0f);
+    float next = y + stepY;
+    if (!(next > y)) break;
+    y = next;
   }
   glEnd();
 }

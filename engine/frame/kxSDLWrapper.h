@@ -139,6 +139,9 @@ class KX_API kxSDLWrapper {
   // OnAfterInit.
   void DrawEngineLogo();
 
+  // Set once Init has started SDL; the destructor then shuts it down.
+  bool sdlStarted;
+
   bool CreateWindowAndContext(Uint32 flags);
   void HandleWindowEvent(const SDL_WindowEvent& event);
   // Touch position (0..1 of the window) in window pixels.
