@@ -69,7 +69,8 @@ vpMask vpMask::Blurred(int radius) const {
       float s = 0;
       for (int k = -radius; k <= radius; ++k) s += a.At(k, y);
       for (int x = 0; x < width; ++x) {
-        line[size_t(x)] = s * norm;
+        // The running sum drifts by rounding; coverage never goes below 0.
+        line[size_t(x)] = std::max(0.0f, s * norm);
         s += a.At(x + radius + 1, y) - a.At(x - radius, y);
       }
       for (int x = 0; x < width; ++x) a.Ref(x, y) = line[size_t(x)];
@@ -79,7 +80,7 @@ vpMask vpMask::Blurred(int radius) const {
       float s = 0;
       for (int k = -radius; k <= radius; ++k) s += a.At(x, k);
       for (int y = 0; y < height; ++y) {
-        line[size_t(y)] = s * norm;
+        line[size_t(y)] = std::max(0.0f, s * norm);
         s += a.At(x, y + radius + 1) - a.At(x, y - radius);
       }
       for (int y = 0; y < height; ++y) a.Ref(x, y) = line[size_t(y)];

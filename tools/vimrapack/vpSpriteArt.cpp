@@ -225,13 +225,13 @@ bool vpDrawLogo(const vpFontFace& bold, const std::vector<vpImage>& faces, vpIma
   // Three cards fanned above the name; each gets a soft shadow first.
   const float cardH = 300.0f;
   const float angles[3] = {-0.36f, 0.0f, 0.36f};
-  const float pivotX = w * 0.5f, pivotY = 420.0f;
+  const float pivotX = w * 0.5f, pivotY = 450.0f;
   for (size_t i = 0; i < faces.size() && i < 3; ++i) {
     const vpImage& f = faces[i];
     const float sy = cardH / float(f.Height());
     const float sx = cardH * (0.32f / 0.46f) / float(f.Width());
     const float a = angles[i];
-    const float dist = 250.0f;  // from pivot to card centre
+    const float dist = 240.0f;  // from pivot to card centre
     const float cx = pivotX + std::sin(a) * dist, cy = pivotY - std::cos(a) * dist;
     vpImage shadow(f.Width(), f.Height());
     for (int y = 0; y < f.Height(); ++y)
@@ -259,6 +259,11 @@ bool vpDrawLogo(const vpFontFace& bold, const std::vector<vpImage>& faces, vpIma
     for (int x = 0; x < name.Width(); ++x)
       lit.Ref(x, y) = std::max(0.0f, name.At(x, y) - name.At(x, y - 5)) * 0.6f;
   img.DrawMask(lit, nx, ny, {1, 1, 1, 1});
+  // Keep a clear margin, two texels even at the low size: the texture
+  // repeats under linear filtering.
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (x < 16 || y < 16 || x >= w - 16 || y >= h - 16) img.Ref(x, y) = {0, 0, 0, 0};
   *logo = img.Resized(512, 256);
   return true;
 }
