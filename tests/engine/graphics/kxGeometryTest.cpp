@@ -168,6 +168,7 @@ TEST_F(kxGeometryTest, SetPositionsPlacesEveryMember) {
   g.GetVertexArray(1)->GetCenter(p);
   EXPECT_EQ(p[1], 11.0f);
   // A null slot is passed over; its coordinates are still consumed.
+  std::unique_ptr<kxVertexArray> first(g.GetVertexArray(0));
   g.InsertVertexArray(0, nullptr);
   g.SetPositions(flat);
   g.GetVertexArray(1)->GetCenter(p);

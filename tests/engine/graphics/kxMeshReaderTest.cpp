@@ -26,10 +26,14 @@ struct Lists {
 };
 
 std::vector<float> Flat(float (*list)[3], uint64_t n) {
-  return list ? std::vector<float>(list[0], list[0] + 3 * n) : std::vector<float>();
+  std::vector<float> out;
+  for (uint64_t i = 0; list && i < n; ++i) out.insert(out.end(), list[i], list[i] + 3);
+  return out;
 }
 std::vector<float> Flat2(float (*list)[2], uint64_t n) {
-  return list ? std::vector<float>(list[0], list[0] + 2 * n) : std::vector<float>();
+  std::vector<float> out;
+  for (uint64_t i = 0; list && i < n; ++i) out.insert(out.end(), list[i], list[i] + 2);
+  return out;
 }
 
 }  // namespace

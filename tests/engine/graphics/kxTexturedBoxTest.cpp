@@ -20,7 +20,9 @@ class BoxProbe : public kxTexturedBox {
   bool Flag() const { return userFlag; }
   std::vector<float> TexCoords() {
     float(*t)[2] = GetTexCoordArray();
-    return t ? std::vector<float>(t[0], t[0] + 12) : std::vector<float>();
+    std::vector<float> out;
+    for (int i = 0; t && i < 6; ++i) out.insert(out.end(), t[i], t[i] + 2);
+    return out;
   }
 };
 
@@ -89,7 +91,7 @@ TEST(kxTexturedBox, RectangleWithACornerAtTheOrigin) {
   BoxProbe box(2, 1, true, tbpNormal);
   ASSERT_EQ(box.GetVertexArraySize(), 6u);
   const float expected[18] = {2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 2, 1, 0, 2, 0, 0};
-  for (int i = 0; i < 18; ++i) EXPECT_EQ(box.GetVertexArray()[0][i], expected[i]) << i;
+  for (int i = 0; i < 18; ++i) EXPECT_EQ(box.GetVertexArray()[i / 3][i % 3], expected[i]) << i;
   const float bb[6] = {0, 0, 0, 2, 1, 0};
   for (int k = 0; k < 6; ++k) EXPECT_EQ(box.Box()[k], bb[k]) << k;
   float p[3];

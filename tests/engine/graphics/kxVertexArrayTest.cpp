@@ -37,7 +37,6 @@ void AppendUnitSquare(kxVertexArray* a, bool texCoords = true, bool normals = tr
 }
 
 const RGBA kBlack{0, 0, 0, 0};
-const RGBA kWhite{255, 255, 255, 255};
 const RGBA kRed{255, 0, 0, 255};
 const RGBA kGreen{0, 255, 0, 255};
 const RGBA kBlue{0, 0, 255, 255};
