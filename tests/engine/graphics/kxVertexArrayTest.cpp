@@ -411,8 +411,13 @@ TEST_F(kxVertexArrayGL, SetAlphaZeroHidesTheArrayUnderBlending) {
 }
 
 TEST_F(kxVertexArrayGL, DrawWithoutTexCoordOrNormalBuffersUsesNoClientMemory) {
-  // Only positions: the missing arrays must stay disabled, otherwise OpenGL
-  // reads client memory at address 0.
+  // Arrays without a buffer must stay untouched: handing OpenGL a pointer of
+  // 0 with no buffer bound makes it read client memory at address 0. The
+  // pointers set here beforehand show whether Draw replaced them.
+  static float marker[12];
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glTexCoordPointer(2, GL_FLOAT, 0, marker);
+  glNormalPointer(GL_FLOAT, 0, marker + 1);
   kxVertexArray a(GL_TRIANGLES);
   AppendUnitSquare(&a, false, false);
   a.CreateVBO();
@@ -422,6 +427,11 @@ TEST_F(kxVertexArrayGL, DrawWithoutTexCoordOrNormalBuffersUsesNoClientMemory) {
   a.SetColor(0, 0, 1, 1);
   a.Draw();
   EXPECT_EQ(At(16, 16), kBlue);
+  void* pointer = nullptr;
+  glGetPointerv(GL_TEXTURE_COORD_ARRAY_POINTER, &pointer);
+  EXPECT_EQ(pointer, static_cast<void*>(marker));
+  glGetPointerv(GL_NORMAL_ARRAY_POINTER, &pointer);
+  EXPECT_EQ(pointer, static_cast<void*>(marker + 1));
   // Positions and normals, no texture coordinates.
   kxVertexArray b(GL_TRIANGLES);
   AppendUnitSquare(&b, false, true);
@@ -431,6 +441,8 @@ TEST_F(kxVertexArrayGL, DrawWithoutTexCoordOrNormalBuffersUsesNoClientMemory) {
   b.Draw();
   EXPECT_EQ(At(4, 4), kRed);
   EXPECT_EQ(At(16, 16), kBlue);
+  glGetPointerv(GL_TEXTURE_COORD_ARRAY_POINTER, &pointer);
+  EXPECT_EQ(pointer, static_cast<void*>(marker));
 }
 
 TEST_F(kxVertexArrayGL, DrawColorUsesPerVertexColours) {
@@ -449,6 +461,9 @@ TEST_F(kxVertexArrayGL, DrawColorUsesPerVertexColours) {
 }
 
 TEST_F(kxVertexArrayGL, DrawColorWithoutColourBufferUsesTheCurrentColour) {
+  static float marker[4];
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glColorPointer(4, GL_FLOAT, 0, marker);
   kxVertexArray a(GL_TRIANGLES);
   AppendUnitSquare(&a, false, false);
   a.CreateVBO();
@@ -456,6 +471,9 @@ TEST_F(kxVertexArrayGL, DrawColorWithoutColourBufferUsesTheCurrentColour) {
   glColor4f(0, 0, 1, 1);
   a.DrawColor();
   EXPECT_EQ(At(16, 16), kBlue);
+  void* pointer = nullptr;
+  glGetPointerv(GL_COLOR_ARRAY_POINTER, &pointer);
+  EXPECT_EQ(pointer, static_cast<void*>(marker));  // no pointer of 0 handed over
 }
 
 TEST_F(kxVertexArrayGL, AssignedGeometryDrawsWithItsOwnPlacementAndTexture) {
