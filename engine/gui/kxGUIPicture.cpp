@@ -26,6 +26,10 @@ void kxGUIPicture::Draw() {
   if (box) box->Draw();
 }
 
+void kxGUIPicture::OnAfterSetParent(kxGUIObject*) {
+  if (box) box->SetPosition(static_cast<float>(Left), static_cast<float>(Top), 0.0f);
+}
+
 bool kxGUIPicture::HasTexture() { return box && box->GetTextureID() != 0; }
 
 kxTexturedBox* kxGUIPicture::GetBox() { return box; }

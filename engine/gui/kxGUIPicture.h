@@ -1,5 +1,6 @@
 // kxGUIPicture: one TGA image stretched over the control's rectangle. The box
-// is placed once, at the constructor's coordinates.
+// is placed at the constructor's coordinates and, when the picture becomes a
+// child, moved with it, so it is drawn where it answers the mouse.
 //
 // Ownership: the picture owns its box and the box its texture; the caller
 // keeps the image block it passed in.
@@ -22,6 +23,8 @@ class KX_API kxGUIPicture : public kxGUIObject {
   ~kxGUIPicture() override;
 
   void Draw() override;
+  // Moves the box to the new absolute position (the texture is kept).
+  void OnAfterSetParent(kxGUIObject* parent) override;
 
   // False when the image did not give a texture.
   bool HasTexture();

@@ -7,6 +7,7 @@
 
 #include "graphics/kxTexturedBox.h"
 #include "gui/kxGUIManager.h"
+#include "gui/kxGUIPanel.h"
 #include "kxGUITestKit.h"
 
 using namespace kxGUITest;
@@ -53,6 +54,29 @@ TEST_F(PictureTest, PictureWithAnIDIsClickableAtTopLevel) {
   manager.OnLMBDown(85, 42);
   manager.OnLMBUp(85, 42);
   EXPECT_EQ(1u, manager.GetEventCount());
+}
+
+TEST_F(PictureTest, AsAChildItIsDrawnWhereItAnswersTheMouse) {
+  Block image = MakeSolidTGA(2, 2, kGreen);
+  kxTest::Framebuffer fb(200, 100);
+  kxGUIManager manager(200, 100);
+  kxGUIPanel* panel = kxGUIPanel::Create(1, 100, 40, 90, 50);
+  panel->SetBackgroundColor(0, 0, 0, 0);
+  ASSERT_TRUE(manager.AppendControl(panel));
+  kxGUIPicture* picture = kxGUIPicture::Create(2, 10, 5, 20, 10, image.get());
+  unsigned int texture = picture->GetBox()->GetTextureID();
+  ASSERT_TRUE(panel->AppendChild(picture));
+  EXPECT_EQ(texture, picture->GetBox()->GetTextureID()) << "moved, not rebuilt";
+  float at[3];
+  picture->GetBox()->GetCenter(at);
+  EXPECT_FLOAT_EQ(110.0f, at[0]);
+  EXPECT_FLOAT_EQ(45.0f, at[1]);
+  manager.Draw();
+  EXPECT_EQ(kGreen, At(fb, 115, 50));
+  EXPECT_EQ(kBlack, At(fb, 15, 10));
+  manager.OnLMBDown(115, 50);
+  manager.OnLMBUp(115, 50);
+  EXPECT_EQ(1u, manager.GetEventCount()) << "the child answers where it is drawn";
 }
 
 TEST_F(PictureTest, ImagesThatGiveNoTextureAreReported) {
