@@ -21,8 +21,7 @@ const std::vector<uint8_t>& Buffer() {
 
 void BM_kxCRC32(benchmark::State& state) {
   const auto& buffer = Buffer();
-  for (auto _ : state)
-    benchmark::DoNotOptimize(kxCRC32(buffer.data(), uint32_t(buffer.size())));
+  for (auto _ : state) benchmark::DoNotOptimize(kxCRC32(buffer.data(), uint32_t(buffer.size())));
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(buffer.size()));
 }
 

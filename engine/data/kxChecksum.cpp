@@ -59,8 +59,7 @@ uint32_t UpdateTables(uint32_t c, const uint8_t* data, uint64_t length) {
 
 #ifdef KX_CRC_CLMUL
 // One lane moved 128 bits forward (times k) and the next 16 bytes added.
-__attribute__((target("pclmul,sse4.1"))) inline __m128i Fold(__m128i x, __m128i k,
-                                                              __m128i next) {
+__attribute__((target("pclmul,sse4.1"))) inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
   return _mm_xor_si128(
       _mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)), next);
 }
@@ -70,9 +69,8 @@ __attribute__((target("pclmul,sse4.1"))) inline __m128i Fold(__m128i x, __m128i 
 // Barrett step. The constants are powers of x modulo the bit-reflected
 // polynomial. Takes the inverted running value and a length that is a
 // multiple of 16 and at least 64.
-__attribute__((target("pclmul,sse4.1"))) uint32_t UpdateFolding(uint32_t c,
-                                                                  const uint8_t* data,
-                                                                  uint64_t length) {
+__attribute__((target("pclmul,sse4.1"))) uint32_t UpdateFolding(uint32_t c, const uint8_t* data,
+                                                                uint64_t length) {
   const __m128i k1k2 = _mm_set_epi64x(0x1c6e41596ll, 0x154442bd4ll);
   const __m128i k3k4 = _mm_set_epi64x(0x0ccaa009ell, 0x1751997d0ll);
   const __m128i k5 = _mm_set_epi64x(0, 0x163cd6124ll);
@@ -106,8 +104,7 @@ __attribute__((target("pclmul,sse4.1"))) uint32_t UpdateFolding(uint32_t c,
 
   // 128 to 64 bits, then 64 to 32, then the Barrett reduction.
   x = _mm_xor_si128(_mm_srli_si128(x, 8), _mm_clmulepi64_si128(k3k4, x, 0x01));
-  x = _mm_xor_si128(_mm_srli_si128(x, 4),
-                    _mm_clmulepi64_si128(_mm_and_si128(x, mask32), k5, 0x00));
+  x = _mm_xor_si128(_mm_srli_si128(x, 4), _mm_clmulepi64_si128(_mm_and_si128(x, mask32), k5, 0x00));
   __m128i t = _mm_and_si128(_mm_clmulepi64_si128(_mm_and_si128(x, mask32), poly, 0x10), mask32);
   t = _mm_clmulepi64_si128(t, poly, 0x00);
   x = _mm_xor_si128(x, t);

@@ -26,7 +26,9 @@ char* CopyName(const char* name, size_t length) {
   return copy;
 }
 
-bool SameName(const char* a, const char* b) { return b && strcmp(a, b) == 0; }
+bool SameName(const char* a, const char* b) {
+  return b && strcmp(a, b) == 0;
+}
 
 constexpr uint64_t kMaxImageSize = 0xFFFFFFFFull;
 
@@ -34,7 +36,9 @@ constexpr uint64_t kMaxImageSize = 0xFFFFFFFFull;
 
 kxResource::kxResource() : blocks(nullptr), count(0), names(nullptr) {}
 
-kxResource::~kxResource() { Clear(); }
+kxResource::~kxResource() {
+  Clear();
+}
 
 uint64_t kxResource::Append(const kxMemoryBlock* block, const char* name) {
   if (!name) name = "";
@@ -91,7 +95,9 @@ bool kxResource::Remove(const char* name) {
   return false;
 }
 
-bool kxResource::ResourceExists(const char* name) const { return Get(name) != nullptr; }
+bool kxResource::ResourceExists(const char* name) const {
+  return Get(name) != nullptr;
+}
 
 kxMemoryBlock* kxResource::Get(const char* name) const {
   for (uint64_t i = 0; i < count; ++i)
@@ -103,13 +109,17 @@ kxMemoryBlock* kxResource::Get(uint64_t index) const {
   return index < count ? blocks[index] : nullptr;
 }
 
-kxMemoryBlock* kxResource::GetMemoryBlock(uint64_t index) const { return Get(index); }
+kxMemoryBlock* kxResource::GetMemoryBlock(uint64_t index) const {
+  return Get(index);
+}
 
 const char* kxResource::GetName(uint64_t index) const {
   return index < count ? names[index] : nullptr;
 }
 
-uint64_t kxResource::Length() const { return count; }
+uint64_t kxResource::Length() const {
+  return count;
+}
 
 void kxResource::Clear() {
   for (uint64_t i = 0; i < count; ++i) {

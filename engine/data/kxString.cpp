@@ -39,7 +39,9 @@ kxString::kxString(const kxString& other) : text(nullptr) {
   if (other.text) text = WideCopy(other.text, WideLength(other.text));
 }
 
-kxString::~kxString() { free(text); }
+kxString::~kxString() {
+  free(text);
+}
 
 void kxString::Assign(const kxString& other) {
   if (&other == this) return;
@@ -86,9 +88,13 @@ kxString& kxString::operator+=(const kxString& other) {
   return *this;
 }
 
-uint64_t kxString::Length() const { return WideLength(text); }
+uint64_t kxString::Length() const {
+  return WideLength(text);
+}
 
-const kxWChar* kxString::GetString() const { return text; }
+const kxWChar* kxString::GetString() const {
+  return text;
+}
 
 // A lead byte whose continuation bytes lie past the end of the source is
 // decoded as a stray byte (the signed-byte widening of the last rule), so the

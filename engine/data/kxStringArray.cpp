@@ -7,7 +7,9 @@
 
 kxStringArray::kxStringArray() : lines(nullptr), count(0) {}
 
-kxStringArray::~kxStringArray() { Clear(); }
+kxStringArray::~kxStringArray() {
+  Clear();
+}
 
 bool kxStringArray::LoadFromFile(const char* fileName) {
   if (!fileName) return false;
@@ -87,7 +89,9 @@ const kxString& kxStringArray::GetLine(uint64_t index) const {
   return outOfRange;
 }
 
-uint64_t kxStringArray::GetLinesCounf() const { return count; }
+uint64_t kxStringArray::GetLinesCounf() const {
+  return count;
+}
 
 void kxStringArray::Clear() {
   for (uint64_t i = 0; i < count; ++i) delete lines[i];

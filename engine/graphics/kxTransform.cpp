@@ -9,9 +9,13 @@ constexpr float kTwoPi = 6.2831855f;
 
 uint32_t randomState = 0;
 
-inline float DegreesToRadians(float degrees) { return degrees * kPi / 180.0f; }
+inline float DegreesToRadians(float degrees) {
+  return degrees * kPi / 180.0f;
+}
 
-inline float NextUnit() { return float(kxRandom()) * 3.0517578e-5f; }
+inline float NextUnit() {
+  return float(kxRandom()) * 3.0517578e-5f;
+}
 
 inline float Scaled(float r, float a, float b) {
   const float lo = a > b ? b : a;
@@ -21,16 +25,22 @@ inline float Scaled(float r, float a, float b) {
 
 }  // namespace
 
-void kxSeedRandom(uint32_t seed) { randomState = seed; }
+void kxSeedRandom(uint32_t seed) {
+  randomState = seed;
+}
 
 int kxRandom() {
   randomState = randomState * 214013u + 2531011u;
   return int((randomState >> 16) & 0x7FFFu);
 }
 
-float ToRadf(float degrees) { return degrees * kPi / 180.0f; }
+float ToRadf(float degrees) {
+  return degrees * kPi / 180.0f;
+}
 
-float ToDegf(float radians) { return radians * 180.0f / kPi; }
+float ToDegf(float radians) {
+  return radians * 180.0f / kPi;
+}
 
 void InitVect(float* const v, float x, float y, float z) {
   v[0] = x;
@@ -161,7 +171,9 @@ void RandomMatrix(float* out, float a, float b, size_t n) {
   for (size_t i = 0; i < n; ++i) out[i] = Scaled(NextUnit(), a, b);
 }
 
-float Randf(float a, float b) { return Scaled(NextUnit(), a, b); }
+float Randf(float a, float b) {
+  return Scaled(NextUnit(), a, b);
+}
 
 float GetAngle(float x1, float y1, float x2, float y2) {
   const float dx = x2 - x1, dy = y2 - y1;

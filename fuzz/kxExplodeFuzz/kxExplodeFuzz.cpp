@@ -2,8 +2,8 @@
 // first byte gives the delimiter length in characters, then the delimiter,
 // then the text, each character two bytes little-endian. The pieces joined
 // with the delimiter must give back the text, and no piece may contain it.
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 

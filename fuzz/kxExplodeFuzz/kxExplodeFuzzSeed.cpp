@@ -24,7 +24,8 @@ bool WriteSeed(const std::string& file, const std::u16string& delimiter,
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const std::string dir = argv[1];
-  return WriteSeed(dir + "/comma", u",", u"a,b,,c") && WriteSeed(dir + "/multi", u"<>", u"1<>2<>") &&
+  return WriteSeed(dir + "/comma", u",", u"a,b,,c") &&
+                 WriteSeed(dir + "/multi", u"<>", u"1<>2<>") &&
                  WriteSeed(dir + "/empty", u"", u"whole") &&
                  WriteSeed(dir + "/wide", u"\u20AC", u"x\u20AC\u017Cy")
              ? 0

@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         joined.push_back(0x0A);
       }
     }
-    if (joined.size() != count || (count && memcmp(joined.data(), decoded.data(),
-                                                   count * sizeof(kxWChar)) != 0))
+    if (joined.size() != count ||
+        (count && memcmp(joined.data(), decoded.data(), count * sizeof(kxWChar)) != 0))
       abort();
   }
 

@@ -100,8 +100,7 @@ std::string DiagnosePack(const kxMemoryBlock* image) {
     total += Load32(table->data + i * kxResource::kRecordSize + kxResource::kNameFieldSize);
   const uint64_t tableSize = table->size;
   kxFreeMemoryBlock(table);
-  if (!whole)
-    return "entry table length " + std::to_string(tableSize) + " is not a multiple of 36";
+  if (!whole) return "entry table length " + std::to_string(tableSize) + " is not a multiple of 36";
   const uint64_t available = size - kxResource::kHeaderSize - tableLength;
   if (total > available)
     return "entries run past the end (" + std::to_string(total) + " bytes listed, " +
@@ -131,7 +130,9 @@ bool LoadPack(const char* fileName, kxResource& pack, std::string* fault = nullp
 }
 
 // Expanded copy of an entry that is a valid crunched block, else null.
-kxMemoryBlock* Expanded(const kxMemoryBlock* entry) { return kxDecrunchMemoryBlock(entry); }
+kxMemoryBlock* Expanded(const kxMemoryBlock* entry) {
+  return kxDecrunchMemoryBlock(entry);
+}
 
 int List(int argc, char** argv) {
   if (argc != 1) return UsageError("list takes exactly one PACK");

@@ -1,5 +1,3 @@
-#include "data/kxMemoryBlock.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -10,6 +8,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "data/kxMemoryBlock.h"
 
 namespace {
 
@@ -68,8 +68,8 @@ std::vector<uint8_t> HandCrunched(const std::vector<uint8_t>& payload, uint32_t 
 class TempDir {
  public:
   TempDir() {
-    path = fs::temp_directory_path() /
-           ("kxMemoryBlockTest-" + std::to_string(std::random_device{}()));
+    path =
+        fs::temp_directory_path() / ("kxMemoryBlockTest-" + std::to_string(std::random_device{}()));
     fs::create_directories(path);
   }
   ~TempDir() {

@@ -1,5 +1,3 @@
-#include "data/kxResource.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -9,6 +7,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "data/kxResource.h"
 
 namespace {
 
@@ -44,7 +44,9 @@ bool ReadImage(kxResource& pack, const Bytes& image) {
   return ok;
 }
 
-uint32_t Load32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint32_t Load32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
 
 void Store32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
@@ -189,8 +191,8 @@ TEST(kxResourceTest, TablesThatDoNotFitTheImageAreRejectedBeforeClearing) {
 
   // Sizes whose 32-bit sum wraps round to the 3 bytes that are present.
   FillSample(pack);
-  EXPECT_FALSE(ReadImage(
-      pack, HandImage(Concat({Record("a", 0xFFFFFFFFu), Record("b", 4)}), {1, 2, 3})));
+  EXPECT_FALSE(
+      ReadImage(pack, HandImage(Concat({Record("a", 0xFFFFFFFFu), Record("b", 4)}), {1, 2, 3})));
   ExpectSample(pack);
 
   // A table length field pointing past the image.

@@ -1,5 +1,3 @@
-#include "data/kxStringArray.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +6,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "data/kxStringArray.h"
 
 namespace {
 

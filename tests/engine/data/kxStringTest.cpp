@@ -1,5 +1,3 @@
-#include "data/kxString.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "data/kxString.h"
+
 namespace {
 
 using Wide = std::u16string;
 
-Wide WideOf(const kxWChar* text) { return text ? Wide(text) : Wide(); }
+Wide WideOf(const kxWChar* text) {
+  return text ? Wide(text) : Wide();
+}
 
 Wide Decode(const std::string& bytes) {
   // Exact-size heap copy: the sanitizer build catches any read past it.
@@ -145,7 +147,9 @@ TEST(kxStringTest, StringOwnsAndCopiesItsText) {
   EXPECT_EQ(fromNull.Length(), 0u);
   kxString fromNullUtf8(static_cast<const char*>(nullptr));
   EXPECT_EQ(fromNullUtf8.Length(), 0u);
-  kxString fromUtf8("\xC5\xBC" "ab");
+  kxString fromUtf8(
+      "\xC5\xBC"
+      "ab");
   EXPECT_EQ(WideOf(fromUtf8.GetString()), (Wide{0x017C, u'a', u'b'}));
 
   kxString a(u"hello");

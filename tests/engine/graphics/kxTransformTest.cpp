@@ -1,10 +1,10 @@
-#include "graphics/kxTransform.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <vector>
+
+#include "graphics/kxTransform.h"
 
 namespace {
 

@@ -111,7 +111,8 @@ TEST_F(KxpackTest, CreateListExtractRoundTrip) {
   fs::create_directories(dir / "sub");
   WriteBytes(dir / "sub" / "beta.dat", Sample(10, 2));
 
-  ToolRun run = Kxpack({"create", P("p.kx"), P("alpha.bin"), P("empty.txt"), "renamed=" + P("sub/beta.dat")});
+  ToolRun run =
+      Kxpack({"create", P("p.kx"), P("alpha.bin"), P("empty.txt"), "renamed=" + P("sub/beta.dat")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
 
@@ -263,9 +264,12 @@ TEST_F(KxpackTest, UsageAndHelp) {
   run = Kxpack({});
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.err.find("usage"), std::string::npos);
-  for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"frobnicate"}, {"list"}, {"list", "a", "b"}, {"extract", "p"},
-        {"create", "p"}, {"verify"}}) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"frobnicate"},
+                                              {"list"},
+                                              {"list", "a", "b"},
+                                              {"extract", "p"},
+                                              {"create", "p"},
+                                              {"verify"}}) {
     run = Kxpack(bad);
     EXPECT_NE(run.status, 0) << bad[0];
     EXPECT_EQ(run.out, "");
