@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "frame/kxGLVersion.h"
+#include "frame/kxLogoSplash.h"
 #include "frame/kxScreen.h"
 #include "graphics/kxTransform.h"
 #include "gui/kxGUIManager.h"
@@ -182,6 +183,7 @@ bool kxSDLWrapper::Init() {
   if (!guiManager) return false;
   guiManager->SetWrapperPtr(this);
 
+  DrawEngineLogo();
   return OnAfterInit();
 }
 
@@ -469,4 +471,10 @@ void kxSDLWrapper::RenderGrid(int width, int depth, int divisions) {
     y = next;
   }
   glEnd();
+}
+
+void kxSDLWrapper::DrawEngineLogo() {
+  // The logo the GUI manager just registered; the splash copes without it.
+  kxLogoSplash splash(window, glContext, width, height, tickSource);
+  splash.Run(engineResources, &frameCounter);
 }
