@@ -40,7 +40,7 @@ TEST(vpBitmapFont, RecordsForEveryCodeReadBackWithTheEngine) {
   }
   // Rows top first: a capital's top reaches higher than a lowercase x's,
   // and the ogonek of Ą hangs below the baseline.
-  EXPECT_GT(glyphs['H'].top, glyphs['x'].top);
+  EXPECT_GT(glyphs[uint32_t('H')].top, glyphs[uint32_t('x')].top);
   EXPECT_GT(glyphs[0x104].height - glyphs[0x104].top, 0);
   kxFreeFontGlyphs(glyphs, count);
 }
