@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# Plays vimra from the outside: runs the real program from a temporary copy of
+# its bin folder under a virtual 1280x720 display with disk audio, clicks
+# through the menus and one whole trick with xdotool, takes a screenshot of
+# every stage, presses Escape until the program ends, and checks what it left
+# behind. Then starts it without a pack and with a damaged pack and checks
+# that both starts fail with their one-line message and write no settings.
+#
+# usage: e2e.sh BIN_DIR [SHOT_DIR]
+#   BIN_DIR   folder holding vimra and vimradata.bin (its ../lib holds the engine)
+#   SHOT_DIR  where the screenshots go (default: inside the temporary folder)
+# Exit status 0 when every check passed.
+set -euo pipefail
+
+if [ "${VIMRA_E2E_INNER:-}" != 1 ]; then
+  # Own display, so that tests running in parallel cannot disturb it.
+  export VIMRA_E2E_INNER=1
+  exec xvfb-run -a -s "-screen 0 1280x720x24" "$0" "$@"
+fi
+
+BIN_DIR=$(cd "$1" && pwd)
+WORK=$(mktemp -d /tmp/vimra-e2e-XXXXXX)
+SHOTS=${2:-$WORK/shots}
+mkdir -p "$SHOTS"
+SHOTS=$(cd "$SHOTS" && pwd)
+PID=""
+cleanup() {
+  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "e2e: FAIL: $*"; failures=$((failures + 1)); }
+note() { echo "e2e: $*"; }
+
+# A copy of the bin folder; the program finds the engine through ../lib.
+mkdir -p "$WORK/bin"
+cp "$BIN_DIR/vimra" "$BIN_DIR/vimradata.bin" "$WORK/bin/"
+ln -s "$(cd "$BIN_DIR/../lib" && pwd)" "$WORK/lib"
+export SDL_AUDIODRIVER=disk
+export SDL_DISKAUDIOFILE="$WORK/audio.raw"
+
+# --- screen helpers -------------------------------------------------------
+pixel() {  # pixel X Y -> "r g b"
+  import -window root -crop "1x1+$1+$2" txt:- 2>/dev/null | tail -1 |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1 \2 \3/p'
+}
+# wait_for SECONDS COMMAND...: polls COMMAND every half second.
+wait_for() {
+  local limit=$1
+  shift
+  local end=$((SECONDS + limit))
+  while [ $SECONDS -lt $end ]; do
+    if "$@"; then return 0; fi
+    if ! kill -0 "$PID" 2>/dev/null; then return 1; fi
+    sleep 0.5
+  done
+  return 1
+}
+is_green() { local r g b; read -r r g b <<<"$(pixel "$1" "$2")"; [ -n "$g" ] && [ "$g" -gt $((r + 30)) ] && [ "$g" -gt "$b" ]; }
+is_light() { local r g b; read -r r g b <<<"$(pixel "$1" "$2")"; [ -n "$b" ] && [ "$r" -gt 190 ] && [ "$g" -gt 190 ] && [ "$b" -gt 190 ]; }
+shot() { import -window root "$SHOTS/$1.png"; note "screenshot $SHOTS/$1.png"; }
+click() { xdotool mousemove "$1" "$2"; sleep 0.3; xdotool click 1; sleep 1; }
+crop() {  # crop X Y SIZE FILE: a square around (X, Y)
+  import -window root -crop "$3x$3+$(($1 - $3 / 2))+$(($2 - $3 / 2))" png:- | convert - +repage "$4"
+}
+difference() {  # normalised RMSE of two images, 0..1 (scaled by 10000)
+  local m
+  m=$(compare -metric RMSE "$1" "$2" null: 2>&1 || true)
+  m=${m#*(}
+  m=${m%)*}
+  awk -v v="$m" 'BEGIN { printf "%d", v * 10000 }'
+}
+
+# The table seen from the front: card centres in pixels (1280x720, camera at
+# 20 / aspect = 11.25, 60-degree field of view: 55.43 pixels per unit).
+card_x() { awk -v k="$1" 'BEGIN { printf "%d", 640 + (-7.5 + 2.5 * k) * 55.43 }'; }
+card_y() { awk -v r="$1" 'BEGIN { printf "%d", 360 - (2.5 * r - 2.5) * 55.43 }'; }
+
+# The table is laid out when the cream frames of the middle column's three
+# cards stand where they belong. That column does not move sideways while the
+# table breathes, and its frames do not depend on the pictures.
+is_frame() {
+  local r g b
+  read -r r g b <<<"$(pixel "$1" "$2")"
+  [ -n "$b" ] && [ "$r" -gt 225 ] && [ "$g" -gt 215 ] && [ "$b" -gt 195 ] && [ "$r" -ge $((b + 5)) ]
+}
+table_laid_out() {
+  local y
+  for y in 219 360 501; do
+    is_frame 597 "$y" && is_frame 681 "$y" || return 1
+  done
+}
+table_moving() {
+  crop 640 360 60 "$WORK/c.png"
+  [ "$(difference "$WORK/ref.png" "$WORK/c.png")" -gt 600 ]
+}
+# Row (1 top, 2 middle, 3 bottom) of the card that looks most like chosen.png.
+find_row() {
+  import -window root "$WORK/table.png"
+  local best=999999 bestRow=2 r k d
+  for r in 0 1 2; do
+    for k in 0 1 2 3 4 5 6; do
+      convert "$WORK/table.png" -crop "40x40+$(($(card_x $k) - 20))+$(($(card_y $r) - 20))" +repage "$WORK/cell.png"
+      d=$(difference "$WORK/chosen.png" "$WORK/cell.png")
+      if [ "$d" -lt "$best" ]; then best=$d; bestRow=$((3 - r)); fi
+    done
+  done
+  echo "$bestRow"
+}
+row_y() { card_y $((3 - $1)); }
+
+# --- one whole run ----------------------------------------------------------
+(cd "$WORK/bin" && exec ./vimra) &
+PID=$!
+note "vimra started (pid $PID)"
+
+# Menu: the green Start button appears after the engine's splash.
+if ! wait_for 120 is_green 515 300; then fail "the main menu did not appear"; fi
+sleep 1
+shot 01-menu
+
+click 714 382  # Settings
+wait_for 30 is_light 470 160 || fail "Settings did not open"
+shot 02-settings-english
+click 734 202  # language: Polski
+sleep 2
+shot 03-settings-polski
+click 734 202  # language: English again
+sleep 1
+click 640 396  # OK
+sleep 1
+click 640 342  # About
+wait_for 30 is_light 340 143 || fail "About did not open"
+sleep 1
+shot 04-about
+click 640 429  # OK
+sleep 1
+click 566 382  # How to play
+wait_for 30 is_light 340 183 || fail "How to play did not open"
+sleep 1
+shot 05-how-to-play
+click 640 349  # OK
+sleep 1
+shot 06-menu-again
+
+click 566 302  # Start: the cards keep circling, the hint bar comes up
+sleep 2
+shot 07-ring
+start=$SECONDS
+crop 640 360 60 "$WORK/ref.png"
+click 640 360  # the trick begins with a gather
+sleep 2
+shot 08-first-gather
+wait_for 240 table_laid_out || fail "the cards were not laid out"
+frameTime=$(awk -v s=$((SECONDS - start)) 'BEGIN { printf "%.3f", s / 182 }')
+note "first gather and deal took $((SECONDS - start)) s (at most $frameTime s a frame)"
+sleep 1
+shot 09-table
+# The chosen card: the one in the middle of the top row.
+crop "$(card_x 3)" "$(card_y 2)" 40 "$WORK/chosen.png"
+
+for answer in 1 2 3; do
+  wait_for 240 table_laid_out || fail "no table before answer $answer"
+  sleep 2  # the last frames of a deal look laid out already
+  row=$(find_row)
+  note "answer $answer: row $row"
+  crop 640 360 60 "$WORK/ref.png"
+  click 640 "$(row_y "$row")"
+  tries=0
+  until wait_for 30 table_moving; do
+    tries=$((tries + 1))
+    [ $tries -lt 4 ] || { fail "answer $answer was not taken"; break; }
+    click 640 "$(row_y "$row")"
+  done
+  if [ "$answer" = 1 ]; then
+    sleep 2
+    shot 10-gather
+  fi
+done
+
+# Stars, the move to the reveal, then the card grows among the stars.
+wait_s=$(awk -v f="$frameTime" 'BEGIN { printf "%d", f * (62 + 122 + 120) + 3 }')
+note "waiting ${wait_s} s for the reveal"
+sleep "$wait_s"
+shot 11-reveal
+click 640 360  # back to the ring
+sleep "$(awk -v f="$frameTime" 'BEGIN { printf "%d", f * 122 + 2 }')"
+shot 12-ring-after-trick
+
+# Escape until the program ends.
+for i in $(seq 1 10); do
+  kill -0 "$PID" 2>/dev/null || break
+  xdotool key Escape
+  sleep 3
+done
+status=0
+wait "$PID" || status=$?
+PID=""
+[ "$status" = 0 ] || fail "exit status $status"
+note "vimra ended with status $status"
+
+# --- what the run left behind ------------------------------------------------
+size=$(stat -c %s "$WORK/bin/vimraconfig.bin" 2>/dev/null || echo missing)
+[ "$size" = 48 ] || fail "vimraconfig.bin is $size bytes, not 48"
+if [ ! -s "$WORK/audio.raw" ] || [ "$(tr -d '\000' <"$WORK/audio.raw" | head -c 1 | wc -c)" = 0 ]; then
+  fail "the audio output is silent"
+fi
+for f in "$SHOTS"/*.png; do
+  colours=$(identify -format '%k' "$f")
+  [ "$colours" -gt 100 ] || fail "$(basename "$f") is nearly uniform ($colours colours)"
+done
+
+# --- failed starts ------------------------------------------------------------
+check_failed_start() {  # NAME: run without a good pack
+  local name=$1 status=0
+  rm -f "$WORK/bin/vimraconfig.bin"
+  (cd "$WORK/bin" && exec ./vimra 2>"$WORK/stderr" >"$WORK/stdout") || status=$?
+  [ "$status" != 0 ] || fail "$name: exit status 0"
+  [ "$(wc -l <"$WORK/stderr")" = 1 ] || fail "$name: stderr is not one line: $(cat "$WORK/stderr")"
+  grep -q 'vimradata.bin' "$WORK/stderr" || fail "$name: message does not name the pack"
+  [ ! -s "$WORK/stdout" ] || fail "$name: printed to stdout"
+  [ ! -e "$WORK/bin/vimraconfig.bin" ] || fail "$name: left a settings file"
+  note "$name: status $status, message: $(cat "$WORK/stderr")"
+}
+mv "$WORK/bin/vimradata.bin" "$WORK/pack.bin"
+check_failed_start "without vimradata.bin"
+head -c 5000 "$WORK/pack.bin" >"$WORK/bin/vimradata.bin"
+check_failed_start "with a truncated vimradata.bin"
+
+if [ "$failures" -gt 0 ]; then
+  echo "e2e: $failures check(s) failed"
+  exit 1
+fi
+echo "e2e: all checks passed; screenshots in $SHOTS"
