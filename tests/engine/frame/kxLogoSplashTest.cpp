@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/kxResource.h"
+#include "frame/kxSDLWrapper.h"
 #include "engine/gui/kxGUITestKit.h"
 #include "gui/kxGUIManager.h"
 
@@ -284,6 +285,37 @@ TEST_F(LogoSplashTest, TheBuiltInLogoShowsBrightLettersBlendedOverBlack) {
   EXPECT_GT(splash.partlyLit, 300) << "soft edges";
   EXPECT_EQ(0, splash.litOutside);
   delete manager;
+}
+
+// Init runs the splash between the GUI manager and OnAfterInit.
+class SplashWatchingFrame : public kxSDLWrapper {
+ public:
+  SplashWatchingFrame() : kxSDLWrapper(640, 480, false, false) {}
+  bool OnAfterInit() override {
+    framesAtAfterInit = frameCounter;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    blend = glIsEnabled(GL_BLEND);
+    depth = glIsEnabled(GL_DEPTH_TEST);
+    cursor = SDL_ShowCursor(SDL_QUERY);
+    logoRegistered = engineResources && engineResources->ResourceExists("kxEngineLogo");
+    return true;
+  }
+  uint32_t framesAtAfterInit = 0;
+  GLint matrixMode = 0;
+  bool blend = true, depth = true;
+  int cursor = -1;
+  bool logoRegistered = false;
+};
+
+TEST(LogoSplashInit, InitShowsTheLogoFor180FramesBeforeOnAfterInit) {
+  std::unique_ptr<SplashWatchingFrame> frame(new SplashWatchingFrame());
+  ASSERT_TRUE(frame->Init()) << SDL_GetError();
+  EXPECT_EQ(180u, frame->framesAtAfterInit);
+  EXPECT_EQ(GL_PROJECTION, frame->matrixMode);
+  EXPECT_FALSE(frame->blend);
+  EXPECT_FALSE(frame->depth);
+  EXPECT_EQ(SDL_ENABLE, frame->cursor);
+  EXPECT_TRUE(frame->logoRegistered);
 }
 
 }  // namespace
