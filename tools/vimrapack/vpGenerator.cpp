@@ -47,11 +47,32 @@ bool vpGenerator::Run(std::string* error) {
     *error = "cannot render the bitmap fonts";
     return false;
   }
-  return Audio(error) && Fonts(error) && Cards(error) && Sprites(error) && Texts(error);
+  // The sources that can be checked cheaply come first, so a mistake in a
+  // text or the card list is reported before anything is drawn or played.
+  if (!Texts(error) || !CardList(error)) return false;
+  if (!Audio(error) || !Fonts(error) || !Cards(error) || !Sprites(error)) return false;
+  for (const auto& t : texts)
+    if (!Add(t.first, t.second, error)) return false;
+  return true;
 }
 
 bool vpGenerator::Fonts(std::string* error) {
   return Add("arial", large.Serialize(), error) && Add("ss10", small.Serialize(), error);
+}
+
+bool vpGenerator::CardList(std::string* error) {
+  std::string list;
+  if (!ReadSource("cards.txt", &list, error) || !vpParseCardList(list, &cards, error)) return false;
+  if (cards.size() != 21) {
+    *error = "cards.txt must list 21 cards, it lists " + std::to_string(cards.size());
+    return false;
+  }
+  for (const vpCardDef& c : cards)
+    if (!regular.HasGlyph(c.symbol)) {
+      *error = "cards.txt: DejaVuSans.ttf has no glyph for the " + c.name;
+      return false;
+    }
+  return true;
 }
 
 bool vpGenerator::Cards(std::string* error) {
@@ -62,13 +83,6 @@ bool vpGenerator::Cards(std::string* error) {
       !Add("box_low", vpBuildCardMesh(square).Serialize(), error))
     return false;
 
-  std::string list;
-  std::vector<vpCardDef> cards;
-  if (!ReadSource("cards.txt", &list, error) || !vpParseCardList(list, &cards, error)) return false;
-  if (cards.size() != 21) {
-    *error = "cards.txt must list 21 cards, it lists " + std::to_string(cards.size());
-    return false;
-  }
   for (size_t i = 0; i < cards.size(); ++i) {
     vpImage texture;
     if (!vpDrawCardTexture(regular, cards[i], &texture)) {
@@ -227,9 +241,9 @@ bool vpGenerator::Texts(std::string* error) {
         !WrappedText("texts/licenses_" + lang + ".txt", kLicensesWidth, &licenses, error) ||
         !WrappedText("texts/howtoplay_" + lang + ".txt", kHowToPlayWidth, &howToPlay, error))
       return false;
-    if (!Add("msg_" + lang, msg, error) || !Add("licenses_" + lang, licenses, error) ||
-        !Add("howtoplay_" + lang, howToPlay, error))
-      return false;
+    texts.push_back({"msg_" + lang, msg});
+    texts.push_back({"licenses_" + lang, licenses});
+    texts.push_back({"howtoplay_" + lang, howToPlay});
   }
   return true;
 }

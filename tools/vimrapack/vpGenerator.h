@@ -1,13 +1,15 @@
 // vpGenerator: makes every entry of the game's resource pack from the asset
-// sources (apps/vimra/assets) and the outline fonts, in the order the game's
-// key table lists them. The same sources always give the same bytes: no
+// sources (apps/vimra/assets) and the outline fonts: sounds, fonts, meshes,
+// pictures, then texts. The same sources always give the same bytes: no
 // clocks, fixed seeds, fixed stream serial numbers.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vpBitmapFont.h"
+#include "vpCardArt.h"
 #include "vpFontFace.h"
 #include "vpImage.h"
 #include "vpPackBuilder.h"
@@ -44,6 +46,7 @@ class vpGenerator {
 
  private:
   bool Fonts(std::string* error);
+  bool CardList(std::string* error);
   bool Cards(std::string* error);
   bool Sprites(std::string* error);
   bool Texts(std::string* error);
@@ -61,6 +64,8 @@ class vpGenerator {
   std::string assets, fonts;
   vpFontFace regular, bold;
   vpBitmapFont large, small;
+  std::vector<vpCardDef> cards;
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> texts;  // checked, added last
   std::vector<vpImage> cardFaces;  // face halves of the first cards, for the logo
   vpPackBuilder pack;
 };
