@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "data/kxMemoryBlock.h"
 #include "graphics/kxFontReader.h"
@@ -140,7 +141,7 @@ bool kxFont::LoadFromFile(const char* fileName) {
 void kxFont::InitFontGeometry() {
   uint64_t made = geometry ? geometry->Length() : 0;
   delete geometry;
-  geometry = new kxGeometry();
+  geometry = new (std::nothrow) kxGeometry();
   FreeTextures(made);
   if (glyphCount) {
     textures = static_cast<unsigned int*>(calloc(glyphCount, sizeof *textures));
@@ -154,7 +155,7 @@ void kxFont::InitFontGeometry() {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   for (uint64_t i = 0; i < glyphCount; ++i) {
     const TGlyph_s& g = glyphs[i];
-    kxVertexArray* quad = geometry->AppendVertexArray(GL_TRIANGLES);
+    kxVertexArray* quad = geometry ? geometry->AppendVertexArray(GL_TRIANGLES) : nullptr;
     uint64_t tw = PowerOfTwoAtLeast(g.width), th = PowerOfTwoAtLeast(g.height);
     float u = float(g.width) / float(tw), v = float(g.height) / float(th);
     if (float(g.top) > lineHeight) lineHeight = float(g.height);

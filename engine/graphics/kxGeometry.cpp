@@ -95,4 +95,9 @@ void kxGeometry::SetPositions(float* xyz) {
   }
 }
 
-void kxGeometry::SetPositions(float (*xyz)[3]) { SetPositions(xyz ? xyz[0] : nullptr); }
+void kxGeometry::SetPositions(float (*xyz)[3]) {
+  if (!xyz) return;
+  for (uint64_t i = 0; i < count; ++i) {
+    if (arrays[i]) arrays[i]->SetPosition(xyz[i][0], xyz[i][1], xyz[i][2]);
+  }
+}

@@ -101,6 +101,14 @@ unsigned int TextureFromMemoryBlockTGA(kxMemoryBlock* block) {
   if (!block) return 0;
   kxTGAImage image;
   if (!kxDecodeTGA(block->data, block->size, &image)) return 0;
+  // An image the implementation cannot hold would give a name without an
+  // image: no texture either.
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  if (image.width > uint32_t(largest) || image.height > uint32_t(largest)) {
+    kxFreeTGAImage(&image);
+    return 0;
+  }
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);

@@ -29,7 +29,8 @@ KX_API bool kxDecodeTGA(const uint8_t* data, uint64_t size, kxTGAImage* image);
 KX_API void kxFreeTGAImage(kxTGAImage* image);
 
 // New texture holding the image (internal format RGBA, linear filtering,
-// repeat wrap, modulate environment); 0 when the block cannot be decoded.
+// repeat wrap, modulate environment); 0 when the block cannot be decoded or
+// the image is larger than GL_MAX_TEXTURE_SIZE.
 // Needs a current context; the new texture is left bound and the unpack
 // alignment is restored after the upload.
 KX_API unsigned int TextureFromMemoryBlockTGA(kxMemoryBlock* block);

@@ -36,7 +36,7 @@ class KX_API kxVertexArray {
 
   // Textured drawing: positions, texture coordinates and normals, one flat
   // colour. A missing texture-coordinate or normal buffer leaves that client
-  // array disabled.
+  // array disabled; without a vertex buffer nothing is drawn.
   virtual void Draw();
   // Per-vertex colours, no texture. Without a colour buffer the colour array
   // stays disabled and the current colour applies.

@@ -281,6 +281,25 @@ TEST_F(kxTGATexture, UndecodableBlocksGiveNoTexture) {
   kxFreeMemoryBlock(empty);
 }
 
+TEST_F(kxTGATexture, ImagesLargerThanTheImplementationAllowsGiveNoTexture) {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  ASSERT_GT(largest, 0);
+  ASSERT_LT(largest, 65535);
+  const uint16_t width = uint16_t(largest + 1);
+  Bytes tga = Join(Header(10, width, 1, 24), {});
+  for (int left = width; left > 0; left -= 128) tga.insert(tga.end(), {255, 1, 2, 3});
+  int w, h;
+  GLuint name = 1;
+  Upload(tga, &w, &h, &name);
+  EXPECT_EQ(name, 0u);
+  // One texel narrower fits.
+  tga[12] = uint8_t(largest), tga[13] = uint8_t(largest >> 8);
+  Bytes px = Upload(tga, &w, &h);
+  EXPECT_EQ(w, largest);
+  EXPECT_EQ(px[0], 3);
+}
+
 TEST_F(kxTGATexture, CrunchedBlocks) {
   kxMemoryBlock* plain = Block(Join(Header(2, 2, 1, 24), {0, 0, 255, 255, 0, 0}));
   kxMemoryBlock* crunched = kxCrunchMemoryBlock(plain);

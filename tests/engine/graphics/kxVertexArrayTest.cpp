@@ -144,22 +144,6 @@ TEST(kxVertexArray, ClearEmptiesTheListsOnly) {
   EXPECT_EQ(a.GetColor()->r, 0.5f);
 }
 
-TEST(kxVertexArray, PlacementAccessors) {
-  kxVertexArray a(GL_TRIANGLES);
-  float p[3] = {1, 2, 3}, ang[3] = {10, 20, 30}, out[3];
-  a.SetPosition(&p);
-  a.GetCenter(out);
-  EXPECT_EQ(out[2], 3.0f);
-  a.SetPosition(-1, -2, -3);
-  a.GetCenter(out);
-  EXPECT_EQ(out[0], -1.0f);
-  a.SetAngle(ang);
-  ang[1] = 0;
-  a.GetAngle(out);
-  EXPECT_EQ(out[1], 20.0f);
-  EXPECT_EQ(out[2], 30.0f);
-}
-
 TEST(kxVertexArray, BoundingBox) {
   Probe a(GL_TRIANGLES);
   a.AppendVertex(1, -2, 3);
