@@ -258,6 +258,13 @@ kxMemoryBlock* vimraGame::GetQualityEntry(const char* key) {
 }
 
 bool vimraGame::OnBeforeInit() {
+  // Without a display SDL may still open a window on a driver that shows
+  // nothing; a full-screen game there would run unseen and never end.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0)) {
+    initFailure = ifNoDisplay;
+    return false;
+  }
   windowReady = true;
   return true;
 }

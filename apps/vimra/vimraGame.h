@@ -61,6 +61,7 @@ enum TVimraInitFailure {
   ifPack,       // "vimradata.bin" missing or unreadable
   ifFontLarge,  // the "arial" entry does not load
   ifFontSmall,  // the "ss10" entry does not load
+  ifNoDisplay,  // SDL fell back to a video driver that shows nothing
 };
 
 class vimraGame : public kxSDLWrapper {
@@ -110,7 +111,8 @@ class vimraGame : public kxSDLWrapper {
   // has no such line.
   kxString& Message(int n);
 
-  // True once the window and its GL context came up during Init.
+  // True once the window and its GL context came up on a real display
+  // during Init.
   bool ReachedWindow() const { return windowReady; }
   TVimraInitFailure GetInitFailure() const { return initFailure; }
 

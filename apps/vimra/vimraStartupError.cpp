@@ -15,6 +15,9 @@ std::string vimraDescribeStartupError(const vimraStartupFacts_s& facts) {
     case ifFontSmall:
       text += "the font entry \"ss10\" of \"vimradata.bin\" does not load";
       break;
+    case ifNoDisplay:
+      text += "no display";
+      break;
     case ifNone:
     default:
       if (!facts.videoStarted) {

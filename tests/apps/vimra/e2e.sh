@@ -213,21 +213,23 @@ for f in "$SHOTS"/*.png; do
 done
 
 # --- failed starts ------------------------------------------------------------
-check_failed_start() {  # NAME: run without a good pack
-  local name=$1 status=0
+check_failed_start() {  # NAME CAUSE [ENV...]: a start that must fail naming CAUSE
+  local name=$1 cause=$2 status=0
+  shift 2
   rm -f "$WORK/bin/vimraconfig.bin"
-  (cd "$WORK/bin" && exec ./vimra 2>"$WORK/stderr" >"$WORK/stdout") || status=$?
+  (cd "$WORK/bin" && exec env "$@" timeout 60 ./vimra 2>"$WORK/stderr" >"$WORK/stdout") || status=$?
   [ "$status" != 0 ] || fail "$name: exit status 0"
   [ "$(wc -l <"$WORK/stderr")" = 1 ] || fail "$name: stderr is not one line: $(cat "$WORK/stderr")"
-  grep -q 'vimradata.bin' "$WORK/stderr" || fail "$name: message does not name the pack"
+  grep -q "$cause" "$WORK/stderr" || fail "$name: message does not name $cause"
   [ ! -s "$WORK/stdout" ] || fail "$name: printed to stdout"
   [ ! -e "$WORK/bin/vimraconfig.bin" ] || fail "$name: left a settings file"
   note "$name: status $status, message: $(cat "$WORK/stderr")"
 }
+check_failed_start "without a display" "no display" -u DISPLAY -u WAYLAND_DISPLAY
 mv "$WORK/bin/vimradata.bin" "$WORK/pack.bin"
-check_failed_start "without vimradata.bin"
+check_failed_start "without vimradata.bin" "vimradata.bin"
 head -c 5000 "$WORK/pack.bin" >"$WORK/bin/vimradata.bin"
-check_failed_start "with a truncated vimradata.bin"
+check_failed_start "with a truncated vimradata.bin" "vimradata.bin"
 
 if [ "$failures" -gt 0 ]; then
   echo "e2e: $failures check(s) failed"

@@ -1113,6 +1113,25 @@ TEST_F(LiveGame, NoPackFailsTheStart) {
   EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
 }
 
+TEST_F(LiveGame, NoDisplayFailsTheStart) {
+  InstallPack();
+  std::string display = getenv("DISPLAY") != nullptr ? getenv("DISPLAY") : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  game = new GameProbe();
+  bool started = game->Init();
+  if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+  EXPECT_FALSE(started);
+  EXPECT_FALSE(game->ReachedWindow());
+  // Either SDL found no video driver at all, or only one that shows nothing.
+  if (game->GetInitFailure() != ifNone) {
+    EXPECT_EQ(game->GetInitFailure(), ifNoDisplay);
+  }
+  delete game;
+  game = nullptr;
+  EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
+}
+
 TEST_F(LiveGame, CorruptPackFailsTheStart) {
   std::ifstream in(pack, std::ios::binary);
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});

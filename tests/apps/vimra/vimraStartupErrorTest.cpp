@@ -41,6 +41,14 @@ TEST(vimraStartupError, NamesTheFont) {
   EXPECT_NE(vimraDescribeStartupError(f).find("\"ss10\""), std::string::npos);
 }
 
+TEST(vimraStartupError, NoDisplayBehindAFallbackDriver) {
+  vimraStartupFacts_s f = Facts();
+  f.windowReady = false;
+  f.failure = ifNoDisplay;
+  f.detail = "unrelated earlier error";
+  EXPECT_EQ(vimraDescribeStartupError(f), "vimra: no display");
+}
+
 TEST(vimraStartupError, FrameFailuresInStartOrder) {
   vimraStartupFacts_s f = Facts();
   f.videoStarted = false;
