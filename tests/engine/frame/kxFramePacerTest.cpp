@@ -52,21 +52,4 @@ TEST(kxFramePacerTest, ZeroReadingCountsAsOne) {
   EXPECT_EQ(pacer.EndFrame(), 16u);  // mark 17, now 1
 }
 
-TEST(kxFramePacerTest, StartDropsCountedFrames) {
-  kxFramePacer pacer = ScriptedPacer({500, 500, 500, 700});
-  pacer.Start();
-  pacer.EndFrame();
-  pacer.EndFrame();
-  EXPECT_EQ(pacer.GetFrames(), 2u);
-  pacer.Start();
-  EXPECT_EQ(pacer.GetFrames(), 0u);
-  EXPECT_EQ(pacer.GetBase(), 700u);
-}
-
-TEST(kxFramePacerTest, DefaultSourceIsTheSDLClock) {
-  kxFramePacer pacer;
-  EXPECT_NE(pacer.GetTickSource(), nullptr);
-  EXPECT_GE(pacer.Ticks(), 1u);
-}
-
 }  // namespace

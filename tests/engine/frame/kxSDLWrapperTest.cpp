@@ -779,19 +779,6 @@ TEST_F(kxSDLWrapperTest, PilotViewTurnsBeforeAndAfterTheTilt) {
   }
 }
 
-TEST_F(kxSDLWrapperTest, CameraAccessorsCopyThreeFloats) {
-  ASSERT_NO_FATAL_FAILURE(Open());
-  float position[3] = {1, 2, 3}, angle[3] = {4, 5, 6}, out[3] = {0, 0, 0};
-  frame->GetCamPosition(out);
-  EXPECT_EQ((std::vector<float>{out[0], out[1], out[2]}), (std::vector<float>{0, 0, 11}));
-  frame->SetCamPosition(position);
-  frame->SetCamAngle(angle);
-  frame->GetCamPosition(out);
-  EXPECT_EQ((std::vector<float>{out[0], out[1], out[2]}), (std::vector<float>{1, 2, 3}));
-  frame->GetCamAngle(out);
-  EXPECT_EQ((std::vector<float>{out[0], out[1], out[2]}), (std::vector<float>{4, 5, 6}));
-}
-
 // Lines the grid sends through the pipeline, counted with GL feedback.
 int GridLines(kxSDLWrapper* frame, int w, int d, int n) {
   glMatrixMode(GL_PROJECTION);

@@ -15,20 +15,6 @@ namespace {
 using kxGUITest::Recorder;
 using Log = std::vector<std::string>;
 
-TEST(kxGUIObjectTest, ConstructionDefaults) {
-  kxGUIObject object(7, 10, 20, 30, 40);
-  EXPECT_EQ(object.GetID(), 7u);
-  EXPECT_EQ(object.GetLeft(), 10);
-  EXPECT_EQ(object.GetTop(), 20);
-  EXPECT_EQ(object.GetWidth(), 30);
-  EXPECT_EQ(object.GetHeight(), 40);
-  EXPECT_TRUE(object.GetVisible());
-  EXPECT_FALSE(object.GetIsMouseInside());
-  EXPECT_FALSE(object.GetPressed());
-  EXPECT_EQ(object.GetChildCount(), 0u);
-  EXPECT_EQ(object.GetGUIManagerPtr(), nullptr);
-}
-
 TEST(kxGUIObjectTest, AppendChildShiftsOnceAndNotifiesLast) {
   Log log;
   Recorder* parent = new Recorder(&log, 1, 100, 50, 200, 200);
