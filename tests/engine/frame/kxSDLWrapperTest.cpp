@@ -157,6 +157,11 @@ uint32_t ScriptedTicks() {
   return gTimes[i];
 }
 
+// A clock that is always a little late, so the start-up splash inside Init
+// runs its frames without sleeping.
+uint32_t gFastNow = 1000;
+uint32_t HurriedTicks() { return gFastNow += 20; }
+
 void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
 
 SDL_Event Blank(Uint32 type) {
@@ -239,7 +244,9 @@ class kxSDLWrapperTest : public ::testing::Test {
   // empty event queue that only pushed events can enter.
   void Open(bool fullscreen = true, int w = 640, int h = 480) {
     frame.reset(new RecordingFrame(w, h, fullscreen, false));
+    frame->SetTickSource(HurriedTicks);
     ASSERT_TRUE(frame->Init()) << SDL_GetError();
+    frame->SetTickSource(nullptr);
     PinLoadedLibraries();
     gRealWindowID = SDL_GetWindowID(frame->Window());
     SDL_PumpEvents();
@@ -324,6 +331,7 @@ TEST_F(kxSDLWrapperTest, InitFailuresAndCallbackOrder) {
   // OnAfterInit runs last and its result is Init's.
   frame.reset(new RecordingFrame(320, 240, false, false));
   frame->afterInitResult = false;
+  frame->SetTickSource(HurriedTicks);
   EXPECT_FALSE(frame->Init());
   PinLoadedLibraries();
   EXPECT_NE(frame->GetGUIManager(), nullptr);
@@ -356,6 +364,7 @@ bool InitRefusing(std::unique_ptr<RecordingFrame>& frame, int refused, GLint* sa
   gRefuseFirst = refused;
   frame.reset(new RecordingFrame(320, 240, false, false));
   frame->SetWindowCreator(RefuseFirstAttempts);
+  frame->SetTickSource(HurriedTicks);
   bool ok = frame->Init();
   PinLoadedLibraries();
   *samples = -1;
