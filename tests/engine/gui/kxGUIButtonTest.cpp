@@ -66,12 +66,6 @@ class ButtonTest : public kxTest::GLTest {
   std::unique_ptr<kxFont> font;
 };
 
-TEST_F(ButtonTest, StatesObjectHandsBackItsBlocksInOrder) {
-  EXPECT_EQ(passive.get(), states->GetPassiveTexture());
-  EXPECT_EQ(active.get(), states->GetActiveTexture());
-  EXPECT_EQ(pushed.get(), states->GetPushedTexture());
-}
-
 TEST_F(ButtonTest, NarrowButtonGrowsTo48WithItsBoxes) {
   std::unique_ptr<kxGUIButton> button(
       kxGUIButton::Create(7, font.get(), states.get(), 10, 20, 30, 24, kxString(u"")));

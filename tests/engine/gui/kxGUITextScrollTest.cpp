@@ -43,18 +43,6 @@ class TextScrollTest : public kxTest::GLTest {
   std::unique_ptr<kxTest::Framebuffer> fb;
 };
 
-TEST_F(TextScrollTest, TakesTheFontsHeightAndMeasuresItsText) {
-  std::unique_ptr<kxGUITextScroll> ticker(
-      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(25)));
-  ASSERT_TRUE(ticker);
-  EXPECT_EQ(16, ticker->GetHeight());
-  EXPECT_EQ(400, ticker->GetWidth());
-  EXPECT_EQ(250, ticker->GetTextWidth());
-  EXPECT_EQ(0, ticker->GetVx());
-  EXPECT_FLOAT_EQ(1.0f, ticker->GetAlpha());
-  EXPECT_FALSE(ticker->IsFading());
-}
-
 TEST_F(TextScrollTest, WrapsOnceTheEndOfTheTextHasPassedTheLeftEdge) {
   // 400 wide at Left 100, text 250 wide: drawn at x = 500 - Vx.
   std::unique_ptr<kxGUITextScroll> ticker(

@@ -49,17 +49,6 @@ class TextViewerTest : public kxTest::GLTest {
   std::unique_ptr<kxTest::Framebuffer> fb;
 };
 
-TEST_F(TextViewerTest, LineHeightAndStartingState) {
-  kxStringArray lines;
-  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
-  ASSERT_TRUE(viewer);
-  EXPECT_FLOAT_EQ(22.4f, viewer->GetLineHeight());
-  EXPECT_EQ(0, viewer->GetFirstLine());
-  EXPECT_EQ(0, viewer->GetOffset());
-  EXPECT_EQ(0, viewer->GetVelocity());
-  EXPECT_FALSE(viewer->IsDragging());
-}
-
 TEST_F(TextViewerTest, APressDragsOnlyATextLongerThanTheView) {
   kxStringArray lines;
   std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
