@@ -1,13 +1,12 @@
-// Byte builders shared by the graphics tests: TGA images, memory blocks,
-// temporary files and colour read-back helpers.
+// Byte builders shared by the graphics tests: TGA images, mesh blocks,
+// memory blocks and temporary files.
 #pragma once
 
 #include <GL/glew.h>
-
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,18 +17,31 @@ namespace kxGfxTest {
 
 typedef std::vector<uint8_t> Bytes;
 
+inline Bytes Join(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// 18-byte header: uncompressed true-colour (type 2) or run-length (type 10).
+inline Bytes TGAHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth) {
+  Bytes h(18, 0);
+  h[2] = type;
+  h[12] = uint8_t(width), h[13] = uint8_t(width >> 8);
+  h[14] = uint8_t(height), h[15] = uint8_t(height >> 8);
+  h[16] = depth;
+  return h;
+}
+
 // An uncompressed 24-bit TGA from R, G, B triples, rows in file order.
 inline Bytes TGA24(uint16_t width, uint16_t height, const Bytes& rgb) {
-  Bytes t(18, 0);
-  t[2] = 2;
-  t[12] = uint8_t(width), t[13] = uint8_t(width >> 8);
-  t[14] = uint8_t(height), t[15] = uint8_t(height >> 8);
-  t[16] = 24;
-  for (size_t i = 0; i + 2 < rgb.size(); i += 3) t.insert(t.end(), {rgb[i + 2], rgb[i + 1], rgb[i]});
+  Bytes t = TGAHeader(2, width, height, 24);
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+    t.insert(t.end(), {rgb[i + 2], rgb[i + 1], rgb[i]});
   return t;
 }
 
-// New block holding a copy of the bytes (caller frees with kxFreeMemoryBlock).
+// New block holding a copy of the bytes (caller frees).
 inline kxMemoryBlock* Block(const Bytes& bytes) {
   kxMemoryBlock* b = kxAllocMemoryBlock(bytes.size());
   if (b && !bytes.empty()) memcpy(b->data, bytes.data(), bytes.size());
@@ -44,15 +56,9 @@ inline kxMemoryBlock* Crunched(const Bytes& bytes) {
   return crunched;
 }
 
-inline Bytes BlockBytes(const kxMemoryBlock* b) {
-  return b ? Bytes(b->data, b->data + b->size) : Bytes();
-}
-
 // A file name in the working directory, unique to this process.
 inline std::string TempPath(const char* name) {
-  char buffer[256];
-  snprintf(buffer, sizeof buffer, "kxgfx_%ld_%s", long(getpid()), name);
-  return buffer;
+  return "kxgfx_" + std::to_string(long(getpid())) + "_" + name;
 }
 
 inline bool WriteFile(const std::string& path, const void* data, size_t size) {
@@ -62,21 +68,14 @@ inline bool WriteFile(const std::string& path, const void* data, size_t size) {
   return fclose(f) == 0 && ok;
 }
 
-inline bool WriteFile(const std::string& path, const std::string& text) {
-  return WriteFile(path, text.data(), text.size());
-}
-
 inline Bytes ReadFile(const std::string& path) {
   Bytes out;
   FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return out;
-  int c;
-  while ((c = fgetc(f)) != EOF) out.push_back(uint8_t(c));
-  fclose(f);
+  for (int c; f && (c = fgetc(f)) != EOF;) out.push_back(uint8_t(c));
+  if (f) fclose(f);
   return out;
 }
 
-// Little-endian writers for building binary test blocks.
 inline void PutU32(Bytes* b, uint32_t v) {
   b->insert(b->end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
 }
@@ -86,16 +85,9 @@ inline void PutF32(Bytes* b, float f) {
   PutU32(b, v);
 }
 
-}  // namespace kxGfxTest
-
-#include <array>
-
-namespace kxGfxTest {
-
 typedef std::array<float, 3> V3;
 typedef std::array<float, 2> V2;
-// Stored face: one-based position, normal and texture-coordinate indices.
-typedef std::array<uint32_t, 9> Face9;
+typedef std::array<uint32_t, 9> Face9;  // one-based position, normal, texcoord indices
 
 // A mesh block: normals, texture coordinates, positions, faces.
 inline Bytes MeshBlock(const std::vector<V3>& normals, const std::vector<V2>& texCoords,
