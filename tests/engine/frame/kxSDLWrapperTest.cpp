@@ -67,16 +67,15 @@ class RecordingFrame : public kxSDLWrapper {
   void OnLostFocus() override { Log("LostFocus"); }
   void OnSetFocus() override { Log("SetFocus"); }
   // Reads the control, so a freed one is caught by the address sanitizer.
-  void OnGUIClick(kxGUIObject* object) override { Log("Click", {static_cast<int>(object->GetID())}); }
+  void OnGUIClick(kxGUIObject* object) override {
+    Log("Click", {static_cast<int>(object->GetID())});
+  }
 
   uint32_t Frames() const { return frameCounter; }
   void ZeroFrames() { frameCounter = 0; }
-  float CamZ() const { return camPosition[2]; }
-  float Zoom() const { return zoomStep; }
-  float DragX() const { return dragX; }
-  bool LeftDown() const { return leftButtonDown; }
-  bool RightDown() const { return rightButtonDown; }
   SDL_Window* Window() const { return window; }
+  std::vector<float> Camera() const { return {camPosition[2], zoomStep, dragX}; }
+  std::vector<bool> Buttons() const { return {leftButtonDown, rightButtonDown}; }
   using kxSDLWrapper::SetTickSource;
   using kxSDLWrapper::SetWindowCreator;
 };
@@ -94,19 +93,14 @@ class CountingControl : public kxGUIObject {
 Uint32 gRealWindowID = 0;
 int KeepPushedEvents(void*, SDL_Event* e) {
   switch (e->type) {
-    case SDL_QUIT:
-    case SDL_USEREVENT:
-    case SDL_FINGERDOWN:
-    case SDL_FINGERUP:
-    case SDL_FINGERMOTION: return 1;
-    case SDL_WINDOWEVENT: return e->window.windowID != gRealWindowID;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: return e->key.windowID != gRealWindowID;
-    case SDL_MOUSEMOTION: return e->motion.windowID != gRealWindowID;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: return e->button.windowID != gRealWindowID;
-    case SDL_MOUSEWHEEL: return e->wheel.windowID != gRealWindowID;
-    default: return 0;
+    case SDL_QUIT: case SDL_USEREVENT: case SDL_FINGERDOWN: case SDL_FINGERUP:
+    case SDL_FINGERMOTION:
+      return 1;
+    case SDL_WINDOWEVENT: case SDL_KEYDOWN: case SDL_KEYUP: case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: case SDL_MOUSEWHEEL:
+      return e->window.windowID != gRealWindowID;  // the same field in each
+    default:
+      return 0;
   }
 }
 
@@ -114,67 +108,59 @@ int KeepPushedEvents(void*, SDL_Event* e) {
 std::vector<uint32_t> gTimes;
 RecordingFrame* gClockFrame = nullptr;
 uint32_t ScriptedTicks() {
-  size_t i = std::min<size_t>(gClockFrame ? gClockFrame->Frames() : 0, gTimes.size() - 1);
-  return gTimes[i];
+  return gTimes[std::min<size_t>(gClockFrame ? gClockFrame->Frames() : 0, gTimes.size() - 1)];
 }
 // Always a little late, so the splash inside Init runs without sleeping.
 uint32_t gFastNow = 1000;
 uint32_t HurriedTicks() { return gFastNow += 20; }
 
-SDL_Event Blank(Uint32 type) {
+SDL_Event Ev(Uint32 type) {
   SDL_Event e;
   SDL_zero(e);
   e.type = type;
   return e;
 }
-void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
-void PushKey(Uint32 type, SDL_Keycode sym, Uint8 repeat = 0) {
-  SDL_Event e = Blank(type);
-  e.key.keysym.sym = sym;
-  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-  e.key.repeat = repeat;
-  Push(e);
+SDL_Event Key(Uint32 type, SDL_Keycode sym, Uint8 repeat = 0) {
+  SDL_Event e = Ev(type);
+  e.key.keysym.sym = sym, e.key.repeat = repeat;
+  return e;
 }
-void PushMotion(int x, int y, Uint32 which = 0) {
-  SDL_Event e = Blank(SDL_MOUSEMOTION);
-  e.motion.which = which;
-  e.motion.x = x;
-  e.motion.y = y;
-  Push(e);
+SDL_Event Move(int x, int y, Uint32 which = 0) {
+  SDL_Event e = Ev(SDL_MOUSEMOTION);
+  e.motion.which = which, e.motion.x = x, e.motion.y = y;
+  return e;
 }
 // The event's own position is far away: the frame must use the stored one.
-void PushButton(Uint32 type, Uint8 button = SDL_BUTTON_LEFT, Uint32 which = 0) {
-  SDL_Event e = Blank(type);
-  e.button.which = which;
-  e.button.button = button;
-  e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-  e.button.x = e.button.y = 9999;
-  Push(e);
+SDL_Event Btn(Uint32 type, Uint8 button = SDL_BUTTON_LEFT, Uint32 which = 0) {
+  SDL_Event e = Ev(type);
+  e.button.which = which, e.button.button = button, e.button.x = e.button.y = 9999;
+  return e;
 }
-void PushWheel(int y) {
-  SDL_Event e = Blank(SDL_MOUSEWHEEL);
+const SDL_Event kDown = Btn(SDL_MOUSEBUTTONDOWN), kUp = Btn(SDL_MOUSEBUTTONUP);
+SDL_Event Wheel(int y) {
+  SDL_Event e = Ev(SDL_MOUSEWHEEL);
   e.wheel.y = y;
-  Push(e);
+  return e;
 }
-void PushFinger(Uint32 type, float x, float y) {
-  SDL_Event e = Blank(type);
-  e.tfinger.x = x;
-  e.tfinger.y = y;
-  Push(e);
+SDL_Event Finger(Uint32 type, float x, float y) {
+  SDL_Event e = Ev(type);
+  e.tfinger.x = x, e.tfinger.y = y;
+  return e;
 }
-void PushWindow(Uint8 event, int d1 = 0, int d2 = 0) {
-  SDL_Event e = Blank(SDL_WINDOWEVENT);
-  e.window.event = event;
-  e.window.data1 = d1;
-  e.window.data2 = d2;
-  Push(e);
+SDL_Event Win(Uint8 event, int d1 = 0, int d2 = 0) {
+  SDL_Event e = Ev(SDL_WINDOWEVENT);
+  e.window.event = event, e.window.data1 = d1, e.window.data2 = d2;
+  return e;
 }
-void PushQuit() { Push(Blank(SDL_QUIT)); }
+void Push(std::initializer_list<SDL_Event> events) {
+  for (SDL_Event e : events) ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
 
 // SDL_Quit unloads the GL driver, whose process-long allocations would then
 // show in leak reports without a module name; pinning keeps them named.
 int PinLibrary(struct dl_phdr_info* info, size_t, void*) {
-  if (info->dlpi_name && info->dlpi_name[0]) dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+  if (info->dlpi_name && info->dlpi_name[0])
+    dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
   return 0;
 }
 void PinLoadedLibraries() { dl_iterate_phdr(PinLibrary, nullptr); }
@@ -249,31 +235,27 @@ int GridLines(kxSDLWrapper* frame, int w, int d, int n) {
 TEST_F(kxSDLWrapperTest, FullScreenInitStateCameraGridAndRefresh) {
   ASSERT_NO_FATAL_FAILURE(Open(true, 640, 480));
   // The desktop mode wins over the requested size, everywhere.
-  EXPECT_EQ(frame->GetWidth(), 1280);
-  EXPECT_EQ(frame->GetHeight(), 720);
-  EXPECT_EQ(kxGetScreenWidth(), 1280);
-  EXPECT_EQ(kxGetScreenHeight(), 720);
-  EXPECT_FLOAT_EQ(frame->GetAspect(), 1280.0f / 720.0f);
-  EXPECT_TRUE(frame->contextInBeforeInit);
   kxGUIManager* gui = frame->GetGUIManager();
   ASSERT_NE(gui, nullptr);
-  EXPECT_EQ(gui->GetWidth(), 1280);
+  EXPECT_EQ((std::vector<int>{frame->GetWidth(), frame->GetHeight(), kxGetScreenWidth(),
+                              kxGetScreenHeight(), gui->GetWidth(), gui->GetHeight()}),
+            (std::vector<int>{1280, 720, 1280, 720, 1280, 720}));
+  EXPECT_FLOAT_EQ(frame->GetAspect(), 1280.0f / 720.0f);
+  EXPECT_TRUE(frame->contextInBeforeInit);
   EXPECT_EQ(gui->GetWrapperPtr(), frame.get());
   EXPECT_NE(engineResources, nullptr);
   EXPECT_EQ(frame->Frames(), 180u) << "the splash counted its frames";
 
   frame->InitGL();  // the splash left its own state; this is the frame's
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  GLint mode = 0, src = 0, dst = 0, viewport[4] = {0, 0, 0, 0};
-  glGetIntegerv(GL_MATRIX_MODE, &mode);
-  glGetIntegerv(GL_BLEND_SRC, &src);
-  glGetIntegerv(GL_BLEND_DST, &dst);
+  GLint state[4] = {0, 0, 0, 0}, viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_MATRIX_MODE, &state[0]);
+  glGetIntegerv(GL_BLEND_SRC, &state[1]);
+  glGetIntegerv(GL_BLEND_DST, &state[2]);
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(mode, GL_MODELVIEW);
-  EXPECT_EQ(src, GL_SRC_ALPHA);
-  EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
-  EXPECT_EQ(viewport[2], 1280);
-  EXPECT_EQ(viewport[3], 720);
+  EXPECT_EQ(std::vector<GLint>(state, state + 3),
+            (std::vector<GLint>{GL_MODELVIEW, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
+  EXPECT_EQ(std::vector<GLint>(viewport + 2, viewport + 4), (std::vector<GLint>{1280, 720}));
   GLfloat p[16];
   glGetFloatv(GL_PROJECTION_MATRIX, p);
   EXPECT_NEAR(p[5], 1.7320508f, 1e-4f);  // 60-degree vertical field: cot 30
@@ -382,21 +364,15 @@ TEST_F(kxSDLWrapperTest, WindowedInitFallsBackToFewerSamplesThenFails) {
 
 TEST_F(kxSDLWrapperTest, KeysFocusPauseAndQuitOneEventPerFrame) {
   ASSERT_NO_FATAL_FAILURE(Open());
-  PushKey(SDL_KEYDOWN, SDLK_a);  // a press also releases
-  PushKey(SDL_KEYUP, SDLK_a);
-  PushKey(SDL_KEYDOWN, SDLK_ESCAPE);  // except Escape and Back
-  PushKey(SDL_KEYUP, SDLK_ESCAPE);
-  PushKey(SDL_KEYDOWN, SDLK_AC_BACK);
-  PushKey(SDL_KEYUP, SDLK_AC_BACK);
-  PushKey(SDL_KEYDOWN, SDLK_PLUS, 1);  // auto-repeat is a press
-  PushWindow(SDL_WINDOWEVENT_MINIMIZED);
-  PushKey(SDL_KEYUP, SDLK_b);  // handled while paused, not drawn
-  PushWindow(SDL_WINDOWEVENT_RESTORED);
-  PushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
-  PushWindow(SDL_WINDOWEVENT_FOCUS_GAINED);  // resumes without a restore
-  PushWindow(SDL_WINDOWEVENT_FOCUS_GAINED);  // not paused: nothing
-  PushQuit();
-  PushKey(SDL_KEYDOWN, SDLK_c);  // behind the quit: never handled
+  // A press also releases, except Escape and Back; auto-repeat is a press.
+  Push({Key(SDL_KEYDOWN, SDLK_a), Key(SDL_KEYUP, SDLK_a), Key(SDL_KEYDOWN, SDLK_ESCAPE),
+        Key(SDL_KEYUP, SDLK_ESCAPE), Key(SDL_KEYDOWN, SDLK_AC_BACK), Key(SDL_KEYUP, SDLK_AC_BACK),
+        Key(SDL_KEYDOWN, SDLK_PLUS, 1)});
+  // Minimised: events are handled but nothing is drawn until a restore, or
+  // a focus gain while paused; the quit frame finishes, events behind it wait.
+  Push({Win(SDL_WINDOWEVENT_MINIMIZED), Key(SDL_KEYUP, SDLK_b), Win(SDL_WINDOWEVENT_RESTORED),
+        Win(SDL_WINDOWEVENT_FOCUS_LOST), Win(SDL_WINDOWEVENT_FOCUS_GAINED),
+        Win(SDL_WINDOWEVENT_FOCUS_GAINED), Ev(SDL_QUIT), Key(SDL_KEYDOWN, SDLK_c)});
   EXPECT_EQ(RunLoop(), 0);
   const std::string back = std::to_string(SDLK_AC_BACK);
   EXPECT_EQ(frame->Trace(true),
@@ -412,7 +388,7 @@ TEST_F(kxSDLWrapperTest, ResizeEndMainLoopAndTheProcessRandomSequence) {
   srand(1234);
   int first = rand(), second = rand();
   srand(1234);
-  PushWindow(SDL_WINDOWEVENT_RESIZED, 800, 600);
+  Push({Win(SDL_WINDOWEVENT_RESIZED, 800, 600)});
   frame->stopAfterRenders = 3;
   EXPECT_EQ(RunLoop(), 0);
   // The resize draws at once and counts a frame; EndMainLoop finishes the
@@ -420,17 +396,14 @@ TEST_F(kxSDLWrapperTest, ResizeEndMainLoopAndTheProcessRandomSequence) {
   EXPECT_EQ(frame->Trace(true), "Render@0 Render@1 Render@2 BeforeClose@3");
   EXPECT_EQ(rand(), first) << "the engine must not reseed the process";
   EXPECT_EQ(rand(), second);
-  EXPECT_EQ(frame->GetWidth(), 800);
-  EXPECT_EQ(frame->GetHeight(), 600);
-  EXPECT_EQ(kxGetScreenWidth(), 800);
-  EXPECT_EQ(kxGetScreenHeight(), 600);
-  EXPECT_EQ(frame->GetGUIManager()->GetWidth(), 800);
-  EXPECT_EQ(frame->GetGUIManager()->GetHeight(), 600);
-  EXPECT_EQ(frame->GetAspect(), aspect);
   GLint viewport[4] = {0, 0, 0, 0};
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(viewport[2], 800);
-  EXPECT_EQ(viewport[3], 600);
+  kxGUIManager* gui = frame->GetGUIManager();
+  EXPECT_EQ((std::vector<int>{frame->GetWidth(), frame->GetHeight(), kxGetScreenWidth(),
+                              kxGetScreenHeight(), gui->GetWidth(), gui->GetHeight(),
+                              viewport[2], viewport[3]}),
+            (std::vector<int>{800, 600, 800, 600, 800, 600, 800, 600}));
+  EXPECT_EQ(frame->GetAspect(), aspect);
 }
 
 TEST_F(kxSDLWrapperTest, MotionCoalescesUpToButtonsAndClicksArriveNextFrame) {
@@ -441,64 +414,38 @@ TEST_F(kxSDLWrapperTest, MotionCoalescesUpToButtonsAndClicksArriveNextFrame) {
   std::vector<uint32_t> times;  // a second apart: no double clicks
   for (uint32_t i = 1; i <= 20; ++i) times.push_back(1000 * i);
   UseScriptedClock(times);
-  PushMotion(10, 10);  // frame 0: one callback with the summed movement
-  PushMotion(20, 15);
-  PushMotion(30, 20);
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 1: at 30,20, never past the motion
-  PushMotion(50, 50);               // 2
-  PushMotion(60, 60);
-  PushButton(SDL_MOUSEBUTTONUP);    // 3: at 60,60 over a control never pressed
-  PushMotion(220, 210);             // 4
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 5
-  PushButton(SDL_MOUSEBUTTONUP);    // 6: queues the click
-  PushKey(SDL_KEYUP, SDLK_a);       // 7: the click comes before this input
-  PushMotion(220, 210);             // 8: no movement, no callback
-  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
-  PushButton(SDL_MOUSEBUTTONDOWN);
-  PushQuit();
+  // Frame 0 takes the three moves as one; the press (1) is at 30,20; the
+  // release (3) at 60,60 lands on a control never pressed; 5 and 6 click the
+  // button, whose click comes before frame 7's input; 8 does not move.
+  Push({Move(10, 10), Move(20, 15), Move(30, 20), kDown, Move(50, 50), Move(60, 60), kUp,
+        Move(220, 210), kDown, kUp, Key(SDL_KEYUP, SDLK_a), Move(220, 210),
+        Btn(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), kDown, Ev(SDL_QUIT)});
   RunLoop();
   EXPECT_EQ(frame->Trace(),
             "Motion 30 20 -30 -20@0 Motion 60 60 -30 -40@2 LMBUp 60 60@3 "
             "Motion 220 210 -160 -150@4 LMBUp 220 210@6 Click 7@7 KeyUp 97@7 BeforeClose@12");
-  EXPECT_EQ(near->downs, 1);
+  EXPECT_EQ((std::vector<int>{near->downs, far->downs, far->ups, button->downs, button->ups}),
+            (std::vector<int>{1, 0, 1, 2, 1}));
   EXPECT_TRUE(near->GetPressed());
-  EXPECT_EQ(far->downs, 0);
-  EXPECT_EQ(far->ups, 1);
-  EXPECT_EQ(button->downs, 2);
-  EXPECT_EQ(button->ups, 1);
-  EXPECT_NEAR(frame->DragX(), -160.0f * 11.0f / 9.05f, 1e-3f);
-  EXPECT_TRUE(frame->RightDown());
-  EXPECT_TRUE(frame->LeftDown());
+  EXPECT_NEAR(frame->Camera()[2], -160.0f * 11.0f / 9.05f, 1e-3f) << "drag of the last move";
+  EXPECT_EQ(frame->Buttons(), (std::vector<bool>{true, true}));
   frame->OnMouseLeave();
-  EXPECT_FALSE(frame->RightDown());
-  EXPECT_FALSE(frame->LeftDown());
+  EXPECT_EQ(frame->Buttons(), (std::vector<bool>{false, false}));
 }
 
 TEST_F(kxSDLWrapperTest, DoubleClickWithinTwoHundredMilliseconds) {
   ASSERT_NO_FATAL_FAILURE(Open());
   CountingControl* target = Control(3, 0, 0, 500, 500);
   // A reading of 0 counts as 1, so a click at "0" is still a click; a press
-  // 199 ms after a click is a double click, 200 ms is a new press; the
-  // release of a double click is ignored, and the next press starts afresh.
+  // 199 ms after a click is a double click, 200 ms a new press; the release
+  // of a double click is ignored and the next press starts afresh.
   UseScriptedClock({0, 0, 0, 150, 160, 360, 400, 500, 700, 750, 950, 1000, 1199, 1300});
-  PushMotion(5, 5);
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 1 at 0: press
-  PushButton(SDL_MOUSEBUTTONUP);    // 2 at 0: click
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 3 at 150: double click
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 4 at 160: press
-  PushButton(SDL_MOUSEBUTTONUP);    // 5 at 360: click
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 6 at 400: double click
-  PushButton(SDL_MOUSEBUTTONUP);    // 7 at 500: ignored
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 8 at 700: press
-  PushButton(SDL_MOUSEBUTTONUP);    // 9 at 750: click
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 10 at 950, 200 later: press
-  PushButton(SDL_MOUSEBUTTONUP);    // 11 at 1000: click
-  PushButton(SDL_MOUSEBUTTONDOWN);  // 12 at 1199: double click
-  PushQuit();
+  Push({Move(5, 5), kDown, kUp, kDown, kDown, kUp, kDown, kUp, kDown, kUp, kDown, kUp, kDown,
+        Ev(SDL_QUIT)});
   RunLoop();
   EXPECT_EQ(frame->Trace(),
-            "Motion 5 5 -5 -5@0 LMBUp 5 5@2 Click 3@3 DblClick@3 LMBUp 5 5@5 Click 3@6 DblClick@6 "
-            "LMBUp 5 5@9 Click 3@10 LMBUp 5 5@11 Click 3@12 DblClick@12 BeforeClose@14");
+            "Motion 5 5 -5 -5@0 LMBUp 5 5@2 Click 3@3 DblClick@3 LMBUp 5 5@5 Click 3@6 "
+            "DblClick@6 LMBUp 5 5@9 Click 3@10 LMBUp 5 5@11 Click 3@12 DblClick@12 BeforeClose@14");
   EXPECT_EQ(target->downs, 4);
   EXPECT_EQ(target->ups, 4);
 }
@@ -507,28 +454,22 @@ TEST_F(kxSDLWrapperTest, TouchIsConvertedClampedAndNotCountedTwice) {
   ASSERT_NO_FATAL_FAILURE(Open());  // 1280 x 720
   CountingControl* target = Control(4, 0, 0, 1280, 720);
   // SDL's mouse copies of a tap, interleaved as SDL produces them.
-  PushMotion(9, 9, SDL_TOUCH_MOUSEID);
-  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID);
-  PushFinger(SDL_FINGERDOWN, 0.5f, 0.25f);
-  PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID);
-  PushFinger(SDL_FINGERUP, 0.5f, 0.25f);
-  // Finger motion: 0.1 -> 3276/32768 of 1280 = 127 (truncated), 0.9 ->
-  // 29491/32768 of 720 = 647; outside the window or NaN clamps. Wheel steps
-  // in between keep the motions apart.
-  PushFinger(SDL_FINGERMOTION, 0.1f, 0.9f);
-  PushWheel(1);  // 11 - 2 = 9, step 9 / 100
-  PushFinger(SDL_FINGERMOTION, 1.5f, -0.2f);
-  PushWheel(-1);  // + 1 %
-  PushFinger(SDL_FINGERMOTION, NAN, 1.0f);
-  PushWheel(0);  // no upward motion counts as down: + 1 %
-  PushQuit();
+  Push({Move(9, 9, SDL_TOUCH_MOUSEID), Btn(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID),
+        Finger(SDL_FINGERDOWN, 0.5f, 0.25f),
+        Btn(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID),
+        Finger(SDL_FINGERUP, 0.5f, 0.25f)});
+  // 0.1 -> 3276/32768 of 1280 = 127 (truncated), 0.9 -> 29491/32768 of 720 =
+  // 647; off the window or NaN clamps. The wheel (11 - 2 = 9, then + 1 %
+  // twice: 0 counts as down) keeps the finger motions apart.
+  Push({Finger(SDL_FINGERMOTION, 0.1f, 0.9f), Wheel(1), Finger(SDL_FINGERMOTION, 1.5f, -0.2f),
+        Wheel(-1), Finger(SDL_FINGERMOTION, NAN, 1.0f), Wheel(0), Ev(SDL_QUIT)});
   RunLoop();
   EXPECT_EQ(frame->Trace(),
             "Motion 640 180 -640 -180@2 LMBUp 640 180@4 Click 4@5 Motion 127 647 513 -467@5 "
             "Motion 1280 0 -1153 647@7 Motion 0 720 1280 -720@9 BeforeClose@12");
   EXPECT_EQ(target->downs, 1);
-  EXPECT_FLOAT_EQ(frame->CamZ(), 9.0f * 1.01f * 1.01f);
-  EXPECT_FLOAT_EQ(frame->Zoom(), 9.0f * 1.01f * 1.01f / 100.0f);
+  EXPECT_FLOAT_EQ(frame->Camera()[0], 9.0f * 1.01f * 1.01f);
+  EXPECT_FLOAT_EQ(frame->Camera()[1], 9.0f * 1.01f * 1.01f / 100.0f);
 }
 
 }  // namespace
