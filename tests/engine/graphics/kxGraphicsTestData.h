@@ -26,10 +26,9 @@ inline Bytes Join(std::initializer_list<Bytes> parts) {
 // 18-byte header: uncompressed true-colour (type 2) or run-length (type 10).
 inline Bytes TGAHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth) {
   Bytes h(18, 0);
-  h[2] = type;
+  h[2] = type, h[16] = depth;
   h[12] = uint8_t(width), h[13] = uint8_t(width >> 8);
   h[14] = uint8_t(height), h[15] = uint8_t(height >> 8);
-  h[16] = depth;
   return h;
 }
 
@@ -41,14 +40,12 @@ inline Bytes TGA24(uint16_t width, uint16_t height, const Bytes& rgb) {
   return t;
 }
 
-// New block holding a copy of the bytes (caller frees).
+// New blocks holding a copy of the bytes, plain or crunched (caller frees).
 inline kxMemoryBlock* Block(const Bytes& bytes) {
   kxMemoryBlock* b = kxAllocMemoryBlock(bytes.size());
   if (b && !bytes.empty()) memcpy(b->data, bytes.data(), bytes.size());
   return b;
 }
-
-// New crunched block of the bytes (caller frees).
 inline kxMemoryBlock* Crunched(const Bytes& bytes) {
   kxMemoryBlock* plain = Block(bytes);
   kxMemoryBlock* crunched = kxCrunchMemoryBlock(plain);
@@ -60,45 +57,35 @@ inline kxMemoryBlock* Crunched(const Bytes& bytes) {
 inline std::string TempPath(const char* name) {
   return "kxgfx_" + std::to_string(long(getpid())) + "_" + name;
 }
-
 inline bool WriteFile(const std::string& path, const void* data, size_t size) {
   FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = fwrite(data, 1, size, f) == size;
-  return fclose(f) == 0 && ok;
-}
-
-inline Bytes ReadFile(const std::string& path) {
-  Bytes out;
-  FILE* f = fopen(path.c_str(), "rb");
-  for (int c; f && (c = fgetc(f)) != EOF;) out.push_back(uint8_t(c));
-  if (f) fclose(f);
-  return out;
+  bool ok = f && fwrite(data, 1, size, f) == size;
+  return f && fclose(f) == 0 && ok;
 }
 
 inline void PutU32(Bytes* b, uint32_t v) {
   b->insert(b->end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
 }
-inline void PutF32(Bytes* b, float f) {
-  uint32_t v;
-  memcpy(&v, &f, sizeof v);
-  PutU32(b, v);
+template <size_t N>
+void PutFloats(Bytes* b, const std::vector<std::array<float, N>>& list) {
+  PutU32(b, uint32_t(list.size()));
+  for (const auto& item : list)
+    for (float f : item) {
+      uint32_t v;
+      memcpy(&v, &f, sizeof v);
+      PutU32(b, v);
+    }
 }
 
 typedef std::array<float, 3> V3;
-typedef std::array<float, 2> V2;
 typedef std::array<uint32_t, 9> Face9;  // one-based position, normal, texcoord indices
 
 // A mesh block: normals, texture coordinates, positions, faces.
-inline Bytes MeshBlock(const std::vector<V3>& normals, const std::vector<V2>& texCoords,
+inline Bytes MeshBlock(const std::vector<V3>& normals,
+                       const std::vector<std::array<float, 2>>& texCoords,
                        const std::vector<V3>& positions, const std::vector<Face9>& faces) {
   Bytes b;
-  PutU32(&b, uint32_t(normals.size()));
-  for (const V3& n : normals) PutF32(&b, n[0]), PutF32(&b, n[1]), PutF32(&b, n[2]);
-  PutU32(&b, uint32_t(texCoords.size()));
-  for (const V2& t : texCoords) PutF32(&b, t[0]), PutF32(&b, t[1]);
-  PutU32(&b, uint32_t(positions.size()));
-  for (const V3& p : positions) PutF32(&b, p[0]), PutF32(&b, p[1]), PutF32(&b, p[2]);
+  PutFloats(&b, normals), PutFloats(&b, texCoords), PutFloats(&b, positions);
   PutU32(&b, uint32_t(faces.size()));
   for (const Face9& f : faces)
     for (uint32_t i : f) PutU32(&b, i);

@@ -10,6 +10,7 @@
 using namespace kxGfxTest;
 using kxTest::RGBA;
 typedef std::vector<float> Floats;
+typedef std::vector<RGBA> Pixels;
 
 namespace {
 
@@ -19,25 +20,22 @@ class BoxProbe : public kxTexturedBox {
   bool Flag() const { return userFlag; }
   Floats Box() const { return Floats(boundingBox, boundingBox + 6); }
   template <int N>
-  static Floats Flat(float (*list)[N], int n) {
-    Floats out;
-    for (int i = 0; list && i < n; ++i) out.insert(out.end(), list[i], list[i] + N);
-    return out;
+  static Floats Flat(float (*list)[N]) {
+    return list ? Floats(&list[0][0], &list[0][0] + 6 * N) : Floats();
   }
 };
 
 const RGBA kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255}, kNone{0, 0, 0, 0};
 
 // Red first half, blue second half along the width (4 x 1) or along the
-// stored rows (1 x 4); texels doubled so that linear filtering keeps each
-// half pure.
+// stored rows (1 x 4); texels doubled so that filtering keeps each half pure.
 const Bytes kRGB = {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255};
-const Bytes kAcross = TGA24(4, 1, kRGB), kDown = TGA24(1, 4, kRGB);
 
-void Texture(kxVertexArray* a, const Bytes& tga) {
+kxTexturedBox* Textured(kxTexturedBox* box, const Bytes& tga = TGA24(4, 1, kRGB)) {
   kxMemoryBlock* c = Crunched(tga);
-  a->TextureFromCrunchedMemoryBlock(c);
+  box->TextureFromCrunchedMemoryBlock(c);
   kxFreeMemoryBlock(c);
+  return box;
 }
 
 class kxTexturedBoxGL : public kxTest::GLTest {
@@ -45,18 +43,16 @@ class kxTexturedBoxGL : public kxTest::GLTest {
   void SetUp() override {
     kxTest::GLTest::SetUp();
     fb.reset(new kxTest::Framebuffer(32, 32));
-    ASSERT_TRUE(fb->IsComplete());
   }
   void TearDown() override { fb.reset(); }
   RGBA At(int x, int y) { return fb->Pixel(x, y); }
-
   // Orthographic view from `eye` towards `centre`, world y up, one unit per
   // pixel with `centre` at the middle of the target.
   void LookFrom(const float eye[3], const float centre[3]) {
     kxTest::SetOrtho(-16, 16, -16, 16);
     float f[3] = {centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]}, s[3], u[3];
-    const float up[3] = {0, 1, 0}, l = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
-    for (float& v : f) v /= l;
+    const float up[3] = {0, 1, 0};
+    Normalise(f);
     Cross(f, up, s);
     Cross(s, f, u);
     const float m[16] = {s[0], u[0], -f[0], 0, s[1], u[1], -f[1], 0,
@@ -64,15 +60,15 @@ class kxTexturedBoxGL : public kxTest::GLTest {
     glLoadMatrixf(m);
     glTranslatef(-eye[0], -eye[1], -eye[2]);
   }
-  // Unit cross product.
-  static void Cross(const float* a, const float* b, float* out) {
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
-    float l = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
-    for (int k = 0; k < 3; ++k) out[k] /= l;
+  static void Normalise(float* v) {
+    float l = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    for (int k = 0; k < 3; ++k) v[k] /= l;
   }
-
+  static void Cross(const float* a, const float* b, float* out) {
+    out[0] = a[1] * b[2] - a[2] * b[1], out[1] = a[2] * b[0] - a[0] * b[2],
+    out[2] = a[0] * b[1] - a[1] * b[0];
+    Normalise(out);
+  }
   std::unique_ptr<kxTest::Framebuffer> fb;
 };
 
@@ -81,61 +77,51 @@ class kxTexturedBoxGL : public kxTest::GLTest {
 TEST(kxTexturedBox, RectangleFromTheOriginWithProjectedTextureCoordinates) {
   BoxProbe normal(2, 1, true, tbpNormal), flipped(2, 1, false, tbpFlipped);
   BoxProbe other(2, 1, false, TTextureBoxProjection(7));
-  EXPECT_EQ(BoxProbe::Flat(normal.GetVertexArray(), 6),
+  EXPECT_EQ(BoxProbe::Flat(normal.GetVertexArray()),
             (Floats{2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 2, 1, 0, 2, 0, 0}));
-  EXPECT_EQ(BoxProbe::Flat(normal.GetNormalArray(), 6), Floats(18, 1.0f));
+  EXPECT_EQ(BoxProbe::Flat(normal.GetNormalArray()), Floats(18, 1.0f));
   EXPECT_EQ(normal.Box(), (Floats{0, 0, 0, 2, 1, 0}));
-  EXPECT_TRUE(normal.Flag());
-  EXPECT_FALSE(other.Flag());
-  EXPECT_EQ(BoxProbe::Flat(normal.GetTexCoordArray(), 6),
+  EXPECT_TRUE(normal.Flag() && !other.Flag());
+  EXPECT_EQ(BoxProbe::Flat(normal.GetTexCoordArray()),
             (Floats{1, 0, 0, 0, 0, 1, 0, 1, 1, 1, 1, 0}));
-  EXPECT_EQ(BoxProbe::Flat(flipped.GetTexCoordArray(), 6),
+  EXPECT_EQ(BoxProbe::Flat(flipped.GetTexCoordArray()),
             (Floats{1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1}));
-  EXPECT_TRUE(BoxProbe::Flat(other.GetTexCoordArray(), 6).empty());
+  EXPECT_EQ(other.GetTexCoordArray(), nullptr);
 }
 
 TEST_F(kxTexturedBoxGL, ProjectionsShowTheImageUprightAndMissingCoordinatesDrawFlat) {
   std::unique_ptr<kxTexturedBox> made(kxTexturedBox::Create(2, 1, false, tbpFlipped));
   EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetTexCoordBuffer(), 4), (Floats{1, 1, 0, 1}));
-  EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetNormalBuffer(), 3), (Floats{1, 1, 1}));
   // Normal boxes are drawn y up, flipped ones the GUI way (y down); either
-  // way red is left, and the first stored row of a bottom-up image is at
+  // way red is left, and the first stored row of a bottom-up image lands at
   // the bottom of the screen (read-back row 0).
   for (TTextureBoxProjection projection : {tbpNormal, tbpFlipped}) {
     SCOPED_TRACE(projection == tbpNormal ? "normal" : "flipped");
-    if (projection == tbpNormal)
-      kxTest::SetOrtho(0, 32, 0, 32);
-    else
-      kxTest::SetOrtho(0, 32, 32, 0);
+    kxTest::SetOrtho(0, 32, projection == tbpNormal ? 0 : 32, projection == tbpNormal ? 32 : 0);
     kxTexturedBox across(32, 32, false, projection), down(32, 32, false, projection);
-    Texture(&across, kAcross);
-    Texture(&down, kDown);
-    across.Draw();
-    EXPECT_EQ(At(6, 16), kRed);
-    EXPECT_EQ(At(25, 16), kBlue);
-    down.Draw();
-    EXPECT_EQ(At(16, 6), kRed);
-    EXPECT_EQ(At(16, 25), kBlue);
+    Textured(&across)->Draw();
+    EXPECT_EQ((Pixels{At(6, 16), At(25, 16)}), (Pixels{kRed, kBlue}));
+    Textured(&down, TGA24(1, 4, kRGB))->Draw();
+    EXPECT_EQ((Pixels{At(16, 6), At(16, 25)}), (Pixels{kRed, kBlue}));
   }
   kxTexturedBox bare(32, 32, false, TTextureBoxProjection(5));
   EXPECT_EQ(bare.GetTexCoordBuffer(), 0u);
   bare.SetColor(0, 1, 0, 1);
   bare.Draw();
   EXPECT_EQ(At(16, 16), (RGBA{0, 255, 0, 255}));
-  float camera[3] = {0, 0, 10};
-  fb->Clear(0, 0, 0, 0);
-  bare.Draw2(camera, 0);
-  EXPECT_EQ(At(16, 16), (RGBA{0, 255, 0, 255}));
 }
 
 TEST_F(kxTexturedBoxGL, Draw2FacesTheCameraFromManyDirections) {
-  // An 8 x 4 box at P must appear upright and unmirrored from every camera,
-  // its corner at P, red left and blue right.
+  // A 4 x 2 box scaled 2 at P must appear upright and unmirrored from every
+  // camera, its corner at P, red left and blue right; its own angles are not used.
   const float P[3] = {3, -2, 1};
   const float offsets[][3] = {{0, 0, 10},  {10, 0, 0}, {-10, 0, 0}, {7, 0, -7},  {-6, 0, -8},
                               {0, 10, 10}, {0, -6, 8}, {5, 4, 6},   {-4, -7, 2}, {8, 9, -3}};
-  kxTexturedBox box(8, 4, false, tbpNormal);
-  Texture(&box, kAcross);
+  kxTexturedBox box(4, 2, false, tbpNormal);
+  Textured(&box);
+  float angles[3] = {30, 0, 90};
+  box.SetAngle(angles);
+  box.SetScale(2);
   box.SetPosition(P[0], P[1], P[2]);
   for (const auto& o : offsets) {
     SCOPED_TRACE(testing::Message() << "camera offset " << o[0] << "," << o[1] << "," << o[2]);
@@ -143,44 +129,26 @@ TEST_F(kxTexturedBoxGL, Draw2FacesTheCameraFromManyDirections) {
     fb->Clear(0, 0, 0, 0);
     LookFrom(camera, P);
     box.Draw2(camera, 0);
-    EXPECT_EQ(At(17, 18), kRed);
-    EXPECT_EQ(At(22, 18), kBlue);
-    EXPECT_EQ(At(19, 14), kNone);  // below
-    EXPECT_EQ(At(19, 21), kNone);  // above
-    EXPECT_EQ(At(14, 18), kNone);  // left of the corner
+    // Inside both halves; below, above, and left of the corner.
+    EXPECT_EQ((Pixels{At(17, 18), At(22, 18), At(19, 14), At(19, 21), At(14, 18)}),
+              (Pixels{kRed, kBlue, kNone, kNone, kNone}));
   }
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY) || glIsEnabled(GL_TEXTURE_2D));
 }
 
-TEST_F(kxTexturedBoxGL, Draw2SpinsAboutZUsesScaleButNotTheBoxAngles) {
+TEST_F(kxTexturedBoxGL, Draw2SpinsAboutZAndStaysUnturnedForACameraStraightAbove) {
   const float P[3] = {0, 0, 0};
-  float camera[3] = {0, 0, 10};
-  kxTexturedBox box(4, 2, false, tbpNormal);
-  Texture(&box, kAcross);
-  float angles[3] = {0, 0, 90};
-  box.SetAngle(angles);
-  box.SetScale(2);
+  float camera[3] = {0, 0, 10}, above[3] = {0, 12, 0};
+  kxTexturedBox box(8, 4, false, tbpNormal);
+  Textured(&box);
   LookFrom(camera, P);
   box.Draw2(camera, 180);
   // Half a turn about the corner: left of and below P, colours swapped.
-  EXPECT_EQ(At(14, 14), kRed);
-  EXPECT_EQ(At(9, 14), kBlue);
-  EXPECT_EQ(At(17, 18), kNone);
+  EXPECT_EQ((Pixels{At(14, 14), At(9, 14), At(17, 18)}), (Pixels{kRed, kBlue, kNone}));
+  // Straight above there is no horizontal direction: drawn as Draw draws it.
   fb->Clear(0, 0, 0, 0);
-  box.Draw2(camera, 0);
-  EXPECT_EQ(At(17, 18), kRed);
-  EXPECT_EQ(At(22, 18), kBlue);
-  EXPECT_EQ(At(14, 18), kNone);
-
-  // A camera straight above has no horizontal direction: the box is drawn
-  // unturned, exactly as Draw draws it.
-  float above[3] = {0, 12, 0};
-  fb->Clear(0, 0, 0, 0);
-  float none[3] = {0, 0, 0};
-  box.SetAngle(none);
   box.Draw2(above, 0);
-  EXPECT_EQ(At(17, 18), kRed);
-  EXPECT_EQ(At(22, 18), kBlue);
+  EXPECT_EQ((Pixels{At(17, 18), At(22, 18)}), (Pixels{kRed, kBlue}));
   std::vector<uint8_t> fromAbove = fb->Pixels();
   fb->Clear(0, 0, 0, 0);
   box.Draw();
