@@ -1,7 +1,6 @@
-// Drives the real frame on a window under Xvfb: events are pushed with
-// SDL_PushEvent and a recording subclass logs every callback as
-// "Name args@frame", so one event per frame and callback order are checked
-// together. Each test is one Init (they are slow), with one scripted run.
+// Drives the real frame under Xvfb with pushed events; a recording subclass
+// logs each callback as "Name args@frame", so one event per frame and the
+// order of callbacks are checked at once. One Init per test: they are slow.
 #include "frame/kxSDLWrapper.h"
 
 #include <dlfcn.h>
@@ -114,32 +113,25 @@ uint32_t ScriptedTicks() {
 uint32_t gFastNow = 1000;
 uint32_t HurriedTicks() { return gFastNow += 20; }
 
-SDL_Event Ev(Uint32 type) {
+// An event of `type`: key (sym, repeat), motion (x, y, which), button
+// (button or left, which), wheel (y) or window (event, data1, data2).
+SDL_Event Ev(Uint32 type, int a = 0, int b = 0, int c = 0) {
   SDL_Event e;
   SDL_zero(e);
   e.type = type;
-  return e;
-}
-SDL_Event Key(Uint32 type, SDL_Keycode sym, Uint8 repeat = 0) {
-  SDL_Event e = Ev(type);
-  e.key.keysym.sym = sym, e.key.repeat = repeat;
-  return e;
-}
-SDL_Event Move(int x, int y, Uint32 which = 0) {
-  SDL_Event e = Ev(SDL_MOUSEMOTION);
-  e.motion.which = which, e.motion.x = x, e.motion.y = y;
-  return e;
-}
-// The event's own position is far away: the frame must use the stored one.
-SDL_Event Btn(Uint32 type, Uint8 button = SDL_BUTTON_LEFT, Uint32 which = 0) {
-  SDL_Event e = Ev(type);
-  e.button.which = which, e.button.button = button, e.button.x = e.button.y = 9999;
-  return e;
-}
-const SDL_Event kDown = Btn(SDL_MOUSEBUTTONDOWN), kUp = Btn(SDL_MOUSEBUTTONUP);
-SDL_Event Wheel(int y) {
-  SDL_Event e = Ev(SDL_MOUSEWHEEL);
-  e.wheel.y = y;
+  if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+    e.key.keysym.sym = a, e.key.repeat = static_cast<Uint8>(b);
+  } else if (type == SDL_MOUSEMOTION) {
+    e.motion.x = a, e.motion.y = b, e.motion.which = static_cast<Uint32>(c);
+  } else if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
+    e.button.button = static_cast<Uint8>(a ? a : SDL_BUTTON_LEFT);
+    e.button.which = static_cast<Uint32>(b);
+    e.button.x = e.button.y = 9999;  // far away: the frame must use the stored position
+  } else if (type == SDL_MOUSEWHEEL) {
+    e.wheel.y = a;
+  } else if (type == SDL_WINDOWEVENT) {
+    e.window.event = static_cast<Uint8>(a), e.window.data1 = b, e.window.data2 = c;
+  }
   return e;
 }
 SDL_Event Finger(Uint32 type, float x, float y) {
@@ -147,11 +139,10 @@ SDL_Event Finger(Uint32 type, float x, float y) {
   e.tfinger.x = x, e.tfinger.y = y;
   return e;
 }
-SDL_Event Win(Uint8 event, int d1 = 0, int d2 = 0) {
-  SDL_Event e = Ev(SDL_WINDOWEVENT);
-  e.window.event = event, e.window.data1 = d1, e.window.data2 = d2;
-  return e;
-}
+SDL_Event Move(int x, int y, int which = 0) { return Ev(SDL_MOUSEMOTION, x, y, which); }
+SDL_Event Win(int event, int d1 = 0, int d2 = 0) { return Ev(SDL_WINDOWEVENT, event, d1, d2); }
+const SDL_Event kDown = Ev(SDL_MOUSEBUTTONDOWN), kUp = Ev(SDL_MOUSEBUTTONUP);
+const SDL_Event kQuit = Ev(SDL_QUIT);
 void Push(std::initializer_list<SDL_Event> events) {
   for (SDL_Event e : events) ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
 }
@@ -208,7 +199,8 @@ class kxSDLWrapperTest : public ::testing::Test {
 
 // Object-space point transformed by a column-major GL matrix.
 void Transform(const GLfloat* m, const float* p, float* out) {
-  for (int r = 0; r < 3; ++r) out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
+  for (int r = 0; r < 3; ++r)
+    out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
 }
 
 // Lines RenderGrid sends down the pipeline, counted with GL feedback.
@@ -276,9 +268,10 @@ TEST_F(kxSDLWrapperTest, FullScreenInitStateCameraGridAndRefresh) {
     frame->PilotView(position, v.angle);
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    float at[3] = {position[0] + v.offset[0], position[1] + v.offset[1], position[2] + v.offset[2]}, out[3];
+    float at[3], out[3];
+    for (int i = 0; i < 3; ++i) at[i] = position[i] + v.offset[i];
     Transform(m, at, out);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(out[i], v.expected[i], 1e-5f) << "angle z " << v.angle[2];
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(out[i], v.expected[i], 1e-5f) << v.angle[0];
   }
 
   // Grid: n lines each way, none without divisions, and no endless loop
@@ -297,41 +290,16 @@ TEST_F(kxSDLWrapperTest, FullScreenInitStateCameraGridAndRefresh) {
   EXPECT_EQ(frame->Frames(), 182u);
 }
 
-TEST_F(kxSDLWrapperTest, InitFailuresAndCallbackOrder) {
-  frame.reset(new RecordingFrame(320, 240, false));
-  frame->beforeInitResult = false;
-  EXPECT_FALSE(frame->Init());
-  PinLoadedLibraries();
-  EXPECT_EQ(frame->GetGUIManager(), nullptr);
-  EXPECT_EQ(frame->Trace(), "BeforeInit@0");
-
-  // OnAfterInit runs last, after the splash, and its result is Init's.
-  frame.reset(new RecordingFrame(320, 240, false));
-  frame->afterInitResult = false;
-  frame->SetTickSource(HurriedTicks);
-  EXPECT_FALSE(frame->Init());
-  PinLoadedLibraries();
-  EXPECT_NE(frame->GetGUIManager(), nullptr);
-  EXPECT_EQ(frame->Trace(), "BeforeInit@0 AfterInit@180");
-
-  setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-  frame.reset(new RecordingFrame(320, 240, false));
-  bool ok = frame->Init();
-  unsetenv("SDL_VIDEODRIVER");
-  EXPECT_FALSE(ok);
-  EXPECT_TRUE(frame->log.empty());
-}
-
 int gAttempts = 0, gRefuseFirst = 0;
 SDL_Window* RefuseFirstAttempts(const char* title, int x, int y, int w, int h, Uint32 flags) {
-  if (++gAttempts <= gRefuseFirst) {
-    SDL_SetError("no such visual");
-    return nullptr;
-  }
-  return SDL_CreateWindow(title, x, y, w, h, flags);
+  if (++gAttempts > gRefuseFirst) return SDL_CreateWindow(title, x, y, w, h, flags);
+  SDL_SetError("no such visual");
+  return nullptr;
 }
 
-TEST_F(kxSDLWrapperTest, WindowedInitFallsBackToFewerSamplesThenFails) {
+TEST_F(kxSDLWrapperTest, InitFailuresFallbacksAndCallbackOrder) {
+  // Refused 4x: 2x (or more) next; refused 2x too: single-sampled; no window
+  // at all: Init fails before any callback. The window keeps its asked size.
   struct {
     int refused, attempts;
     bool ok;
@@ -348,31 +316,47 @@ TEST_F(kxSDLWrapperTest, WindowedInitFallsBackToFewerSamplesThenFails) {
     PinLoadedLibraries();
     EXPECT_EQ(gAttempts, row.attempts);
     GLint samples = -1;
-    if (row.ok) {
-      glGetIntegerv(GL_SAMPLES, &samples);
-      EXPECT_EQ(frame->GetWidth(), 320);  // windowed: the requested size
-      EXPECT_EQ(kxGetScreenHeight(), 240);
-    } else {
-      EXPECT_EQ(frame->Window(), nullptr);
-      EXPECT_TRUE(frame->log.empty());
-    }
+    if (row.ok) glGetIntegerv(GL_SAMPLES, &samples);
     EXPECT_GE(samples, row.minSamples);
     EXPECT_LE(samples, row.maxSamples);
+    EXPECT_EQ(frame->Window() != nullptr, row.ok);
+    EXPECT_EQ(kxGetScreenWidth(), 320);
+    EXPECT_EQ(frame->Trace(), row.ok ? "BeforeInit@0 AfterInit@180" : "");
   }
+  // A false OnBeforeInit stops Init before the GUI exists; OnAfterInit's
+  // result is Init's; SDL itself may not start.
+  frame.reset(new RecordingFrame(320, 240, false));
+  frame->beforeInitResult = false;
+  EXPECT_FALSE(frame->Init());
+  PinLoadedLibraries();
+  EXPECT_EQ(frame->GetGUIManager(), nullptr);
+  EXPECT_EQ(frame->Trace(), "BeforeInit@0");
+  frame.reset(new RecordingFrame(320, 240, false));
+  frame->afterInitResult = false;
+  frame->SetTickSource(HurriedTicks);
+  EXPECT_FALSE(frame->Init());
+  PinLoadedLibraries();
+  EXPECT_NE(frame->GetGUIManager(), nullptr);
+  setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+  frame.reset(new RecordingFrame(320, 240, false));
+  bool ok = frame->Init();
+  unsetenv("SDL_VIDEODRIVER");
+  EXPECT_FALSE(ok);
+  EXPECT_TRUE(frame->log.empty());
   frame.reset();
 }
 
 TEST_F(kxSDLWrapperTest, KeysFocusPauseAndQuitOneEventPerFrame) {
   ASSERT_NO_FATAL_FAILURE(Open());
   // A press also releases, except Escape and Back; auto-repeat is a press.
-  Push({Key(SDL_KEYDOWN, SDLK_a), Key(SDL_KEYUP, SDLK_a), Key(SDL_KEYDOWN, SDLK_ESCAPE),
-        Key(SDL_KEYUP, SDLK_ESCAPE), Key(SDL_KEYDOWN, SDLK_AC_BACK), Key(SDL_KEYUP, SDLK_AC_BACK),
-        Key(SDL_KEYDOWN, SDLK_PLUS, 1)});
+  Push({Ev(SDL_KEYDOWN, SDLK_a), Ev(SDL_KEYUP, SDLK_a), Ev(SDL_KEYDOWN, SDLK_ESCAPE),
+        Ev(SDL_KEYUP, SDLK_ESCAPE), Ev(SDL_KEYDOWN, SDLK_AC_BACK), Ev(SDL_KEYUP, SDLK_AC_BACK),
+        Ev(SDL_KEYDOWN, SDLK_PLUS, 1)});
   // Minimised: events are handled but nothing is drawn until a restore, or
   // a focus gain while paused; the quit frame finishes, events behind it wait.
-  Push({Win(SDL_WINDOWEVENT_MINIMIZED), Key(SDL_KEYUP, SDLK_b), Win(SDL_WINDOWEVENT_RESTORED),
+  Push({Win(SDL_WINDOWEVENT_MINIMIZED), Ev(SDL_KEYUP, SDLK_b), Win(SDL_WINDOWEVENT_RESTORED),
         Win(SDL_WINDOWEVENT_FOCUS_LOST), Win(SDL_WINDOWEVENT_FOCUS_GAINED),
-        Win(SDL_WINDOWEVENT_FOCUS_GAINED), Ev(SDL_QUIT), Key(SDL_KEYDOWN, SDLK_c)});
+        Win(SDL_WINDOWEVENT_FOCUS_GAINED), kQuit, Ev(SDL_KEYDOWN, SDLK_c)});
   EXPECT_EQ(RunLoop(), 0);
   const std::string back = std::to_string(SDLK_AC_BACK);
   EXPECT_EQ(frame->Trace(true),
@@ -418,8 +402,8 @@ TEST_F(kxSDLWrapperTest, MotionCoalescesUpToButtonsAndClicksArriveNextFrame) {
   // release (3) at 60,60 lands on a control never pressed; 5 and 6 click the
   // button, whose click comes before frame 7's input; 8 does not move.
   Push({Move(10, 10), Move(20, 15), Move(30, 20), kDown, Move(50, 50), Move(60, 60), kUp,
-        Move(220, 210), kDown, kUp, Key(SDL_KEYUP, SDLK_a), Move(220, 210),
-        Btn(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), kDown, Ev(SDL_QUIT)});
+        Move(220, 210), kDown, kUp, Ev(SDL_KEYUP, SDLK_a), Move(220, 210),
+        Ev(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT), kDown, kQuit});
   RunLoop();
   EXPECT_EQ(frame->Trace(),
             "Motion 30 20 -30 -20@0 Motion 60 60 -30 -40@2 LMBUp 60 60@3 "
@@ -440,8 +424,7 @@ TEST_F(kxSDLWrapperTest, DoubleClickWithinTwoHundredMilliseconds) {
   // 199 ms after a click is a double click, 200 ms a new press; the release
   // of a double click is ignored and the next press starts afresh.
   UseScriptedClock({0, 0, 0, 150, 160, 360, 400, 500, 700, 750, 950, 1000, 1199, 1300});
-  Push({Move(5, 5), kDown, kUp, kDown, kDown, kUp, kDown, kUp, kDown, kUp, kDown, kUp, kDown,
-        Ev(SDL_QUIT)});
+  Push({Move(5, 5), kDown, kUp, kDown, kDown, kUp, kDown, kUp, kDown, kUp, kDown, kUp, kDown, kQuit});
   RunLoop();
   EXPECT_EQ(frame->Trace(),
             "Motion 5 5 -5 -5@0 LMBUp 5 5@2 Click 3@3 DblClick@3 LMBUp 5 5@5 Click 3@6 "
@@ -454,15 +437,15 @@ TEST_F(kxSDLWrapperTest, TouchIsConvertedClampedAndNotCountedTwice) {
   ASSERT_NO_FATAL_FAILURE(Open());  // 1280 x 720
   CountingControl* target = Control(4, 0, 0, 1280, 720);
   // SDL's mouse copies of a tap, interleaved as SDL produces them.
-  Push({Move(9, 9, SDL_TOUCH_MOUSEID), Btn(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID),
-        Finger(SDL_FINGERDOWN, 0.5f, 0.25f),
-        Btn(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID),
+  Push({Move(9, 9, SDL_TOUCH_MOUSEID), Ev(SDL_MOUSEBUTTONDOWN, 0, SDL_TOUCH_MOUSEID),
+        Finger(SDL_FINGERDOWN, 0.5f, 0.25f), Ev(SDL_MOUSEBUTTONUP, 0, SDL_TOUCH_MOUSEID),
         Finger(SDL_FINGERUP, 0.5f, 0.25f)});
   // 0.1 -> 3276/32768 of 1280 = 127 (truncated), 0.9 -> 29491/32768 of 720 =
   // 647; off the window or NaN clamps. The wheel (11 - 2 = 9, then + 1 %
   // twice: 0 counts as down) keeps the finger motions apart.
-  Push({Finger(SDL_FINGERMOTION, 0.1f, 0.9f), Wheel(1), Finger(SDL_FINGERMOTION, 1.5f, -0.2f),
-        Wheel(-1), Finger(SDL_FINGERMOTION, NAN, 1.0f), Wheel(0), Ev(SDL_QUIT)});
+  Push({Finger(SDL_FINGERMOTION, 0.1f, 0.9f), Ev(SDL_MOUSEWHEEL, 1),
+        Finger(SDL_FINGERMOTION, 1.5f, -0.2f), Ev(SDL_MOUSEWHEEL, -1),
+        Finger(SDL_FINGERMOTION, NAN, 1.0f), Ev(SDL_MOUSEWHEEL, 0), kQuit});
   RunLoop();
   EXPECT_EQ(frame->Trace(),
             "Motion 640 180 -640 -180@2 LMBUp 640 180@4 Click 4@5 Motion 127 647 513 -467@5 "
