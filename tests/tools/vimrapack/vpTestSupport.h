@@ -1,62 +1,133 @@
 // Shared helpers of the asset pipeline tests: where the sources, fonts and
-// the built pack are, and reading entries of the pack as the game does.
+// the built pack are, and reading files and pack entries as the game does.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "data/kxMemoryBlock.h"
 #include "data/kxResource.h"
+#include "graphics/kxMeshReader.h"
 
 namespace vpTest {
 
-inline std::string SourceDir() {
-  const char* s = std::getenv("KX_SOURCE_DIR");
-  return s ? s : ".";
-}
-inline std::string AssetsDir() { return SourceDir() + "/apps/vimra/assets"; }
-inline std::string BinDir() {
-  const char* s = std::getenv("KX_BIN_DIR");
-  return s ? s : ".";
-}
+inline std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : "."; }
+inline std::string AssetsDir() { return Env("KX_SOURCE_DIR") + "/apps/vimra/assets"; }
+inline std::string BinDir() { return Env("KX_BIN_DIR"); }
 inline std::string PackPath() { return BinDir() + "/vimradata.bin"; }
 inline std::string FontDir() { return VP_FONT_DIR; }
 
-// The expanded bytes of a crunched pack entry; empty (and *ok false) when
-// the entry is missing or does not expand.
+inline std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::vector<uint8_t> out;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return out;
+  uint8_t buf[65536];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.insert(out.end(), buf, buf + n);
+  std::fclose(f);
+  return out;
+}
+
+// The expanded bytes of a crunched entry; empty with *ok false when it is
+// missing or does not expand.
 inline std::vector<uint8_t> Expanded(const kxResource& pack, const std::string& name,
                                      bool* ok = nullptr) {
   std::vector<uint8_t> out;
-  if (ok) *ok = false;
   kxMemoryBlock* block = pack.Get(name.c_str());
-  if (!block) return out;
-  kxMemoryBlock* raw = kxDecrunchMemoryBlock(block);
-  if (!raw) return out;
-  out.assign(raw->data, raw->data + raw->size);
+  kxMemoryBlock* raw = block ? kxDecrunchMemoryBlock(block) : nullptr;
+  if (ok) *ok = raw != nullptr;
+  if (raw) out.assign(raw->data, raw->data + raw->size);
   kxFreeMemoryBlock(raw);
-  if (ok) *ok = true;
   return out;
+}
+
+// Stereo Ogg Vorbis decoded with libvorbisfile; false when it does not open
+// or is not stereo.
+inline bool DecodeOgg(const std::vector<uint8_t>& ogg, long* rate, std::vector<float>* l,
+                      std::vector<float>* r) {
+  struct Source {
+    const std::vector<uint8_t>* bytes;
+    size_t pos;
+  } src{&ogg, 0};
+  auto read = [](void* dst, size_t size, size_t n, void* from) -> size_t {
+    Source* m = static_cast<Source*>(from);
+    const size_t got = std::min(size * n, m->bytes->size() - m->pos);
+    std::memcpy(dst, m->bytes->data() + m->pos, got);
+    m->pos += got;
+    return size ? got / size : 0;
+  };
+  OggVorbis_File vf;
+  if (ov_open_callbacks(&src, &vf, nullptr, 0, {read, nullptr, nullptr, nullptr}) != 0) return false;
+  const bool stereo = ov_info(&vf, -1)->channels == 2;
+  *rate = ov_info(&vf, -1)->rate;
+  float** pcm;
+  int section;
+  for (long got; stereo && (got = ov_read_float(&vf, &pcm, 4096, &section)) > 0;)
+    for (long i = 0; i < got; ++i) l->push_back(pcm[0][i]), r->push_back(pcm[1][i]);
+  ov_clear(&vf);
+  return stereo;
+}
+
+// Checks a card mesh as a lit, turning card needs it: w x h, at most `depth`
+// thick, centred, unit normals pointing outward with the winding agreeing,
+// and texture coordinates showing the picture upright, the front in the
+// left half and the back (seen from behind) in the right.
+inline void CheckCard(const kxMeshLists& m, float w, float h, float depth, float tol) {
+  ASSERT_GT(m.faceCount, 0u);
+  float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
+  for (uint64_t i = 0; i < m.vertexCount; ++i)
+    for (int k = 0; k < 3; ++k)
+      lo[k] = std::fmin(lo[k], m.vertices[i][k]), hi[k] = std::fmax(hi[k], m.vertices[i][k]);
+  EXPECT_NEAR(hi[0] - lo[0], w, tol);
+  EXPECT_NEAR(hi[1] - lo[1], h, tol);
+  EXPECT_LE(hi[2] - lo[2], depth + tol);
+  EXPECT_TRUE(std::fabs(hi[0] + lo[0]) < 1e-5f && std::fabs(hi[1] + lo[1]) < 1e-5f);  // centred
+  for (uint64_t f = 0; f < m.faceCount; ++f) {
+    const TFace_s& face = m.faces[f];
+    ASSERT_TRUE(kxFaceFits(&face, m.vertexCount, m.normalCount, m.texCoordCount)) << f;
+    const float *p[3] = {m.vertices[face.vertex[0]], m.vertices[face.vertex[1]], m.vertices[face.vertex[2]]};
+    float mid[3], e1[3], e2[3];
+    for (int k = 0; k < 3; ++k)
+      mid[k] = (p[0][k] + p[1][k] + p[2][k]) / 3, e1[k] = p[1][k] - p[0][k], e2[k] = p[2][k] - p[0][k];
+    const float cross[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                            e1[0] * e2[1] - e1[1] * e2[0]};
+    for (int c = 0; c < 3; ++c) {
+      SCOPED_TRACE("face " + std::to_string(f));
+      const float *n = m.normals[face.normal[c]], *t = m.texCoords[face.texCoord[c]];
+      EXPECT_NEAR(n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 1.0f, 1e-5);
+      EXPECT_GT(n[0] * mid[0] + n[1] * mid[1] + n[2] * mid[2], 0.0f);  // convex: outward
+      EXPECT_GT(n[0] * cross[0] + n[1] * cross[1] + n[2] * cross[2], 0.0f);
+      EXPECT_TRUE(t[0] >= 0 && t[0] <= 1 && t[1] >= 0 && t[1] <= 1);
+      if (std::fabs(n[2]) > 0.99f) {
+        const float u = p[c][0] / (hi[0] - lo[0]) + 0.5f;
+        EXPECT_NEAR(t[1], p[c][1] / (hi[1] - lo[1]) + 0.5f, 1e-5);
+        EXPECT_NEAR(t[0], n[2] > 0 ? 0.5f * u : 1.0f - 0.5f * u, 1e-5);
+      }
+    }
+  }
 }
 
 // Every key the game asks the pack for.
 inline std::vector<std::string> GameKeys() {
   std::vector<std::string> keys = {"bkgsnd03", "choicesnd02", "arial", "ss10", "box", "box_low",
                                    "texture_star_01", "vimra_logo", "vimra_logo_low"};
-  for (int i = 0; i <= 20; ++i) {
-    keys.push_back("texture_" + std::to_string(i));
-    keys.push_back("texture_" + std::to_string(i) + "_low");
+  for (int i = 0; i <= 23; ++i) {
+    const std::string base = i <= 20 ? "texture_" + std::to_string(i) : "cloud0" + std::to_string(i - 20);
+    keys.insert(keys.end(), {base, base + "_low"});
   }
-  for (const char* c : {"cloud01", "cloud02", "cloud03"}) {
-    keys.push_back(c);
-    keys.push_back(std::string(c) + "_low");
-  }
-  for (const char* colour : {"blue", "green", "red"})
+  for (const char* colour : {"blue_", "green_", "red_"})
     for (const char* state : {"passive", "active", "pushed"})
-      keys.push_back(std::string("button_") + colour + "_" + state);
-  for (const char* language : {"english", "polski"})
-    for (const char* text : {"msg_", "licenses_", "howtoplay_"}) keys.push_back(text + std::string(language));
+      keys.push_back(std::string("button_") + colour + state);
+  for (const char* text : {"msg_", "licenses_", "howtoplay_"})
+    for (const char* language : {"english", "polski"}) keys.push_back(text + std::string(language));
   return keys;
 }
 
