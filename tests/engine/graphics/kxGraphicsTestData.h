@@ -8,10 +8,12 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/kxMemoryBlock.h"
+#include "support/kxGLTestContext.h"
 
 namespace kxGfxTest {
 
@@ -90,6 +92,28 @@ inline Bytes MeshBlock(const std::vector<V3>& normals,
   for (const Face9& f : faces)
     for (uint32_t i : f) PutU32(&b, i);
   return b;
+}
+
+// Fixture: a 32 x 32 target, bound, with a y-up view of one unit per pixel.
+class Target : public kxTest::GLTest {
+ protected:
+  void SetUp() override {
+    kxTest::GLTest::SetUp();
+    fb.reset(new kxTest::Framebuffer(32, 32));
+    kxTest::SetOrtho(0, 32, 0, 32);
+  }
+  void TearDown() override { fb.reset(); }
+  kxTest::RGBA At(int x, int y) { return fb->Pixel(x, y); }
+  std::unique_ptr<kxTest::Framebuffer> fb;
+};
+
+// Gives the array a texture it owns, from a TGA (white 1 x 1 by default).
+template <class Array>
+Array* Textured(Array* a, const Bytes& tga = TGA24(1, 1, {255, 255, 255})) {
+  kxMemoryBlock* c = Crunched(tga);
+  a->TextureFromCrunchedMemoryBlock(c);
+  kxFreeMemoryBlock(c);
+  return a;
 }
 
 }  // namespace kxGfxTest

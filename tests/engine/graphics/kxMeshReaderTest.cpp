@@ -112,10 +112,16 @@ TEST(kxObjReader, TextIsSplitLikeLinesOf511Characters) {
   EXPECT_EQ(kxReadObjText(withNul, sizeof withNul, &n.l), 1u);
 }
 
-TEST_F(kxMeshLoad, FacesExpandIntoCornerListsAndBuffers) {
+TEST_F(kxMeshLoad, LoadReplacesContentExpandsFacesAndCentresOnRequest) {
   Mesh m;
+  m.AppendVertex(100, 100, 100);
+  m.AppendColor(1, 1, 1, 1);
+  m.SetMoveToCenter(true);
   m.Load(Join({TriangleBlock(), {1, 2, 3}}));  // bytes after the last face are ignored
-  EXPECT_EQ(m.V(), kTriangle);
+  float p[3];
+  m.GetCenter(p);
+  EXPECT_EQ(Floats(p, p + 3), (Floats{4, 5, 6}));
+  EXPECT_EQ(m.V(), (Floats{-3, -3, -3, 0, 0, 0, 3, 3, 3}));
   EXPECT_EQ(m.N(), (Floats{0, 0, 1, 0, 0, 1, 0, 0, 1}));
   EXPECT_EQ(m.T(), (Floats{0, 0, 1, 0, 0, 1}));
   EXPECT_EQ(kxTest::ReadFloatBuffer(m.GetVertexBuffer(), 9), m.V());
@@ -126,21 +132,6 @@ TEST_F(kxMeshLoad, FacesExpandIntoCornerListsAndBuffers) {
   quad.Load(MeshBlock({{0, 0, 1}}, {{0, 0}}, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}},
                       {{1, 2, 3, 1, 1, 1, 1, 1, 1}, {1, 3, 4, 1, 1, 1, 1, 1, 1}}));
   EXPECT_EQ(quad.V(), (Floats{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0, 1, 0}));
-  EXPECT_EQ(quad.N().size() + quad.T().size(), 18u + 12u);
-}
-
-TEST_F(kxMeshLoad, LoadReplacesEarlierContentAndCentresOnRequest) {
-  Mesh m;
-  m.AppendVertex(100, 100, 100);
-  m.AppendColor(1, 1, 1, 1);
-  m.SetMoveToCenter(true);
-  m.Load(MeshBlock({{0, 0, 1}}, {{0, 0}}, {{2, 0, 0}, {6, 0, 0}, {6, 2, 0}},
-                   {{1, 2, 3, 1, 1, 1, 1, 1, 1}}));
-  float p[3];
-  m.GetCenter(p);
-  EXPECT_EQ(Floats(p, p + 3), (Floats{4, 1, 0}));
-  EXPECT_EQ(m.V(), (Floats{-2, -1, 0, 2, -1, 0, 2, 1, 0}));
-  EXPECT_EQ(kxTest::ReadFloatBuffer(m.GetVertexBuffer(), 9), m.V());
 }
 
 TEST_F(kxMeshLoad, FacesOutsideTheirListsAreSkipped) {
@@ -198,9 +189,4 @@ TEST_F(kxMeshLoad, ObjFiles) {
     EXPECT_EQ(m.V(), (Floats{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0, 1, 0}));
     EXPECT_EQ(m.N(), (Floats{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}));
   }
-  // Not cleared first: indices count from the start of the lists as they stand.
-  Mesh extended;
-  extended.AppendVertex(-1, -1, -1);
-  EXPECT_TRUE(extended.LoadObj("v 5 5 5\nvt 0 0\nvn 0 1 0\nf 1/1/1 2/1/1 2/1/1\n"));
-  EXPECT_EQ(extended.V(), (Floats{-1, -1, -1, 5, 5, 5, 5, 5, 5}));
 }

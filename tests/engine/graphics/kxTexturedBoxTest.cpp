@@ -14,38 +14,14 @@ typedef std::vector<RGBA> Pixels;
 
 namespace {
 
-class BoxProbe : public kxTexturedBox {
- public:
-  using kxTexturedBox::kxTexturedBox;
-  bool Flag() const { return userFlag; }
-  Floats Box() const { return Floats(boundingBox, boundingBox + 6); }
-  template <int N>
-  static Floats Flat(float (*list)[N]) {
-    return list ? Floats(&list[0][0], &list[0][0] + 6 * N) : Floats();
-  }
-};
-
 const RGBA kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255}, kNone{0, 0, 0, 0};
 
 // Red first half, blue second half along the width (4 x 1) or along the
 // stored rows (1 x 4); texels doubled so that filtering keeps each half pure.
-const Bytes kRGB = {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255};
+const Bytes kRGB = {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255}, kAcross = TGA24(4, 1, kRGB);
 
-kxTexturedBox* Textured(kxTexturedBox* box, const Bytes& tga = TGA24(4, 1, kRGB)) {
-  kxMemoryBlock* c = Crunched(tga);
-  box->TextureFromCrunchedMemoryBlock(c);
-  kxFreeMemoryBlock(c);
-  return box;
-}
-
-class kxTexturedBoxGL : public kxTest::GLTest {
+class kxTexturedBoxGL : public Target {
  protected:
-  void SetUp() override {
-    kxTest::GLTest::SetUp();
-    fb.reset(new kxTest::Framebuffer(32, 32));
-  }
-  void TearDown() override { fb.reset(); }
-  RGBA At(int x, int y) { return fb->Pixel(x, y); }
   // Orthographic view from `eye` towards `centre`, world y up, one unit per
   // pixel with `centre` at the middle of the target.
   void LookFrom(const float eye[3], const float centre[3]) {
@@ -69,29 +45,18 @@ class kxTexturedBoxGL : public kxTest::GLTest {
     out[2] = a[0] * b[1] - a[1] * b[0];
     Normalise(out);
   }
-  std::unique_ptr<kxTest::Framebuffer> fb;
 };
 
 }  // namespace
 
-TEST(kxTexturedBox, RectangleFromTheOriginWithProjectedTextureCoordinates) {
-  BoxProbe normal(2, 1, true, tbpNormal), flipped(2, 1, false, tbpFlipped);
-  BoxProbe other(2, 1, false, TTextureBoxProjection(7));
-  EXPECT_EQ(BoxProbe::Flat(normal.GetVertexArray()),
-            (Floats{2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 2, 1, 0, 2, 0, 0}));
-  EXPECT_EQ(BoxProbe::Flat(normal.GetNormalArray()), Floats(18, 1.0f));
-  EXPECT_EQ(normal.Box(), (Floats{0, 0, 0, 2, 1, 0}));
-  EXPECT_TRUE(normal.Flag() && !other.Flag());
-  EXPECT_EQ(BoxProbe::Flat(normal.GetTexCoordArray()),
-            (Floats{1, 0, 0, 0, 0, 1, 0, 1, 1, 1, 1, 0}));
-  EXPECT_EQ(BoxProbe::Flat(flipped.GetTexCoordArray()),
-            (Floats{1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1}));
-  EXPECT_EQ(other.GetTexCoordArray(), nullptr);
-}
-
-TEST_F(kxTexturedBoxGL, ProjectionsShowTheImageUprightAndMissingCoordinatesDrawFlat) {
+TEST_F(kxTexturedBoxGL, LayoutAndProjectionsShowTheImageUpright) {
+  // Corners (w,0) (0,0) (0,h) (0,h) (w,h) (w,0), flipped coordinates, normals (1,1,1).
   std::unique_ptr<kxTexturedBox> made(kxTexturedBox::Create(2, 1, false, tbpFlipped));
-  EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetTexCoordBuffer(), 4), (Floats{1, 1, 0, 1}));
+  EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetVertexBuffer(), 18),
+            (Floats{2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 2, 1, 0, 2, 0, 0}));
+  EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetTexCoordBuffer(), 12),
+            (Floats{1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1}));
+  EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetNormalBuffer(), 18), Floats(18, 1.0f));
   // Normal boxes are drawn y up, flipped ones the GUI way (y down); either
   // way red is left, and the first stored row of a bottom-up image lands at
   // the bottom of the screen (read-back row 0).
@@ -99,16 +64,11 @@ TEST_F(kxTexturedBoxGL, ProjectionsShowTheImageUprightAndMissingCoordinatesDrawF
     SCOPED_TRACE(projection == tbpNormal ? "normal" : "flipped");
     kxTest::SetOrtho(0, 32, projection == tbpNormal ? 0 : 32, projection == tbpNormal ? 32 : 0);
     kxTexturedBox across(32, 32, false, projection), down(32, 32, false, projection);
-    Textured(&across)->Draw();
+    Textured(&across, kAcross)->Draw();
     EXPECT_EQ((Pixels{At(6, 16), At(25, 16)}), (Pixels{kRed, kBlue}));
     Textured(&down, TGA24(1, 4, kRGB))->Draw();
     EXPECT_EQ((Pixels{At(16, 6), At(16, 25)}), (Pixels{kRed, kBlue}));
   }
-  kxTexturedBox bare(32, 32, false, TTextureBoxProjection(5));
-  EXPECT_EQ(bare.GetTexCoordBuffer(), 0u);
-  bare.SetColor(0, 1, 0, 1);
-  bare.Draw();
-  EXPECT_EQ(At(16, 16), (RGBA{0, 255, 0, 255}));
 }
 
 TEST_F(kxTexturedBoxGL, Draw2FacesTheCameraFromManyDirections) {
@@ -118,7 +78,7 @@ TEST_F(kxTexturedBoxGL, Draw2FacesTheCameraFromManyDirections) {
   const float offsets[][3] = {{0, 0, 10},  {10, 0, 0}, {-10, 0, 0}, {7, 0, -7},  {-6, 0, -8},
                               {0, 10, 10}, {0, -6, 8}, {5, 4, 6},   {-4, -7, 2}, {8, 9, -3}};
   kxTexturedBox box(4, 2, false, tbpNormal);
-  Textured(&box);
+  Textured(&box, kAcross);
   float angles[3] = {30, 0, 90};
   box.SetAngle(angles);
   box.SetScale(2);
@@ -140,7 +100,7 @@ TEST_F(kxTexturedBoxGL, Draw2SpinsAboutZAndStaysUnturnedForACameraStraightAbove)
   const float P[3] = {0, 0, 0};
   float camera[3] = {0, 0, 10}, above[3] = {0, 12, 0};
   kxTexturedBox box(8, 4, false, tbpNormal);
-  Textured(&box);
+  Textured(&box, kAcross);
   LookFrom(camera, P);
   box.Draw2(camera, 180);
   // Half a turn about the corner: left of and below P, colours swapped.
