@@ -30,7 +30,7 @@ inline Block Crunch(std::vector<uint8_t> bytes) {
 inline Block CrunchedWav(double seconds = 0.5, double frequency = 440.0, int amplitude = 12000) {
   const uint32_t frames = uint32_t(seconds * 44100), bytes = frames * 4;
   // "RIFF" size "WAVE" "fmt " 16 PCM/2 channels rate byte-rate 4/16-bit "data" size
-  const uint32_t header[11] = {0x46464952, 36 + bytes, 0x45564157, 0x20746D66, 16, 0x00020001,
+  const uint32_t header[11] = {0x46464952, 36 + bytes, 0x45564157, 0x20746D66, 16,   0x00020001,
                                44100,      44100 * 4,  0x00100004, 0x61746164, bytes};
   std::vector<uint8_t> wav(44 + bytes);
   memcpy(wav.data(), header, 44);
@@ -43,20 +43,21 @@ inline Block CrunchedWav(double seconds = 0.5, double frequency = 440.0, int amp
 }
 
 // A block that expands fine but holds no sound file.
-inline Block CrunchedJunk() { return Crunch(std::vector<uint8_t>(256, 0x5A)); }
+inline Block CrunchedJunk() {
+  return Crunch(std::vector<uint8_t>(256, 0x5A));
+}
 
 // Steps from the ends of 0..128 and from outside it clamp into it; SetVolume
 // itself passes anything through.
 template <typename Player>
 void ExpectVolumeStepsClamp(Player& player) {
-  const struct { int start, step, after; } rows[] = {{64, 1, 65},     {64, -1, 63},  {128, 1, 128},
-                                                     {0, -1, 0},      {200, -1, 199}, {200, 1, 128},
-                                                     {INT_MAX, 1, 128}, {INT_MIN, -1, 0}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::to_string(row.start) + (row.step > 0 ? " up" : " down"));
-    player.SetVolume(row.start);
-    row.step > 0 ? player.VolumeUp() : player.VolumeDown();
-    EXPECT_EQ(player.GetVolume(), row.after);
+  const int rows[][3] = {{64, 1, 65},    {64, -1, 63},  {128, 1, 128},     {0, -1, 0},
+                         {200, -1, 199}, {200, 1, 128}, {INT_MAX, 1, 128}, {INT_MIN, -1, 0}};
+  for (const auto& [start, step, after] : rows) {
+    SCOPED_TRACE(std::to_string(start) + (step > 0 ? " up" : " down"));
+    player.SetVolume(start);
+    step > 0 ? player.VolumeUp() : player.VolumeDown();
+    EXPECT_EQ(player.GetVolume(), after);
   }
 }
 

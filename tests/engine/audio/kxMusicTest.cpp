@@ -1,5 +1,4 @@
 #include "audio/kxMusic.h"
-
 #include "kxAudioTestKit.h"
 
 namespace {

@@ -1,5 +1,4 @@
 #include "audio/kxSampler.h"
-
 #include "kxAudioTestKit.h"
 
 namespace {

@@ -17,7 +17,9 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 using Owned = std::unique_ptr<kxMemoryBlock, decltype(&kxFreeMemoryBlock)>;
 
-Owned Own(kxMemoryBlock* block) { return Owned(block, &kxFreeMemoryBlock); }
+Owned Own(kxMemoryBlock* block) {
+  return Owned(block, &kxFreeMemoryBlock);
+}
 
 Owned BlockOf(const Bytes& bytes) {
   Owned block = Own(kxAllocMemoryBlock(bytes.size()));
@@ -25,7 +27,9 @@ Owned BlockOf(const Bytes& bytes) {
   return block;
 }
 
-Bytes BytesOf(const kxMemoryBlock* block) { return Bytes(block->data, block->data + block->size); }
+Bytes BytesOf(const kxMemoryBlock* block) {
+  return Bytes(block->data, block->data + block->size);
+}
 
 Bytes RandomBytes(size_t n, uint32_t seed) {
   std::mt19937 gen(seed);

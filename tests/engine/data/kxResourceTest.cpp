@@ -43,8 +43,12 @@ bool ReadImage(kxResource& pack, const Bytes& image) {
 }
 
 // Little-endian fields (the test machine is little-endian).
-uint32_t Load32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-void Store32(uint8_t* p, uint32_t v) { memcpy(p, &v, 4); }
+uint32_t Load32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+void Store32(uint8_t* p, uint32_t v) {
+  memcpy(p, &v, 4);
+}
 
 void Seal(Bytes& image) {  // the CRC is taken with its own field zeroed
   Store32(&image[2], 0);

@@ -33,10 +33,14 @@ kxMemoryBlock* BlockOf(const std::string& bytes) {
 TEST(kxStringArrayTest, SplitsDecodedTextAtCompleteCRLFOnly) {
   // Nothing is trimmed; a byte-order mark stays in line one.
   const std::vector<std::pair<std::string, Lines>> cases = {
-      {"a\r\nb\r\n", {u"a", u"b"}},     {"a\r\n\r\nb", {u"a", u"", u"b"}},
-      {"\r\n", {u""}},                  {"", {}},
-      {"a\nb", {u"a\nb"}},              {"a\r", {u"a\r"}},
-      {"a\n\r\nb\r\r\n", {u"a\n", u"b\r"}}, {"  x \t\r\n", {u"  x \t"}},
+      {"a\r\nb\r\n", {u"a", u"b"}},
+      {"a\r\n\r\nb", {u"a", u"", u"b"}},
+      {"\r\n", {u""}},
+      {"", {}},
+      {"a\nb", {u"a\nb"}},
+      {"a\r", {u"a\r"}},
+      {"a\n\r\nb\r\r\n", {u"a\n", u"b\r"}},
+      {"  x \t\r\n", {u"  x \t"}},
       {"\xEF\xBB\xBFz\xC5\xBC\r\n\xE2\x82\xAC", {u"\uFEFFz\u017C", u"\u20AC"}}};
   for (const auto& [text, lines] : cases) {
     SCOPED_TRACE(text);

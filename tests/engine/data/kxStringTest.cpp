@@ -12,7 +12,9 @@ namespace {
 
 using Wide = std::u16string;
 
-Wide WideOf(const kxWChar* text) { return text ? Wide(text) : Wide(); }
+Wide WideOf(const kxWChar* text) {
+  return text ? Wide(text) : Wide();
+}
 
 Wide Decode(const std::string& bytes) {
   // Exact-size heap copy: the sanitizer build catches any read past it.
@@ -119,7 +121,10 @@ TEST(kxStringTest, StringOwnsAndCopiesItsText) {
   text += static_cast<const kxWChar*>(nullptr);
   EXPECT_EQ(WideOf(text.GetString()), u"ab");
   EXPECT_EQ(kxString(static_cast<const char*>(nullptr)).Length(), 0u);
-  EXPECT_EQ(WideOf(kxString("\xC5\xBC" "ab").GetString()), (Wide{0x017C, u'a', u'b'}));
+  EXPECT_EQ(WideOf(kxString("\xC5\xBC"
+                            "ab")
+                       .GetString()),
+            (Wide{0x017C, u'a', u'b'}));
 
   kxString a(u"hello");
   kxString b(a);
