@@ -1,5 +1,5 @@
-// Byte builders shared by the graphics tests: TGA images, mesh blocks,
-// memory blocks and temporary files.
+// Shared by the graphics tests: TGA and mesh byte builders, memory blocks,
+// temporary files and a GL target fixture.
 #pragma once
 
 #include <GL/glew.h>
@@ -68,29 +68,27 @@ inline bool WriteFile(const std::string& path, const void* data, size_t size) {
 inline void PutU32(Bytes* b, uint32_t v) {
   b->insert(b->end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
 }
-template <size_t N>
-void PutFloats(Bytes* b, const std::vector<std::array<float, N>>& list) {
+// A count, then every element's 32-bit words.
+template <class T>
+void PutList(Bytes* b, const std::vector<T>& list) {
   PutU32(b, uint32_t(list.size()));
   for (const auto& item : list)
-    for (float f : item) {
+    for (auto x : item) {
       uint32_t v;
-      memcpy(&v, &f, sizeof v);
+      memcpy(&v, &x, sizeof v);
       PutU32(b, v);
     }
 }
 
 typedef std::array<float, 3> V3;
-typedef std::array<uint32_t, 9> Face9;  // one-based position, normal, texcoord indices
-
-// A mesh block: normals, texture coordinates, positions, faces.
+// A mesh block: normals, texture coordinates, positions, then faces of
+// one-based position, normal and texture-coordinate indices.
 inline Bytes MeshBlock(const std::vector<V3>& normals,
                        const std::vector<std::array<float, 2>>& texCoords,
-                       const std::vector<V3>& positions, const std::vector<Face9>& faces) {
+                       const std::vector<V3>& positions,
+                       const std::vector<std::array<uint32_t, 9>>& faces) {
   Bytes b;
-  PutFloats(&b, normals), PutFloats(&b, texCoords), PutFloats(&b, positions);
-  PutU32(&b, uint32_t(faces.size()));
-  for (const Face9& f : faces)
-    for (uint32_t i : f) PutU32(&b, i);
+  PutList(&b, normals), PutList(&b, texCoords), PutList(&b, positions), PutList(&b, faces);
   return b;
 }
 

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 #include "graphics/kxTexturedBox.h"
 #include "kxGraphicsTestData.h"
-#include "support/kxGLTestContext.h"
 
 using namespace kxGfxTest;
 using kxTest::RGBA;
@@ -50,13 +48,12 @@ class kxTexturedBoxGL : public Target {
 }  // namespace
 
 TEST_F(kxTexturedBoxGL, LayoutAndProjectionsShowTheImageUpright) {
-  // Corners (w,0) (0,0) (0,h) (0,h) (w,h) (w,0), flipped coordinates, normals (1,1,1).
+  // Corners (w,0) (0,0) (0,h) (0,h) (w,h) (w,0) and their flipped coordinates.
   std::unique_ptr<kxTexturedBox> made(kxTexturedBox::Create(2, 1, false, tbpFlipped));
   EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetVertexBuffer(), 18),
             (Floats{2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 2, 1, 0, 2, 0, 0}));
   EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetTexCoordBuffer(), 12),
             (Floats{1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1}));
-  EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetNormalBuffer(), 18), Floats(18, 1.0f));
   // Normal boxes are drawn y up, flipped ones the GUI way (y down); either
   // way red is left, and the first stored row of a bottom-up image lands at
   // the bottom of the screen (read-back row 0).

