@@ -1,9 +1,8 @@
 // The pack's music and chime: decoded by SDL_mixer from memory, played
 // through SDL's disk audio driver, and measured.
-#include <gtest/gtest.h>
 #include <SDL.h>
 #include <SDL_mixer.h>
-
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "vpTestSupport.h"
@@ -33,11 +32,13 @@ class DiskAudio : public ::testing::Test {
     Mix_CloseAudio();
     const std::vector<uint8_t> raw = vpTest::ReadFile(file);
     size_t n = 0;
-    for (size_t i = 0; i + 1 < raw.size(); i += 2) n += std::abs(int16_t(raw[i] | raw[i + 1] << 8)) > 1000;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2)
+      n += std::abs(int16_t(raw[i] | raw[i + 1] << 8)) > 1000;
     *total = raw.size() / 2;
     return n;
   }
-  const std::string file = vpTest::BinDir() + "/vimradata-audio." + std::to_string(getpid()) + ".raw";
+  const std::string file =
+      vpTest::BinDir() + "/vimradata-audio." + std::to_string(getpid()) + ".raw";
 };
 
 TEST_F(DiskAudio, MusicLoadsFromMemoryAndPlaysSound) {
@@ -79,7 +80,8 @@ TEST(vimradataMusic, CalmStereoLoopOfTheRightLengthWithoutASeam) {
   for (size_t s = 0; s + 44100 <= l.size(); s += 44100) {  // every second moderately loud
     double e = 0;
     for (size_t i = s; i < s + 44100; ++i) e += l[i] * l[i] + r[i] * r[i];
-    EXPECT_TRUE(std::sqrt(e / 88200) > 0.03 && std::sqrt(e / 88200) < 0.5) << "second " << s / 44100;
+    EXPECT_TRUE(std::sqrt(e / 88200) > 0.03 && std::sqrt(e / 88200) < 0.5)
+        << "second " << s / 44100;
   }
   // The jump from the last sample back to the first is no larger than the
   // steps the wave takes around it.
@@ -87,7 +89,8 @@ TEST(vimradataMusic, CalmStereoLoopOfTheRightLengthWithoutASeam) {
     const std::vector<float>& v = *p;
     float local = 0;
     for (size_t i = 1, n = v.size(); i < 64; ++i)
-      local = std::fmax(local, std::fmax(std::fabs(v[i] - v[i - 1]), std::fabs(v[n - i] - v[n - i - 1])));
+      local = std::fmax(local,
+                        std::fmax(std::fabs(v[i] - v[i - 1]), std::fabs(v[n - i] - v[n - i - 1])));
     EXPECT_LE(std::fabs(v[0] - v.back()), 1.5f * local + 0.002f);
   }
 }

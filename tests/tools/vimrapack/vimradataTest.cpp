@@ -2,9 +2,10 @@
 // each entry in the form its consumer expects, within the size budget, and
 // made again byte for byte from the same sources.
 #include <gtest/gtest.h>
-
-#include <set>
 #include <unistd.h>
+
+#include <map>
+#include <set>
 
 #include "data/kxString.h"
 #include "data/kxStringArray.h"
@@ -57,81 +58,76 @@ TEST_F(vimradata, HoldsEveryGameKeyCrunchedAndNothingElseWithinBudget) {
   }
   EXPECT_LT(vpTest::ReadFile(vpTest::PackPath()).size(), 6u * 1024 * 1024);
 #ifdef VP_KXPACK
-  EXPECT_EQ(std::system((std::string(VP_KXPACK) + " verify " + vpTest::PackPath() + " >/dev/null").c_str()), 0);
+  EXPECT_EQ(std::system(
+                (std::string(VP_KXPACK) + " verify " + vpTest::PackPath() + " >/dev/null").c_str()),
+            0);
 #endif
 }
 
 TEST_F(vimradata, GeneratingAgainGivesTheSameBytes) {
-  const std::string out = vpTest::BinDir() + "/vimradata-again." + std::to_string(getpid()) + ".bin";
+  const std::string out =
+      vpTest::BinDir() + "/vimradata-again." + std::to_string(getpid()) + ".bin";
   const std::string cmd = std::string(VP_GENERATOR) + " " + vpTest::AssetsDir() + " " +
                           vpTest::FontDir() + " " + out + " > /dev/null";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
-  const std::vector<uint8_t> again = vpTest::ReadFile(out), built = vpTest::ReadFile(vpTest::PackPath());
+  const std::vector<uint8_t> again = vpTest::ReadFile(out),
+                             built = vpTest::ReadFile(vpTest::PackPath());
   std::remove(out.c_str());
-  EXPECT_TRUE(!built.empty() && again == built) << "sizes " << again.size() << " and " << built.size();
+  EXPECT_TRUE(!built.empty() && again == built)
+      << "sizes " << again.size() << " and " << built.size();
 }
 
-TEST_F(vimradata, PicturesDecodeWithTheirSizesAndSpritesFadeBeforeTheirEdges) {
+// Every picture decodes at its size and depth; sprites (which repeat) have a
+// clear rim; buttons have cut corners and states lighter and darker; every
+// card face differs clearly from every other.
+TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
   struct Kind {
     std::string prefix;
     uint32_t w, h, bpp;
   };
-  const Kind kinds[] = {{"texture_star", 128, 128, 4}, {"texture_", 512, 512, 3}, {"cloud", 512, 256, 4},
-                        {"vimra_logo", 512, 256, 4}, {"button_", 128, 32, 4}};
-  int pictures = 0;
+  const Kind kinds[] = {{"texture_star", 128, 128, 4},
+                        {"texture_", 512, 512, 3},
+                        {"cloud", 512, 256, 4},
+                        {"vimra_logo", 512, 256, 4},
+                        {"button_", 128, 32, 4}};
+  std::map<std::string, double> mean;       // of each button
+  std::vector<std::vector<uint8_t>> faces;  // left halves of the low cards
   for (const std::string& key : vpTest::GameKeys())
     for (const Kind& k : kinds) {
       if (key.compare(0, k.prefix.size(), k.prefix) != 0) continue;
       SCOPED_TRACE(key);
-      ++pictures;
       const uint32_t scale = key.find("_low") != std::string::npos ? 4 : 1;
       kxTGAImage img = Image(key);
-      EXPECT_TRUE(img.width == k.w / scale && img.height == k.h / scale) << img.width << "x" << img.height;
-      EXPECT_EQ(img.bytesPerPixel, k.bpp);
-      if (img.bytesPerPixel == 4 && k.prefix != "button_") {  // sprites repeat: a clear rim
-        auto alpha = [&](uint32_t x, uint32_t y) { return img.pixels[(y * img.width + x) * 4 + 3]; };
+      ASSERT_TRUE(img.width == k.w / scale && img.height == k.h / scale &&
+                  img.bytesPerPixel == k.bpp)
+          << img.width << "x" << img.height << "x" << img.bytesPerPixel;
+      auto alpha = [&](uint32_t x, uint32_t y) { return img.pixels[(y * img.width + x) * 4 + 3]; };
+      if (k.prefix == "button_") {
+        EXPECT_TRUE(alpha(0, 0) == 0 && alpha(64, 16) == 255);  // a corner cut, the middle solid
+        for (uint32_t i = 0; i < 128 * 32 * 4; ++i) mean[key] += i % 4 == 3 ? 0 : img.pixels[i];
+      } else if (k.bpp == 4) {
         int rim = 0;
         for (uint32_t x = 0; x < img.width; ++x) rim += alpha(x, 0) + alpha(x, img.height - 1);
         for (uint32_t y = 0; y < img.height; ++y) rim += alpha(0, y) + alpha(img.width - 1, y);
         EXPECT_EQ(rim, 0);
+      } else if (scale == 4) {
+        faces.emplace_back();
+        for (uint32_t y = 0; y < 128; ++y)
+          faces.back().insert(faces.back().end(), img.pixels + y * 384, img.pixels + y * 384 + 192);
       }
       kxFreeTGAImage(&img);
       break;
     }
-  EXPECT_EQ(pictures, 42 + 6 + 1 + 2 + 9);
-}
-
-TEST_F(vimradata, ButtonsHaveRoundCornersAndStatesDifferInBrightness) {
-  for (const std::string colour : {"blue", "green", "red"}) {
-    double mean[3] = {0, 0, 0};
-    for (int s = 0; s < 3; ++s) {
-      const std::string key = "button_" + colour + "_" + (s == 0 ? "passive" : s == 1 ? "active" : "pushed");
-      kxTGAImage img = Image(key);
-      ASSERT_EQ(img.width * img.height * img.bytesPerPixel, 128u * 32 * 4) << key;
-      EXPECT_EQ(img.pixels[3], 0) << key;                          // a corner is cut
-      EXPECT_EQ(img.pixels[(16 * 128 + 64) * 4 + 3], 255) << key;  // the middle is solid
-      for (uint32_t i = 0; i < 128 * 32 * 4; ++i) mean[s] += i % 4 == 3 ? 0 : img.pixels[i] / (3.0 * 128 * 32);
-      kxFreeTGAImage(&img);
-    }
-    // Active is lighter, pushed darker, and both dark enough under white text.
-    EXPECT_TRUE(mean[2] < mean[0] && mean[0] < mean[1] && mean[1] < 200.0) << colour;
-  }
-}
-
-TEST_F(vimradata, EveryCardFaceLooksDifferentFromEveryOther) {
-  std::vector<std::vector<int>> faces;  // the face halves at low resolution
-  for (int i = 0; i <= 20; ++i) {
-    kxTGAImage img = Image("texture_" + std::to_string(i) + "_low");
-    ASSERT_EQ(img.width * img.height * img.bytesPerPixel, 128u * 128 * 3);
-    faces.emplace_back();
-    for (uint32_t y = 0; y < 128; ++y)
-      faces.back().insert(faces.back().end(), img.pixels + y * 384, img.pixels + y * 384 + 192);
-    kxFreeTGAImage(&img);
-  }
+  for (const std::string c : {"button_blue_", "button_green_", "button_red_"})
+    EXPECT_TRUE(mean[c + "pushed"] < mean[c + "passive"] &&
+                mean[c + "passive"] < mean[c + "active"] &&
+                mean[c + "active"] < 200.0 * 3 * 128 * 32)  // still dark under white text
+        << c;
+  ASSERT_EQ(faces.size(), 21u);
   for (size_t a = 0; a < faces.size(); ++a)
     for (size_t b = a + 1; b < faces.size(); ++b) {
       double diff = 0;
-      for (size_t k = 0; k < faces[a].size(); ++k) diff += std::abs(faces[a][k] - faces[b][k]);
+      for (size_t i = 0; i < faces[a].size(); ++i) diff += std::abs(faces[a][i] - faces[b][i]);
       EXPECT_GT(diff / double(faces[a].size()), 20.0) << "cards " << a << " and " << b;
     }
 }

@@ -12,15 +12,18 @@ float Distance(const vpColor& a, const vpColor& b) {
 TEST(vpCardArt, CardListFormatAndItsErrors) {
   std::vector<vpCardDef> cards;
   std::string error;
-  ASSERT_TRUE(vpParseCardList("# c\nU+2693 #1B998B #FFFFFF anchor\n\nU+2665 #D7263D #FFFFFF red heart\n",
-                              &cards, &error)) << error;
+  ASSERT_TRUE(vpParseCardList(
+      "# c\nU+2693 #1B998B #FFFFFF anchor\n\nU+2665 #D7263D #FFFFFF red heart\n", &cards, &error))
+      << error;
   ASSERT_EQ(cards.size(), 2u);
   EXPECT_EQ(cards[0].symbol, 0x2693u);
   EXPECT_NEAR(cards[0].background.g, 0x99 / 255.0f, 1e-6);
   EXPECT_EQ(cards[1].name, "red heart");
-  for (const char* bad : {"2693 #1B998B #FFFFFF a\n", "U+2693 1B998B #FFFFFF a\n", "U+2693 #1B998B #FFFFFF\n",
-                          "U+ZZ #1B998B #FFFFFF a\n", "U+2693 #1B998B #FFFFFG a\n"})
-    EXPECT_TRUE(!vpParseCardList(bad, &cards, &error) && error.find("line 1") != std::string::npos) << bad;
+  for (const char* bad :
+       {"2693 #1B998B #FFFFFF a\n", "U+2693 1B998B #FFFFFF a\n", "U+2693 #1B998B #FFFFFF\n",
+        "U+ZZ #1B998B #FFFFFF a\n", "U+2693 #1B998B #FFFFFG a\n"})
+    EXPECT_TRUE(!vpParseCardList(bad, &cards, &error) && error.find("line 1") != std::string::npos)
+        << bad;
 }
 
 TEST(vpCardArt, FaceShowsTheSymbolOnItsColourAndEveryBackIsTheSame) {
@@ -44,7 +47,8 @@ TEST(vpCardArt, FaceShowsTheSymbolOnItsColourAndEveryBackIsTheSame) {
     EXPECT_GT(p.r + p.g + p.b, 2.4f);
   float diff = 0;  // the backs (right half) are one design for the whole deck
   for (int y = 0; y < kCardTextureSize; ++y)
-    for (int x = kCardTextureSize / 2; x < kCardTextureSize; ++x) diff += Distance(a.At(x, y), h.At(x, y));
+    for (int x = kCardTextureSize / 2; x < kCardTextureSize; ++x)
+      diff += Distance(a.At(x, y), h.At(x, y));
   EXPECT_EQ(diff, 0.0f);
   EXPECT_FALSE(vpDrawCardTexture(face, {0xE000, vpHex(0), vpHex(0xFFFFFF), "missing"}, &none));
 }

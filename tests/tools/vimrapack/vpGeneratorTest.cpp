@@ -1,10 +1,10 @@
 // The generator refuses sources the game could not show properly, naming
 // the problem, before it spends time on pictures and music.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "vpGenerator.h"
 #include "vpTestSupport.h"
@@ -16,17 +16,22 @@ TEST(vpGenerator, BrokenSourcesAreRefusedByNameBeforeAnythingIsMade) {
   const struct {
     const char *file, *from, *to, *error;
   } cases[] = {
-      {"texts/msg_english.txt", "Here is your card!", "Here \xE2\x80\x94 your card!", "msg_english.txt: character U+2014"},
-      {"texts/msg_polski.txt", "02|Wyjście|", "02|Zakończ rozgrywkę teraz|", "message 2 is too wide for a button"},
+      {"texts/msg_english.txt", "Here is your card!", "Here \xE2\x80\x94 your card!",
+       "msg_english.txt: character U+2014"},
+      {"texts/msg_polski.txt", "02|Wyjście|", "02|Zakończ rozgrywkę teraz|",
+       "message 2 is too wide for a button"},
       {"texts/msg_english.txt", "21|Hints|\n", "", "reads 22 messages, found 21"},
       {"texts/msg_english.txt", "05|", "06|", "expected message 05"},
       {"texts/msg_english.txt", "05|vimra, the twenty-one card trick|",
-       "05|vimra, the twenty-one card trick, presented with a great deal of ceremony and words|", "About box line"},
-      {"cards.txt", "U+2660     #C7B8EA      #2D1E5A        spade\n", "", "must list 21 cards, it lists 20"},
-      {"cards.txt", "U+2660     #C7B8EA      #2D1E5A        spade\n", "U+E000 #C7B8EA #2D1E5A blank\n",
-       "no glyph for the blank"},
+       "05|vimra, the twenty-one card trick, presented with a great deal of ceremony and words|",
+       "About box line"},
+      {"cards.txt", "U+2660     #C7B8EA      #2D1E5A        spade\n", "",
+       "must list 21 cards, it lists 20"},
+      {"cards.txt", "U+2660     #C7B8EA      #2D1E5A        spade\n",
+       "U+E000 #C7B8EA #2D1E5A blank\n", "no glyph for the blank"},
       {"cards.txt", "U+2660     #C7B8EA", "U+2660     C7B8EA", "card list line"},
-      {"texts/licenses_polski.txt", "@include licenses/mit.txt", "@include licenses/none.txt", "licenses/none.txt"},
+      {"texts/licenses_polski.txt", "@include licenses/mit.txt", "@include licenses/none.txt",
+       "licenses/none.txt"},
       {"cards.txt", "", "", "/nonexistent-fonts"},  // a missing font folder
   };
   for (const auto& c : cases) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include "vpPackBuilder.h"
@@ -17,7 +16,8 @@ TEST(vpPackBuilder, EntriesAreCrunchedNamedOnceAndReadBack) {
   EXPECT_TRUE(b.Add(std::string(31, 'n'), {1}));
   ASSERT_EQ(b.Entries().size(), 3u);
   EXPECT_EQ(b.Entries()[0].crunched[0] | b.Entries()[0].crunched[1] << 8, 1000);  // size leads
-  const std::string path = vpTest::BinDir() + "/vpPackBuilderTest." + std::to_string(getpid()) + ".bin";
+  const std::string path =
+      vpTest::BinDir() + "/vpPackBuilderTest." + std::to_string(getpid()) + ".bin";
   ASSERT_TRUE(b.Write(path));
   kxResource pack;
   ASSERT_TRUE(pack.ReadFromFile(path.c_str()));

@@ -1,5 +1,5 @@
-// Shared helpers of the asset pipeline tests: where the sources, fonts and
-// the built pack are, and reading files and pack entries as the game does.
+// Shared helpers of the asset pipeline tests: where sources, fonts and the
+// pack are, reading files and entries, and checks shared by tool and pack.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,11 +20,21 @@
 
 namespace vpTest {
 
-inline std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : "."; }
-inline std::string AssetsDir() { return Env("KX_SOURCE_DIR") + "/apps/vimra/assets"; }
-inline std::string BinDir() { return Env("KX_BIN_DIR"); }
-inline std::string PackPath() { return BinDir() + "/vimradata.bin"; }
-inline std::string FontDir() { return VP_FONT_DIR; }
+inline std::string Env(const char* name) {
+  return std::getenv(name) ? std::getenv(name) : ".";
+}
+inline std::string AssetsDir() {
+  return Env("KX_SOURCE_DIR") + "/apps/vimra/assets";
+}
+inline std::string BinDir() {
+  return Env("KX_BIN_DIR");
+}
+inline std::string PackPath() {
+  return BinDir() + "/vimradata.bin";
+}
+inline std::string FontDir() {
+  return VP_FONT_DIR;
+}
 
 inline std::vector<uint8_t> ReadFile(const std::string& path) {
   std::vector<uint8_t> out;
@@ -36,8 +46,7 @@ inline std::vector<uint8_t> ReadFile(const std::string& path) {
   return out;
 }
 
-// The expanded bytes of a crunched entry; empty with *ok false when it is
-// missing or does not expand.
+// The expanded entry; empty with *ok false when missing or not crunched.
 inline std::vector<uint8_t> Expanded(const kxResource& pack, const std::string& name,
                                      bool* ok = nullptr) {
   std::vector<uint8_t> out;
@@ -49,37 +58,26 @@ inline std::vector<uint8_t> Expanded(const kxResource& pack, const std::string& 
   return out;
 }
 
-// Stereo Ogg Vorbis decoded with libvorbisfile; false when it does not open
-// or is not stereo.
-inline bool DecodeOgg(const std::vector<uint8_t>& ogg, long* rate, std::vector<float>* l,
+// Stereo Ogg Vorbis decoded with libvorbisfile; false if not open or not stereo.
+inline bool DecodeOgg(std::vector<uint8_t> ogg, long* rate, std::vector<float>* l,
                       std::vector<float>* r) {
-  struct Source {
-    const std::vector<uint8_t>* bytes;
-    size_t pos;
-  } src{&ogg, 0};
-  auto read = [](void* dst, size_t size, size_t n, void* from) -> size_t {
-    Source* m = static_cast<Source*>(from);
-    const size_t got = std::min(size * n, m->bytes->size() - m->pos);
-    std::memcpy(dst, m->bytes->data() + m->pos, got);
-    m->pos += got;
-    return size ? got / size : 0;
-  };
+  FILE* f = fmemopen(ogg.data(), ogg.size(), "rb");
   OggVorbis_File vf;
-  if (ov_open_callbacks(&src, &vf, nullptr, 0, {read, nullptr, nullptr, nullptr}) != 0) return false;
+  if (f && ov_open(f, &vf, nullptr, 0) != 0) std::fclose(f), f = nullptr;
+  if (!f) return false;
   const bool stereo = ov_info(&vf, -1)->channels == 2;
   *rate = ov_info(&vf, -1)->rate;
   float** pcm;
   int section;
   for (long got; stereo && (got = ov_read_float(&vf, &pcm, 4096, &section)) > 0;)
     for (long i = 0; i < got; ++i) l->push_back(pcm[0][i]), r->push_back(pcm[1][i]);
-  ov_clear(&vf);
+  ov_clear(&vf);  // closes f
   return stereo;
 }
 
-// Checks a card mesh as a lit, turning card needs it: w x h, at most `depth`
-// thick, centred, unit normals pointing outward with the winding agreeing,
-// and texture coordinates showing the picture upright, the front in the
-// left half and the back (seen from behind) in the right.
+// A card mesh as a lit, turning card needs it: w x h, at most `depth` thick,
+// centred, unit outward normals agreeing with the winding, and the picture
+// upright, front in the texture's left half, back (seen from behind) right.
 inline void CheckCard(const kxMeshLists& m, float w, float h, float depth, float tol) {
   ASSERT_GT(m.faceCount, 0u);
   float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
@@ -93,10 +91,12 @@ inline void CheckCard(const kxMeshLists& m, float w, float h, float depth, float
   for (uint64_t f = 0; f < m.faceCount; ++f) {
     const TFace_s& face = m.faces[f];
     ASSERT_TRUE(kxFaceFits(&face, m.vertexCount, m.normalCount, m.texCoordCount)) << f;
-    const float *p[3] = {m.vertices[face.vertex[0]], m.vertices[face.vertex[1]], m.vertices[face.vertex[2]]};
+    const float* p[3] = {m.vertices[face.vertex[0]], m.vertices[face.vertex[1]],
+                         m.vertices[face.vertex[2]]};
     float mid[3], e1[3], e2[3];
     for (int k = 0; k < 3; ++k)
-      mid[k] = (p[0][k] + p[1][k] + p[2][k]) / 3, e1[k] = p[1][k] - p[0][k], e2[k] = p[2][k] - p[0][k];
+      mid[k] = (p[0][k] + p[1][k] + p[2][k]) / 3, e1[k] = p[1][k] - p[0][k],
+      e2[k] = p[2][k] - p[0][k];
     const float cross[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
                             e1[0] * e2[1] - e1[1] * e2[0]};
     for (int c = 0; c < 3; ++c) {
@@ -117,10 +117,12 @@ inline void CheckCard(const kxMeshLists& m, float w, float h, float depth, float
 
 // Every key the game asks the pack for.
 inline std::vector<std::string> GameKeys() {
-  std::vector<std::string> keys = {"bkgsnd03", "choicesnd02", "arial", "ss10", "box", "box_low",
-                                   "texture_star_01", "vimra_logo", "vimra_logo_low"};
+  std::vector<std::string> keys = {"bkgsnd03",      "choicesnd02", "arial",           "ss10",
+                                   "box",           "box_low",     "texture_star_01", "vimra_logo",
+                                   "vimra_logo_low"};
   for (int i = 0; i <= 23; ++i) {
-    const std::string base = i <= 20 ? "texture_" + std::to_string(i) : "cloud0" + std::to_string(i - 20);
+    const std::string base =
+        i <= 20 ? "texture_" + std::to_string(i) : "cloud0" + std::to_string(i - 20);
     keys.insert(keys.end(), {base, base + "_low"});
   }
   for (const char* colour : {"blue_", "green_", "red_"})

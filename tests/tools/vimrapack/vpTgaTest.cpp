@@ -26,7 +26,8 @@ TEST(vpTga, HeaderOfA24BitImage) {
   const Bytes tga = vpEncodeTGA(vpImage(300, 1, {0.2f, 0.4f, 0.6f, 1}), false);
   ASSERT_EQ(tga.size(), 18u + 300 * 3);
   // Uncompressed true colour, 300 x 1, 24 bits; then B, G, R rounded.
-  EXPECT_EQ(Bytes(tga.begin(), tga.begin() + 17), (Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 44, 1, 1, 0, 24}));
+  EXPECT_EQ(Bytes(tga.begin(), tga.begin() + 17),
+            (Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 44, 1, 1, 0, 24}));
   EXPECT_EQ(Bytes(tga.begin() + 18, tga.begin() + 21), (Bytes{153, 102, 51}));
 }
 
