@@ -1,5 +1,4 @@
-// Shared by the graphics tests: TGA and mesh byte builders, memory blocks,
-// temporary files and a GL target fixture.
+// Graphics test helpers: TGA and mesh builders, blocks, files, a GL target.
 #pragma once
 
 #include <GL/glew.h>
@@ -18,6 +17,10 @@
 namespace kxGfxTest {
 
 typedef std::vector<uint8_t> Bytes;
+typedef std::vector<float> Floats;
+typedef std::vector<kxTest::RGBA> Pixels;
+const kxTest::RGBA kNone{0, 0, 0, 0}, kWhite{255, 255, 255, 255}, kRed{255, 0, 0, 255},
+    kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255};
 
 inline Bytes Join(std::initializer_list<Bytes> parts) {
   Bytes out;

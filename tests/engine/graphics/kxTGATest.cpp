@@ -77,34 +77,26 @@ TEST(kxTGADecode, HostileInputIsRejectedWithoutTouchingTheImage) {
 
 class kxTGATexture : public kxTest::GLTest {
  protected:
-  // Uploads the block and reads the texture back as RGBA; the name is kept
-  // when asked for, else deleted.
-  Bytes Upload(const Bytes& bytes, int* w, GLuint* name = nullptr, bool crunch = false) {
+  // The texture read back as RGBA (empty when none was made); *name gets its name.
+  Bytes Upload(const Bytes& bytes, GLuint* name, bool crunch = false) {
     kxMemoryBlock* block = crunch ? Crunched(bytes) : Block(bytes);
-    GLuint texture =
-        crunch ? TextureFromCrunchedMemoryBlockTGA(block) : TextureFromMemoryBlockTGA(block);
+    *name = crunch ? TextureFromCrunchedMemoryBlockTGA(block) : TextureFromMemoryBlockTGA(block);
     kxFreeMemoryBlock(block);
-    Bytes pixels;
-    int h;
-    *w = 0;
-    if (texture) pixels = kxTest::ReadTexture(texture, GL_RGBA, w, &h);
-    if (name)
-      *name = texture;
-    else if (texture)
-      glDeleteTextures(1, &texture);
-    return pixels;
+    made.push_back(*name);
+    int w, h;
+    return *name ? kxTest::ReadTexture(*name, GL_RGBA, &w, &h) : Bytes();
   }
+  void TearDown() override { glDeleteTextures(GLsizei(made.size()), made.data()); }
+  std::vector<GLuint> made;
 };
 
 TEST_F(kxTGATexture, UploadsRGBAOfEveryWidthAndRestoresTheAlignment) {
-  int w;
   GLuint name = 0;
   Bytes redBlue = Tga(2, 2, 1, 24, {0, 0, 255, 255, 0, 0});
-  EXPECT_EQ(Upload(redBlue, &w, &name), (Bytes{255, 0, 0, 255, 0, 0, 255, 255}));
+  EXPECT_EQ(Upload(redBlue, &name), (Bytes{255, 0, 0, 255, 0, 0, 255, 255}));
   EXPECT_EQ(kxTest::TextureInternalFormat(name), GL_RGBA);
-  glDeleteTextures(1, &name);
-  EXPECT_EQ(Upload(redBlue, &w, nullptr, true), (Bytes{255, 0, 0, 255, 0, 0, 255, 255}));
-  EXPECT_EQ(Upload(Tga(10, 3, 1, 32, {130, 10, 20, 30, 40}), &w),
+  EXPECT_EQ(Upload(redBlue, &name, true), (Bytes{255, 0, 0, 255, 0, 0, 255, 255}));
+  EXPECT_EQ(Upload(Tga(10, 3, 1, 32, {130, 10, 20, 30, 40}), &name),
             (Bytes{30, 20, 10, 40, 30, 20, 10, 40, 30, 20, 10, 40}));
   // Rows of 3, 9, 15 or 21 bytes are skewed under the default alignment of 4.
   for (uint16_t width : {1, 3, 5, 7}) {
@@ -116,7 +108,7 @@ TEST_F(kxTGATexture, UploadsRGBAOfEveryWidthAndRestoresTheAlignment) {
       expected.insert(expected.end(),
                       {uint8_t(i * 3 + 2), uint8_t(i * 3 + 1), uint8_t(i * 3), 255});
     }
-    EXPECT_EQ(Upload(Tga(2, width, 3, 24, data), &w), expected) << "width " << width;
+    EXPECT_EQ(Upload(Tga(2, width, 3, 24, data), &name), expected) << "width " << width;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &now);
     EXPECT_EQ(now, previous);
   }
@@ -128,13 +120,12 @@ TEST_F(kxTGATexture, UnusableBlocksGiveNoTexture) {
   kxMemoryBlock* plain = Block(Tga(2, 1, 1, 24, {1, 2, 3}));  // an image, but not crunched
   EXPECT_EQ(TextureFromCrunchedMemoryBlockTGA(plain), 0u);
   kxFreeMemoryBlock(plain);
-  int w;
   GLuint name = 1;
   const std::pair<Bytes, bool> rows[] = {{Tga(2, 4, 4, 16, Bytes(32, 0)), false},
                                          {Bytes(), false},
                                          {Bytes(40, 7), true}};  // crunched, but not an image
   for (const auto& r : rows) {
-    Upload(r.first, &w, &name, r.second);
+    EXPECT_TRUE(Upload(r.first, &name, r.second).empty());
     EXPECT_EQ(name, 0u);
   }
 }

@@ -7,12 +7,8 @@
 
 using namespace kxGfxTest;
 using kxTest::RGBA;
-typedef std::vector<float> Floats;
-typedef std::vector<RGBA> Pixels;
 
 namespace {
-
-const RGBA kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255}, kNone{0, 0, 0, 0};
 
 // Red first half, blue second half along the width (4 x 1) or along the
 // stored rows (1 x 4); texels doubled so that filtering keeps each half pure.
@@ -20,8 +16,7 @@ const Bytes kRGB = {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255}, kAcross = TGA24
 
 class kxTexturedBoxGL : public Target {
  protected:
-  // Orthographic view from `eye` towards `centre`, world y up, one unit per
-  // pixel with `centre` at the middle of the target.
+  // Orthographic view from `eye` with `centre` mid-target, y up, one unit per pixel.
   void LookFrom(const float eye[3], const float centre[3]) {
     kxTest::SetOrtho(-16, 16, -16, 16);
     float f[3] = {centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]}, s[3], u[3];
@@ -54,9 +49,8 @@ TEST_F(kxTexturedBoxGL, LayoutAndProjectionsShowTheImageUpright) {
             (Floats{2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 2, 1, 0, 2, 0, 0}));
   EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetTexCoordBuffer(), 12),
             (Floats{1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1}));
-  // Normal boxes are drawn y up, flipped ones the GUI way (y down); either
-  // way red is left, and the first stored row of a bottom-up image lands at
-  // the bottom of the screen (read-back row 0).
+  // Normal boxes are seen y up, flipped ones y down (GUI): red is left, and the first
+  // stored row lands at the bottom of the screen either way.
   for (TTextureBoxProjection projection : {tbpNormal, tbpFlipped}) {
     SCOPED_TRACE(projection == tbpNormal ? "normal" : "flipped");
     kxTest::SetOrtho(0, 32, projection == tbpNormal ? 0 : 32, projection == tbpNormal ? 32 : 0);
@@ -69,8 +63,7 @@ TEST_F(kxTexturedBoxGL, LayoutAndProjectionsShowTheImageUpright) {
 }
 
 TEST_F(kxTexturedBoxGL, Draw2FacesTheCameraFromManyDirections) {
-  // A 4 x 2 box scaled 2 at P must appear upright and unmirrored from every
-  // camera, its corner at P, red left and blue right; its own angles are not used.
+  // Upright and unmirrored from every camera, corner at P; the box's own angles are unused.
   const float P[3] = {3, -2, 1};
   const float offsets[][3] = {{0, 0, 10},  {10, 0, 0}, {-10, 0, 0}, {7, 0, -7},  {-6, 0, -8},
                               {0, 10, 10}, {0, -6, 8}, {5, 4, 6},   {-4, -7, 2}, {8, 9, -3}};

@@ -5,8 +5,6 @@
 
 using namespace kxGfxTest;
 using kxTest::RGBA;
-typedef std::vector<float> Floats;
-typedef std::vector<RGBA> Pixels;
 
 namespace {
 
@@ -27,8 +25,6 @@ void AppendUnitSquare(kxVertexArray* a, bool texCoords = true, bool normals = tr
     if (normals) a->AppendNormal(0, 0, 1);
   }
 }
-
-const RGBA kNone{0, 0, 0, 0}, kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255};
 
 class kxVertexArrayGL : public Target {};
 
@@ -128,8 +124,7 @@ TEST_F(kxVertexArrayGL, DrawScalesTurnsMovesAndTints) {
 }
 
 TEST_F(kxVertexArrayGL, MissingBuffersLeaveTheirClientArraysAlone) {
-  // Handing OpenGL a pointer of 0 with no buffer bound reads address 0; the
-  // marker pointers show whether a draw replaced them.
+  // A pointer of 0 with no buffer bound reads address 0: the markers must stay.
   static float marker[3];
   const std::vector<void*> markers = {&marker[0], &marker[1], &marker[2]};
   auto setMarkers = [] {
