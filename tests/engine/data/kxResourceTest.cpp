@@ -152,7 +152,7 @@ TEST(kxResourceTest, DamagedImagesAreRejectedAndKeepEntries) {
   EXPECT_FALSE(pack.ReadFromMemoryBlock(nullptr));
 }
 
-TEST(kxResourceTest, TablesThatDoNotFitTheImageAreRejectedBeforeClearing) {
+TEST(kxResourceTest, HandMadeTablesAreCheckedBeforeClearingAndReadAsStored) {
   Bytes pastEnd = HandImage(Records({{"a", 3}}), {1, 2, 3});
   Store32(&pastEnd[6], uint32_t(pastEnd.size()));
   Seal(pastEnd);
@@ -167,9 +167,6 @@ TEST(kxResourceTest, TablesThatDoNotFitTheImageAreRejectedBeforeClearing) {
     SCOPED_TRACE(what);
     ExpectRejectedKeepingEntries(image);
   }
-}
-
-TEST(kxResourceTest, HandMadeTablesReadAsTheFormatSays) {
   kxResource pack;
   // A name filling all 32 bytes of its field, with no NUL.
   const std::string longName(32, 'x');
@@ -186,19 +183,26 @@ TEST(kxResourceTest, HandMadeTablesReadAsTheFormatSays) {
   EXPECT_STREQ(pack.GetName(0), "z");
 }
 
-TEST(kxResourceTest, WriteRefusesWhatCannotReadBack) {
-  kxResource pack;
+TEST(kxResourceTest, FilesRoundTripAndRefusedWritesCreateNothing) {
+  const fs::path file =
+      fs::temp_directory_path() / ("kxResourceTest-" + std::to_string(std::random_device{}()));
+  kxResource pack, read;
   EXPECT_EQ(pack.WriteToMemoryBlock(), nullptr);
   AppendBytes(pack, "empty", {});
-  EXPECT_EQ(pack.WriteToMemoryBlock(), nullptr);
+  EXPECT_EQ(pack.WriteToMemoryBlock(), nullptr) << "nothing to store";
   AppendBytes(pack, std::string(31, 'a'), {1});
-  WriteImage(pack);  // 31 bytes fit
+  ASSERT_TRUE(pack.WriteToFile(file.c_str()));
+  ASSERT_TRUE(read.ReadFromFile(file.c_str()));
+  fs::remove(file);
+  EXPECT_FALSE(read.ReadFromFile(file.c_str()));
+  ASSERT_EQ(read.Length(), 2u);
+  EXPECT_EQ(read.Get("empty")->size, 0u);
+  EXPECT_EQ(BytesOf(read.Get(uint64_t(1))), Bytes{1});
   AppendBytes(pack, std::string(32, 'b'), {2});
   EXPECT_EQ(pack.WriteToMemoryBlock(), nullptr);
-  const fs::path file = fs::temp_directory_path() / "kxResourceTest-refused.bin";
-  fs::remove(file);
   EXPECT_FALSE(pack.WriteToFile(file.c_str()));
   EXPECT_FALSE(fs::exists(file));
+  EXPECT_FALSE(read.WriteToFile((file / "not-a-dir" / "x.bin").c_str()));
 
   // Get hands out the entry's own struct; a claimed huge size stands in for a
   // real 4 GiB entry, refused before a byte is copied.
@@ -215,7 +219,7 @@ TEST(kxResourceTest, WriteRefusesWhatCannotReadBack) {
   WriteImage(sized);
 }
 
-TEST(kxResourceTest, AppendCopiesChangeReplacesAllRemoveDropsFirst) {
+TEST(kxResourceTest, CollectionCopiesReplacesRemovesAndRereadsItsOwnEntry) {
   kxResource pack;
   Bytes mine = {1, 2};
   kxMemoryBlock block = {mine.data(), mine.size()};
@@ -235,32 +239,11 @@ TEST(kxResourceTest, AppendCopiesChangeReplacesAllRemoveDropsFirst) {
   EXPECT_EQ(BytesOf(pack.Get(uint64_t(0))), (Bytes{5}));
   EXPECT_STREQ(pack.GetName(1), "dup");
   EXPECT_EQ(pack.Get(uint64_t(2)), nullptr);
-}
-
-TEST(kxResourceTest, ReadingFromOneOfItsOwnEntries) {
+  // Reading an image that belongs to the collection being replaced.
   kxResource inner;
   AppendBytes(inner, "leaf", {1, 2, 3});
-  kxResource outer;
-  AppendBytes(outer, "pack", WriteImage(inner));
-  // The image belongs to the collection that is being replaced.
-  ASSERT_TRUE(outer.ReadFromMemoryBlock(outer.Get("pack")));
-  ASSERT_EQ(outer.Length(), 1u);
-  EXPECT_EQ(BytesOf(outer.Get("leaf")), (Bytes{1, 2, 3}));
-}
-
-TEST(kxResourceTest, FilesRoundTripAndFailures) {
-  const fs::path file =
-      fs::temp_directory_path() / ("kxResourceTest-" + std::to_string(std::random_device{}()));
-  kxResource pack;
-  AppendBytes(pack, "a", {1, 2, 3});
-  AppendBytes(pack, "b", {});
-  ASSERT_TRUE(pack.WriteToFile(file.c_str()));
-  kxResource read;
-  ASSERT_TRUE(read.ReadFromFile(file.c_str()));
-  fs::remove(file);
-  EXPECT_FALSE(read.ReadFromFile(file.c_str()));
-  ASSERT_EQ(read.Length(), 2u);
-  EXPECT_EQ(BytesOf(read.Get("a")), (Bytes{1, 2, 3}));
-  EXPECT_EQ(read.Get("b")->size, 0u);
-  EXPECT_FALSE(pack.WriteToFile((file / "not-a-dir" / "x.bin").c_str()));
+  AppendBytes(pack, "pack", WriteImage(inner));
+  ASSERT_TRUE(pack.ReadFromMemoryBlock(pack.Get("pack")));
+  ASSERT_EQ(pack.Length(), 1u);
+  EXPECT_EQ(BytesOf(pack.Get("leaf")), (Bytes{1, 2, 3}));
 }

@@ -115,39 +115,31 @@ TEST(kxStringTest, ConvertingAllocators) {
 }
 
 TEST(kxStringTest, StringOwnsAndCopiesItsText) {
-  kxString text(static_cast<const kxWChar*>(nullptr));
-  EXPECT_EQ(text.Length(), 0u);
-  text += u"ab";
-  text += static_cast<const kxWChar*>(nullptr);
-  EXPECT_EQ(WideOf(text.GetString()), u"ab");
+  const auto text = [](const kxString& s) { return WideOf(s.GetString()); };
+  kxString a(static_cast<const kxWChar*>(nullptr));
+  a += u"hello";
+  a += static_cast<const kxWChar*>(nullptr);
   EXPECT_EQ(kxString(static_cast<const char*>(nullptr)).Length(), 0u);
-  EXPECT_EQ(WideOf(kxString("\xC5\xBC"
-                            "ab")
-                       .GetString()),
-            (Wide{0x017C, u'a', u'b'}));
-
-  kxString a(u"hello");
-  kxString b(a);
+  EXPECT_EQ(text(kxString(u8"\u017Cab")), (Wide{0x017C, u'a', u'b'}));
+  kxString b(a), c;
   b += u"!";
-  kxString c;
   c = a;
   c += u"?";
-  EXPECT_EQ(WideOf(a.GetString()), u"hello");
-  EXPECT_EQ(WideOf(b.GetString()), u"hello!");
-  EXPECT_EQ(WideOf(c.GetString()), u"hello?");
+  EXPECT_EQ(text(a), u"hello");
+  EXPECT_EQ(text(b), u"hello!");
+  EXPECT_EQ(text(c), u"hello?");
   const kxString& alias = c;
   c = alias;
-  EXPECT_EQ(WideOf(c.GetString()), u"hello?");
+  EXPECT_EQ(text(c), u"hello?");
   c.Assign(kxString());
   EXPECT_EQ(c.Length(), 0u);
-
   // Text taken from the string itself survives the reallocation.
   kxString self(u"xy");
   self.Append(self.GetString());
   self += self;
-  EXPECT_EQ(WideOf(self.GetString()), u"xyxyxyxy");
+  EXPECT_EQ(text(self), u"xyxyxyxy");
   self = self.GetString() + 6;
-  EXPECT_EQ(WideOf(self.GetString()), u"xy");
+  EXPECT_EQ(text(self), u"xy");
 }
 
 TEST(kxStringTest, ExplodeSplitsAtEveryWholeDelimiter) {
