@@ -42,153 +42,98 @@ class PanelTest : public kxTest::GLTest {
   }
 };
 
-TEST_F(PanelTest, DefaultPanelHas78VerticesAndThePublishedCorner) {
+TEST_F(PanelTest, DefaultPanelHas78VerticesAndTheWorkedCorner) {
   std::unique_ptr<kxGUIPanel> panel(kxGUIPanel::Create(1, 100, 50, 620, 320));
   ASSERT_TRUE(panel);
   EXPECT_EQ(10, panel->GetRound());
-  ASSERT_EQ(1u, panel->GetGeometry()->Length());
   kxVertexArray* mesh = Mesh(panel.get());
-  ASSERT_NE(nullptr, mesh);
-  ASSERT_EQ(78u, mesh->GetVertexArraySize());
+  ASSERT_TRUE(mesh && mesh->GetVertexArraySize() == 78u);
   float(*v)[3] = mesh->GetVertexArray();
-
-  // Top band: x 110 to 710, y 50 to 60 (vertices 6 to 11).
-  const float top[6][2] = {{110, 50}, {710, 60}, {110, 60}, {110, 50}, {710, 50}, {710, 60}};
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_FLOAT_EQ(top[i][0], v[6 + i][0]) << i;
-    EXPECT_FLOAT_EQ(top[i][1], v[6 + i][1]) << i;
+  // Middle band full width (0, 1); top band 110..710 x 50..60 (6 to 11);
+  // the bottom band's second vertex is its corner at 710, 370 (13).
+  const float bands[9][3] = {{0, 100, 60}, {1, 720, 360}, {6, 110, 50}, {7, 710, 60}, {8, 110, 60},
+                             {9, 110, 50}, {10, 710, 50}, {11, 710, 60}, {13, 710, 370}};
+  for (auto& b : bands) {
+    EXPECT_FLOAT_EQ(b[1], v[int(b[0])][0]) << "vertex " << b[0];
+    EXPECT_FLOAT_EQ(b[2], v[int(b[0])][1]) << "vertex " << b[0];
   }
-  // Middle band spans the full width, the bottom band ends at 370.
-  EXPECT_FLOAT_EQ(100.0f, v[0][0]);
-  EXPECT_FLOAT_EQ(60.0f, v[0][1]);
-  EXPECT_FLOAT_EQ(720.0f, v[1][0]);
-  EXPECT_FLOAT_EQ(360.0f, v[1][1]);
-  EXPECT_FLOAT_EQ(370.0f, v[13][1]);
-
-  // Corners follow at 18, each a fan of 5 triangles; the bottom-left one is
-  // last and starts with (110, 360), (110, 370), (106.90983, 369.51056).
-  const int bottomLeft = 18 + 3 * 15;
-  EXPECT_FLOAT_EQ(110.0f, v[bottomLeft][0]);
-  EXPECT_FLOAT_EQ(360.0f, v[bottomLeft][1]);
-  EXPECT_NEAR(110.0f, v[bottomLeft + 1][0], 1e-4);
-  EXPECT_FLOAT_EQ(370.0f, v[bottomLeft + 1][1]);
-  EXPECT_NEAR(106.90983f, v[bottomLeft + 2][0], 1e-4);
-  EXPECT_NEAR(369.51056f, v[bottomLeft + 2][1], 1e-4);
-
+  // Corners from 18, fans of 5 triangles about their centres; the last
+  // (bottom-left) starts (110, 360), (110, 370), (106.90983, 369.51056).
   const float centres[4][2] = {{110, 60}, {710, 60}, {710, 360}, {110, 360}};
   for (int corner = 0; corner < 4; ++corner) {
     for (int t = 0; t < 5; ++t) {
       const float* c = v[18 + corner * 15 + t * 3];
       EXPECT_FLOAT_EQ(centres[corner][0], c[0]);
       EXPECT_FLOAT_EQ(centres[corner][1], c[1]);
-      for (int k = 1; k < 3; ++k) {
-        const float* p = v[18 + corner * 15 + t * 3 + k];
-        EXPECT_NEAR(10.0, std::hypot(p[0] - c[0], p[1] - c[1]), 1e-3);
-        EXPECT_FLOAT_EQ(0.0f, p[2]);
-      }
+      for (int k = 1; k < 3; ++k)
+        EXPECT_NEAR(10.0, std::hypot(c[3 * k] - c[0], c[3 * k + 1] - c[1]), 1e-3);
     }
   }
-  // The top-left fan points up and left.
-  const float* first = v[18 + 1];
-  EXPECT_NEAR(100.0f, first[0], 1e-4);
-  EXPECT_NEAR(60.0f, first[1], 1e-4);
-  const float* last = v[18 + 14];
-  EXPECT_NEAR(110.0f, last[0], 1e-3);
-  EXPECT_NEAR(50.0f, last[1], 1e-3);
+  const float* bl = v[18 + 3 * 15];
+  EXPECT_NEAR(110.0f, bl[3], 1e-4);
+  EXPECT_FLOAT_EQ(370.0f, bl[4]);
+  EXPECT_NEAR(106.90983f, bl[6], 1e-4);
+  EXPECT_NEAR(369.51056f, bl[7], 1e-4);
+  EXPECT_NEAR(100.0f, v[19][0], 1e-4);  // the top-left fan points up and left
+  EXPECT_NEAR(60.0f, v[19][1], 1e-4);
+  EXPECT_NEAR(110.0f, v[32][0], 1e-3);
+  EXPECT_NEAR(50.0f, v[32][1], 1e-3);
 }
 
-TEST_F(PanelTest, DrawsATranslucentBoxWithRoundCorners) {
+TEST_F(PanelTest, DrawsRoundCornersAndRecoloursAll78VerticesInPlace) {
   kxTest::Framebuffer fb(160, 100);
   std::unique_ptr<kxGUIPanel> panel(kxGUIPanel::Create(1, 20, 15, 120, 70));
-  const float* c = panel->GetBackgroundColor();
-  EXPECT_FLOAT_EQ(0.0f, c[0]);
-  EXPECT_FLOAT_EQ(0.8f, c[3]);
   fb.Clear(1, 1, 1, 1);
   BeginGUIDrawing(fb);
   panel->Draw();
   int inside = 0, outside = 0;
   ForEachPixel(20, 15, 120, 70, [&](int x, int y, bool in) {
-    RGBA p = At(fb, x, y);
-    if (in) {
-      // 80 % black over white.
-      EXPECT_NEAR(51, p.r, 2) << x << "," << y;
-      ++inside;
-    } else {
-      EXPECT_EQ(255, p.r) << x << "," << y;
-      ++outside;
-    }
+    // 80 % black over white inside, white outside the arcs.
+    in ? ++inside : ++outside;
+    EXPECT_NEAR(in ? 51 : 255, At(fb, x, y).r, in ? 2 : 0) << x << "," << y;
   });
   EXPECT_GT(inside, 7000);
-  EXPECT_GT(outside, 100) << "the corner pixels outside the arcs stay clear";
+  EXPECT_GT(outside, 100);
   EXPECT_EQ(255, At(fb, 20, 15).r) << "the very corner is cut off";
-  EXPECT_NEAR(51, At(fb, 20, 50).r, 2) << "but the middle of the left edge is not";
-}
+  EXPECT_NEAR(51, At(fb, 20, 50).r, 2) << "the middle of the left edge is not";
 
-TEST_F(PanelTest, SetBackgroundColorRewritesAll78Colours) {
-  kxTest::Framebuffer fb(160, 100);
-  std::unique_ptr<kxGUIPanel> panel(kxGUIPanel::Create(1, 20, 15, 120, 70));
   kxVertexArray* mesh = Mesh(panel.get());
-  float vertices0 = mesh->GetVertexArray()[40][0];
   panel->SetBackgroundColor(1.0f, 1.0f, 1.0f, 1.0f);
   EXPECT_EQ(mesh, Mesh(panel.get())) << "recoloured in place, not rebuilt";
-  EXPECT_FLOAT_EQ(vertices0, mesh->GetVertexArray()[40][0]);
-  const float* c = panel->GetBackgroundColor();
-  EXPECT_FLOAT_EQ(1.0f, c[0]);
-  EXPECT_FLOAT_EQ(1.0f, c[3]);
-
-  // Blending off: every triangle shows its own vertex colours, so any of the
-  // 26 triangles that kept the old colour would leave black pixels.
+  // Blending off: a triangle that kept the old colour would leave black.
   kxTest::SetOrtho(0, 160, 100, 0);
   panel->Draw();
-  int inside = 0;
   ForEachPixel(20, 15, 120, 70, [&](int x, int y, bool in) {
-    if (!in) return;
-    ++inside;
-    EXPECT_EQ(kWhite, At(fb, x, y)) << x << "," << y;
+    if (in) {
+      EXPECT_EQ(kWhite, At(fb, x, y)) << x << "," << y;
+    }
   });
-  EXPECT_GT(inside, 7000);
 }
 
-TEST_F(PanelTest, RebuildAsAChildKeepsTheColourAndMovesToTheAbsolutePosition) {
+TEST_F(PanelTest, RebuiltAsAChildAtTheAbsolutePositionKeepingItsColour) {
   kxTest::Framebuffer fb(200, 150);
   kxGUIManager manager(200, 150);
   kxGUIPanel* outer = kxGUIPanel::Create(5, 10, 20, 180, 120);
+  kxVertexArray* outerMesh = Mesh(outer);
   ASSERT_TRUE(manager.AppendControl(outer));
+  outer->SetWidth(30);
+  EXPECT_EQ(outerMesh, Mesh(outer)) << "top level: neither append nor setters rebuild";
+  EXPECT_FLOAT_EQ(190.0f, outerMesh->GetVertexArray()[1][0]);
   kxGUIPanel* inner = kxGUIPanel::Create(0, 30, 40, 100, 50);
   inner->SetBackgroundColor(1.0f, 1.0f, 1.0f, 0.8f);
   ASSERT_TRUE(outer->AppendChild(inner));
-
-  EXPECT_EQ(40, inner->GetLeft());
-  EXPECT_EQ(60, inner->GetTop());
   kxVertexArray* mesh = Mesh(inner);
   ASSERT_EQ(78u, mesh->GetVertexArraySize());
   float(*v)[3] = mesh->GetVertexArray();
-  EXPECT_FLOAT_EQ(40.0f, v[0][0]);   // L
-  EXPECT_FLOAT_EQ(70.0f, v[0][1]);   // T + r
-  EXPECT_FLOAT_EQ(140.0f, v[1][0]);  // R
-  EXPECT_FLOAT_EQ(110.0f, v[13][1]); // B
-  EXPECT_FLOAT_EQ(1.0f, inner->GetBackgroundColor()[0]);
-
-  // Drawn over the outer (80 % black) panel, the inner one is light.
+  // L, T + r, R and B of the absolute rectangle 40, 60, 100 x 50.
+  EXPECT_EQ((std::vector<float>{40, 70, 140, 110}),
+            (std::vector<float>{v[0][0], v[0][1], v[1][0], v[13][1]}));
   manager.Draw();
-  RGBA p = At(fb, 90, 85);
-  EXPECT_GT(p.r, 180);
-  EXPECT_EQ(p.r, p.g);
-  RGBA q = At(fb, 20, 30);
-  EXPECT_LT(q.r, 10);
-  EXPECT_GT(q.a, 150);
-}
-
-TEST_F(PanelTest, TopLevelAppendAndSettersLeaveTheMeshAlone) {
-  kxGUIManager manager(200, 150);
-  kxGUIPanel* panel = kxGUIPanel::Create(5, 10, 20, 100, 60);
-  kxVertexArray* mesh = Mesh(panel);
-  ASSERT_TRUE(manager.AppendControl(panel));
-  panel->SetLeft(90);
-  panel->SetWidth(30);
-  EXPECT_EQ(mesh, Mesh(panel));
-  EXPECT_FLOAT_EQ(10.0f, mesh->GetVertexArray()[0][0]);
-  EXPECT_FLOAT_EQ(110.0f, mesh->GetVertexArray()[1][0]);
+  kxTest::RGBA light = At(fb, 90, 85), dark = At(fb, 20, 30);
+  EXPECT_GT(light.r, 180);  // the white 80 % over the black 80 %
+  EXPECT_EQ(light.r, light.g);
+  EXPECT_LT(dark.r, 10);
+  EXPECT_GT(dark.a, 150);
 }
 
 }  // namespace
