@@ -19,7 +19,7 @@ cmake --build build-asan -j"$(nproc)"
 run_tests() {
   echo "== tests: $1"
   xvfb-run -a -s "-screen 0 1280x720x24" \
-    ctest --test-dir "$1" --output-on-failure -j"$(nproc)" --timeout 600
+    ctest --test-dir "$1" --output-on-failure -j"$(nproc)" --timeout 1500
 }
 
 run_tests build
