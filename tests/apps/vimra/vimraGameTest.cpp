@@ -490,9 +490,11 @@ class LiveGame : public InTempDir {
 
   void Start() {
     game = new GameProbe();
-    game->SetTickSource(FakeTicks);
     initialised = game->Init();
     ASSERT_TRUE(initialised);
+    // Clicks run on a clock of their own (after the splash, which is paced
+    // by the same clock).
+    game->SetTickSource(FakeTicks);
     game->quitRequested = false;
     // The state machine does not depend on how many pixels are filled: draw
     // into a corner of the window to keep software rendering quick.
