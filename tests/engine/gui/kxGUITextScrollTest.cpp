@@ -43,76 +43,58 @@ class TextScrollTest : public kxTest::GLTest {
   std::unique_ptr<kxTest::Framebuffer> fb;
 };
 
-TEST_F(TextScrollTest, WrapsOnceTheEndOfTheTextHasPassedTheLeftEdge) {
+TEST_F(TextScrollTest, DrawsVxLeftOfTheRightEdgeAndWrapsOnceTheEndHasPassedTheLeft) {
   // 400 wide at Left 100, text 250 wide: drawn at x = 500 - Vx.
-  std::unique_ptr<kxGUITextScroll> ticker(
-      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(25)));
-  ticker->SetVx(650);
-  ticker->Draw();  // x = -150: 100 > 100 is false
-  EXPECT_EQ(651, ticker->GetVx());
-  ticker->Draw();  // x = -151
-  EXPECT_EQ(0, ticker->GetVx());
-  ticker->Draw();
-  EXPECT_EQ(1, ticker->GetVx());
-}
-
-TEST_F(TextScrollTest, DrawsVxPixelsLeftOfTheRightEdge) {
   std::unique_ptr<kxGUITextScroll> ticker(
       kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(25)));
   ticker->SetVx(300);
   ticker->Draw();
-  EXPECT_EQ(301, ticker->GetVx());
   const int row = 10 + 16 - kGlyphTop + 2;
   EXPECT_EQ(kWhite, At(*fb, 200 + kGlyphLeft, row));
   EXPECT_EQ(kBlack, At(*fb, 200, row));
   EXPECT_EQ(kWhite, At(*fb, 200 + kGlyphLeft + 10 * 9, row)) << "tenth character";
+  std::vector<int> vx;
+  for (int start : {300, 650, -1}) {
+    if (start >= 0) ticker->SetVx(start);
+    ticker->Draw();
+    vx.push_back(ticker->GetVx());
+  }
+  // At 650, x = -150 is not yet past 100 - 250; at 651 it is.
+  ticker->Draw();
+  vx.push_back(ticker->GetVx());
+  EXPECT_EQ(vx, (std::vector<int>{301, 651, 0, 1}));
 }
 
 TEST_F(TextScrollTest, NewValueFadesOutFor101FramesAndInFor101More) {
-  std::unique_ptr<kxGUITextScroll> ticker(
-      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(5)));
-  kxString next = Text(7);
-  ticker->SetValue(next);
-  EXPECT_TRUE(ticker->IsFading());
-  EXPECT_TRUE(ticker->IsFadingOut());
-  EXPECT_EQ(5u, ticker->GetText().Length()) << "the old text stays during the fade-out";
-
-  ticker->SetVx(40);
-  int frames = 0;
-  for (; frames < 100; ++frames) ticker->Draw();
-  EXPECT_TRUE(ticker->IsFadingOut());
-  EXPECT_EQ(5u, ticker->GetText().Length());
-  EXPECT_GE(ticker->GetAlpha(), 0.0f);
-  EXPECT_LT(ticker->GetAlpha(), 0.02f);
-  ticker->Draw();  // the 101st swaps
-  EXPECT_EQ(7u, ticker->GetText().Length());
-  EXPECT_FLOAT_EQ(0.0f, ticker->GetAlpha());
-  EXPECT_EQ(0, ticker->GetVx()) << "the new text starts at the right edge";
-  EXPECT_TRUE(ticker->IsFading());
-  EXPECT_FALSE(ticker->IsFadingOut());
-
-  for (frames = 0; frames < 100; ++frames) ticker->Draw();
-  EXPECT_TRUE(ticker->IsFading());
-  EXPECT_LE(ticker->GetAlpha(), 1.0f);
-  ticker->Draw();  // the 101st clamps
-  EXPECT_FALSE(ticker->IsFading());
-  EXPECT_FLOAT_EQ(1.0f, ticker->GetAlpha());
-}
-
-TEST_F(TextScrollTest, DrawsWithTheFadingOpacity) {
-  std::unique_ptr<kxGUITextScroll> ticker(
-      kxGUITextScroll::Create(3, font.get(), 100, 10, 400, Text(40)));
+  kxGUIManager manager(600, 80);
+  kxGUITextScroll* ticker = kxGUITextScroll::Create(9, font.get(), 100, 10, 400, Text(40));
+  ASSERT_TRUE(manager.AppendControl(ticker));
   ticker->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
-  kxString next = Text(3);
-  ticker->SetValue(next);
-  for (int i = 0; i < 50; ++i) ticker->Draw();
-  float alpha = ticker->GetAlpha();
+  kxString next = Text(7);
+  manager.SetValueByID(9, next);
+  EXPECT_TRUE(ticker->IsFadingOut());
+  for (int frames = 0; frames < 50; ++frames) ticker->Draw();
+  float alpha = ticker->GetAlpha();  // drawn with the fading opacity
   fb->Clear(0, 0, 0, 0);
   ticker->SetVx(200);
   ticker->Draw();
-  RGBA p = At(*fb, 300 + kGlyphLeft, 10 + 8);
+  kxTest::RGBA p = At(*fb, 300 + kGlyphLeft, 10 + 8);
   EXPECT_NEAR(255.0f * alpha, p.r, 2.0f);
   EXPECT_EQ(0, p.g);
+  for (int frames = 51; frames < 100; ++frames) ticker->Draw();
+  EXPECT_TRUE(ticker->IsFadingOut());
+  EXPECT_EQ(40u, ticker->GetText().Length()) << "the old text stays during the fade-out";
+  EXPECT_LT(ticker->GetAlpha(), 0.02f);
+  ticker->Draw();  // the 101st swaps; the new text starts at the right edge
+  EXPECT_EQ(7u, ticker->GetText().Length());
+  EXPECT_FLOAT_EQ(0.0f, ticker->GetAlpha());
+  EXPECT_EQ(0, ticker->GetVx());
+  EXPECT_FALSE(ticker->IsFadingOut());
+  for (int frames = 0; frames < 100; ++frames) ticker->Draw();
+  EXPECT_TRUE(ticker->IsFading());
+  ticker->Draw();  // the 101st clamps
+  EXPECT_FALSE(ticker->IsFading());
+  EXPECT_FLOAT_EQ(1.0f, ticker->GetAlpha());
 }
 
 TEST_F(TextScrollTest, SwappedTextWrapsByItsOwnWidth) {
@@ -209,17 +191,6 @@ TEST_F(TextScrollTest, TextIsClippedToTheTickersColumnsAndFiveRowsBelowIt) {
   // Above the ticker nothing is cut (the glyphs start 12 rows below Top).
   EXPECT_EQ(kWhite, At(*fb, 51, 32));
   EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
-}
-
-TEST_F(TextScrollTest, ManagerSetValueByIDStartsTheSwap) {
-  kxGUIManager manager(600, 80);
-  kxGUITextScroll* ticker = kxGUITextScroll::Create(9, font.get(), 0, 0, 300, Text(3));
-  ASSERT_TRUE(manager.AppendControl(ticker));
-  kxString value = Text(6);
-  manager.SetValueByID(9, value);
-  EXPECT_TRUE(ticker->IsFadingOut());
-  for (int i = 0; i < 101; ++i) manager.Draw();
-  EXPECT_EQ(6u, ticker->GetText().Length());
 }
 
 }  // namespace

@@ -69,63 +69,42 @@ TEST_F(TextViewerTest, APressDragsOnlyATextLongerThanTheView) {
   EXPECT_FALSE(viewer->IsDragging());
 }
 
-TEST_F(TextViewerTest, DraggingDownPastTheTopSnapsBackAndTheFirstDrawStopsIt) {
+TEST_F(TextViewerTest, DraggingStopsAtBothEndsByTheTwoLineCounts) {
   kxStringArray lines;
   Fill(lines, 20);
   std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  auto state = [&]() {
+    return std::vector<int>{viewer->GetOffset(), viewer->GetFirstLine(), viewer->GetVelocity()};
+  };
+  // Down past the top snaps back, the step kept as velocity until a draw.
   viewer->OnLMBDown();
   viewer->OnMouseMove(5, -30);
-  EXPECT_EQ(-30, viewer->GetOffset());
-  EXPECT_EQ(1, viewer->GetFirstLine());  // 30 / 22
-  EXPECT_EQ(-30, viewer->GetVelocity());
+  EXPECT_EQ(state(), (std::vector<int>{-30, 1, -30}));  // 30 / 22
   viewer->OnMouseMove(0, 50);
-  EXPECT_EQ(0, viewer->GetOffset());
-  EXPECT_EQ(0, viewer->GetFirstLine());
-  EXPECT_EQ(50, viewer->GetVelocity()) << "the step stays as velocity";
+  EXPECT_EQ(state(), (std::vector<int>{0, 0, 50}));
   viewer->OnLMBUp();
-  EXPECT_EQ(50, viewer->GetVelocity());
   viewer->Draw();
-  EXPECT_EQ(0, viewer->GetOffset());
-  EXPECT_EQ(0, viewer->GetFirstLine());
-  EXPECT_EQ(0, viewer->GetVelocity());
-}
-
-TEST_F(TextViewerTest, DraggingUpPastTheEndStopsAtTheLastFullView) {
-  // While dragging 8 lines fit: with 20 lines the first line stops at 12.
-  kxStringArray lines;
-  Fill(lines, 20);
-  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  EXPECT_EQ(state(), (std::vector<int>{0, 0, 0}));
+  // Up: while dragging 8 lines fit, so the first line stops at 12 and a step
+  // to -300 (line 13) is undone; drawing counts 9 lines, so the coasting
+  // step after release clamps at 11.
   viewer->OnLMBDown();
-  for (int step = 1; step <= 9; ++step) {
-    viewer->OnMouseMove(0, -30);
-    EXPECT_EQ(-30 * step, viewer->GetOffset());
-    EXPECT_EQ(30 * step / 22, viewer->GetFirstLine());
-  }
-  // -300 would show line 13: the step is undone.
-  for (int i = 0; i < 5; ++i) {
-    viewer->OnMouseMove(0, -30);
-    EXPECT_EQ(-270, viewer->GetOffset());
-    EXPECT_EQ(12, viewer->GetFirstLine());
-    EXPECT_EQ(-30, viewer->GetVelocity());
-  }
-  // Drawing counts 9 lines in the view, so its limit is 11: the coasting
-  // step after release clamps there.
+  for (int step = 1; step <= 14; ++step) viewer->OnMouseMove(0, -30);
+  EXPECT_EQ(state(), (std::vector<int>{-270, 12, -30}));
   viewer->OnLMBUp();
   viewer->Draw();
-  EXPECT_EQ(11, viewer->GetFirstLine());
-  EXPECT_EQ(-270, viewer->GetOffset());
-  EXPECT_EQ(0, viewer->GetVelocity());
+  EXPECT_EQ(state(), (std::vector<int>{-270, 11, 0}));
 }
 
-TEST_F(TextViewerTest, ReleaseAfterAStepOfMinus3CoastsToTheEnd) {
+TEST_F(TextViewerTest, ReleaseAfterAStepOfMinus3CoastsToTheEndUnlessPressed) {
   kxStringArray lines;
   Fill(lines, 20);
   std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
   viewer->OnLMBDown();
   viewer->OnMouseMove(0, -3);
   viewer->OnLMBUp();
-  // Each frame moves 3 pixels, never slowing, until the first line would
-  // pass 20 - 9 = 11: offset -264 shows line 12, so -261 is the last step.
+  // 3 pixels a frame, never slowing, until the first line would pass
+  // 20 - 9 = 11: -264 shows line 12, so -261 is the last step.
   int frames = 0;
   while (viewer->GetVelocity() != 0 && frames < 1000) {
     int before = viewer->GetOffset();
@@ -139,14 +118,9 @@ TEST_F(TextViewerTest, ReleaseAfterAStepOfMinus3CoastsToTheEnd) {
   EXPECT_EQ(87, frames);
   EXPECT_EQ(-261, viewer->GetOffset());
   EXPECT_EQ(11, viewer->GetFirstLine());
-  viewer->Draw();
-  EXPECT_EQ(-261, viewer->GetOffset()) << "stopped";
-}
 
-TEST_F(TextViewerTest, APressStopsTheCoastingAtOnce) {
-  kxStringArray lines;
-  Fill(lines, 20);
-  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  // A press stops the coasting at once.
+  viewer = Viewer(&lines);
   viewer->OnLMBDown();
   viewer->OnMouseMove(0, -4);
   viewer->OnLMBUp();
