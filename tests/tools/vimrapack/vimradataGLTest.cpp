@@ -13,7 +13,7 @@ class vimradataGL : public kxTest::GLTest {
  protected:
   void SetUp() override {
     kxTest::GLTest::SetUp();
-    ASSERT_TRUE(pack.ReadFromFile(vpTest::PackPath().c_str()));
+    ASSERT_TRUE(pack.ReadFromFile(vpTest::kPackPath.c_str()));
   }
   kxResource pack;
 };

@@ -17,17 +17,16 @@ namespace {
 
 class vimradata : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { loaded = pack.ReadFromFile(vpTest::PackPath().c_str()); }
-  void SetUp() override { ASSERT_TRUE(loaded) << "cannot read " << vpTest::PackPath(); }
+  void SetUp() override { ASSERT_TRUE(pack.ReadFromFile(vpTest::kPackPath.c_str())); }
   // The decoded picture; the test fails when it does not decode.
-  static kxTGAImage Image(const std::string& key) {
+  kxTGAImage Image(const std::string& key) {
     kxTGAImage image{};
     const std::vector<uint8_t> bytes = vpTest::Expanded(pack, key);
     EXPECT_TRUE(kxDecodeTGA(bytes.data(), bytes.size(), &image)) << key;
     return image;
   }
   // Lines of a text entry as the game reads them, checking for CR LF ends.
-  static std::vector<std::u16string> Lines(const std::string& key) {
+  std::vector<std::u16string> Lines(const std::string& key) {
     const std::vector<uint8_t> raw = vpTest::Expanded(pack, key);
     for (size_t i = 0; i < raw.size(); ++i)
       EXPECT_TRUE((raw[i] != '\n' || (i > 0 && raw[i - 1] == '\r')) &&
@@ -40,11 +39,8 @@ class vimradata : public ::testing::Test {
       lines.push_back(array.GetLine(i).GetString() ? array.GetLine(i).GetString() : u"");
     return lines;
   }
-  static kxResource pack;
-  static bool loaded;
+  kxResource pack;
 };
-kxResource vimradata::pack;
-bool vimradata::loaded = false;
 
 TEST_F(vimradata, HoldsEveryGameKeyCrunchedAndNothingElseWithinBudget) {
   const std::vector<std::string> keys = vpTest::GameKeys();
@@ -56,22 +52,21 @@ TEST_F(vimradata, HoldsEveryGameKeyCrunchedAndNothingElseWithinBudget) {
     bool ok = false;
     EXPECT_FALSE(vpTest::Expanded(pack, k, &ok).empty() || !ok) << k << " is empty or not crunched";
   }
-  EXPECT_LT(vpTest::ReadFile(vpTest::PackPath()).size(), 6u * 1024 * 1024);
+  EXPECT_LT(vpTest::ReadFile(vpTest::kPackPath).size(), 6u * 1024 * 1024);
 #ifdef VP_KXPACK
   EXPECT_EQ(std::system(
-                (std::string(VP_KXPACK) + " verify " + vpTest::PackPath() + " >/dev/null").c_str()),
+                (std::string(VP_KXPACK) + " verify " + vpTest::kPackPath + " >/dev/null").c_str()),
             0);
 #endif
 }
 
 TEST_F(vimradata, GeneratingAgainGivesTheSameBytes) {
-  const std::string out =
-      vpTest::BinDir() + "/vimradata-again." + std::to_string(getpid()) + ".bin";
-  const std::string cmd = std::string(VP_GENERATOR) + " " + vpTest::AssetsDir() + " " +
-                          vpTest::FontDir() + " " + out + " > /dev/null";
+  const std::string out = vpTest::kBinDir + "/vimradata-again." + std::to_string(getpid()) + ".bin";
+  const std::string cmd = std::string(VP_GENERATOR) + " " + vpTest::kAssetsDir + " " +
+                          vpTest::kFontDir + " " + out + " > /dev/null";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   const std::vector<uint8_t> again = vpTest::ReadFile(out),
-                             built = vpTest::ReadFile(vpTest::PackPath());
+                             built = vpTest::ReadFile(vpTest::kPackPath);
   std::remove(out.c_str());
   EXPECT_TRUE(!built.empty() && again == built)
       << "sizes " << again.size() << " and " << built.size();
@@ -79,7 +74,7 @@ TEST_F(vimradata, GeneratingAgainGivesTheSameBytes) {
 
 // Every picture decodes at its size and depth; sprites (which repeat) have a
 // clear rim; buttons have cut corners and states lighter and darker; every
-// card face differs clearly from every other.
+// card face differs clearly from every other, and all share one back.
 TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
   struct Kind {
     std::string prefix;
@@ -91,7 +86,8 @@ TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
                         {"vimra_logo", 512, 256, 4},
                         {"button_", 128, 32, 4}};
   std::map<std::string, double> mean;       // of each button
-  std::vector<std::vector<uint8_t>> faces;  // left halves of the low cards
+  std::vector<std::vector<uint8_t>> faces;  // of the low cards
+  std::vector<uint8_t> backs;
   for (const std::string& key : vpTest::GameKeys())
     for (const Kind& k : kinds) {
       if (key.compare(0, k.prefix.size(), k.prefix) != 0) continue;
@@ -110,10 +106,15 @@ TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
         for (uint32_t x = 0; x < img.width; ++x) rim += alpha(x, 0) + alpha(x, img.height - 1);
         for (uint32_t y = 0; y < img.height; ++y) rim += alpha(0, y) + alpha(img.width - 1, y);
         EXPECT_EQ(rim, 0);
-      } else if (scale == 4) {
+      } else if (scale == 4) {  // the face in the left half, the back in the right
         faces.emplace_back();
-        for (uint32_t y = 0; y < 128; ++y)
+        std::vector<uint8_t> back;
+        for (uint32_t y = 0; y < 128; ++y) {
           faces.back().insert(faces.back().end(), img.pixels + y * 384, img.pixels + y * 384 + 192);
+          back.insert(back.end(), img.pixels + y * 384 + 192, img.pixels + y * 384 + 384);
+        }
+        if (backs.empty()) backs = back;
+        EXPECT_TRUE(back == backs) << "every card has the same back";
       }
       kxFreeTGAImage(&img);
       break;

@@ -11,7 +11,7 @@ namespace {
 TEST(vpBitmapFont, RecordsForEveryCodeReadBackWithTheEngine) {
   vpFontFace face;
   vpBitmapFont font;
-  ASSERT_TRUE(face.Open(vpTest::FontDir() + "/DejaVuSans-Bold.ttf") && font.Build(face, 16, 0x17F));
+  ASSERT_TRUE(face.Open(vpTest::kFontDir + "/DejaVuSans-Bold.ttf") && font.Build(face, 16, 0x17F));
   const std::vector<uint8_t> file = font.Serialize();
   TGlyph_s* glyphs = nullptr;
   uint64_t count = 0;
@@ -52,7 +52,7 @@ TEST(vpFontFace, MissingFilesAndGlyphsFail) {
   vpMask m;
   EXPECT_FALSE(face.Open("/nonexistent/font.ttf"));
   EXPECT_FALSE(face.Render('A', 12, &g));  // nothing open
-  ASSERT_TRUE(face.Open(vpTest::FontDir() + "/DejaVuSans.ttf"));
+  ASSERT_TRUE(face.Open(vpTest::kFontDir + "/DejaVuSans.ttf"));
   EXPECT_FALSE(face.HasGlyph(0xE000) || face.RenderFitted(0xE000, 100, 100, &m));  // private use
   ASSERT_TRUE(face.HasGlyph(0x2693) && face.RenderFitted(0x2693, 100, 60, &m));
   EXPECT_TRUE(m.Width() <= 102 && m.Height() <= 62 && (m.Width() >= 95 || m.Height() >= 57))

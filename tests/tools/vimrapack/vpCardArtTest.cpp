@@ -26,13 +26,12 @@ TEST(vpCardArt, CardListFormatAndItsErrors) {
         << bad;
 }
 
-TEST(vpCardArt, FaceShowsTheSymbolOnItsColourAndEveryBackIsTheSame) {
+TEST(vpCardArt, FaceShowsTheSymbolOnItsColourInABorder) {
   vpFontFace face;
-  ASSERT_TRUE(face.Open(vpTest::FontDir() + "/DejaVuSans.ttf"));
+  ASSERT_TRUE(face.Open(vpTest::kFontDir + "/DejaVuSans.ttf"));
   const vpCardDef anchor{0x2693, vpHex(0x1B998B), vpHex(0xFFFFFF), "anchor"};
-  vpImage a, h, none;
+  vpImage a, none;
   ASSERT_TRUE(vpDrawCardTexture(face, anchor, &a));
-  ASSERT_TRUE(vpDrawCardTexture(face, {0x2665, vpHex(0xD7263D), vpHex(0xFFFFFF), "heart"}, &h));
   ASSERT_TRUE(a.Width() == kCardTextureSize && a.Height() == kCardTextureSize);
   int ink = 0, colour = 0, total = 0, opaque = 0;
   for (int y = 60; y < 452; ++y)
@@ -45,11 +44,6 @@ TEST(vpCardArt, FaceShowsTheSymbolOnItsColourAndEveryBackIsTheSame) {
   EXPECT_TRUE(opaque == total && ink > total / 20 && colour > total / 3) << ink << " " << colour;
   for (const vpColor& p : {a.At(4, 256), a.At(128, 4), a.At(251, 256), a.At(128, 507)})
     EXPECT_GT(p.r + p.g + p.b, 2.4f);
-  float diff = 0;  // the backs (right half) are one design for the whole deck
-  for (int y = 0; y < kCardTextureSize; ++y)
-    for (int x = kCardTextureSize / 2; x < kCardTextureSize; ++x)
-      diff += Distance(a.At(x, y), h.At(x, y));
-  EXPECT_EQ(diff, 0.0f);
   EXPECT_FALSE(vpDrawCardTexture(face, {0xE000, vpHex(0), vpHex(0xFFFFFF), "missing"}, &none));
 }
 

@@ -37,14 +37,14 @@ TEST(vpGenerator, BrokenSourcesAreRefusedByNameBeforeAnythingIsMade) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.error);
     fs::remove_all(dir);
-    fs::copy(vpTest::AssetsDir(), dir, fs::copy_options::recursive);
+    fs::copy(vpTest::kAssetsDir, dir, fs::copy_options::recursive);
     const std::vector<uint8_t> bytes = vpTest::ReadFile((dir / c.file).string());
     std::string text(bytes.begin(), bytes.end());
     const size_t at = text.find(c.from);
     ASSERT_NE(at, std::string::npos);
     std::ofstream(dir / c.file, std::ios::binary) << text.replace(at, std::strlen(c.from), c.to);
     const bool fontsMissing = std::string(c.error) == "/nonexistent-fonts";
-    vpGenerator g(dir.string(), fontsMissing ? c.error : vpTest::FontDir());
+    vpGenerator g(dir.string(), fontsMissing ? c.error : vpTest::kFontDir);
     std::string error;
     EXPECT_FALSE(g.Run(&error));
     EXPECT_NE(error.find(c.error), std::string::npos) << error;

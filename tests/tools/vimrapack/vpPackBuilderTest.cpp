@@ -17,7 +17,7 @@ TEST(vpPackBuilder, EntriesAreCrunchedNamedOnceAndReadBack) {
   ASSERT_EQ(b.Entries().size(), 3u);
   EXPECT_EQ(b.Entries()[0].crunched[0] | b.Entries()[0].crunched[1] << 8, 1000);  // size leads
   const std::string path =
-      vpTest::BinDir() + "/vpPackBuilderTest." + std::to_string(getpid()) + ".bin";
+      vpTest::kBinDir + "/vpPackBuilderTest." + std::to_string(getpid()) + ".bin";
   ASSERT_TRUE(b.Write(path));
   kxResource pack;
   ASSERT_TRUE(pack.ReadFromFile(path.c_str()));

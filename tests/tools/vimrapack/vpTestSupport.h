@@ -23,18 +23,10 @@ namespace vpTest {
 inline std::string Env(const char* name) {
   return std::getenv(name) ? std::getenv(name) : ".";
 }
-inline std::string AssetsDir() {
-  return Env("KX_SOURCE_DIR") + "/apps/vimra/assets";
-}
-inline std::string BinDir() {
-  return Env("KX_BIN_DIR");
-}
-inline std::string PackPath() {
-  return BinDir() + "/vimradata.bin";
-}
-inline std::string FontDir() {
-  return VP_FONT_DIR;
-}
+inline const std::string kAssetsDir = Env("KX_SOURCE_DIR") + "/apps/vimra/assets";
+inline const std::string kBinDir = Env("KX_BIN_DIR");
+inline const std::string kPackPath = kBinDir + "/vimradata.bin";
+inline const std::string kFontDir = VP_FONT_DIR;
 
 inline std::vector<uint8_t> ReadFile(const std::string& path) {
   std::vector<uint8_t> out;

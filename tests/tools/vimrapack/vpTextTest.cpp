@@ -30,7 +30,7 @@ TEST(vpText, Utf8DecodesStrictlyMessagesCountWithoutGapsLinesEndWithCrLf) {
 class vpTextFont : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (face.Open(vpTest::FontDir() + "/DejaVuSans.ttf")) font.Build(face, 11, 0x17F);
+    if (face.Open(vpTest::kFontDir + "/DejaVuSans.ttf")) font.Build(face, 11, 0x17F);
   }
   void SetUp() override { ASSERT_EQ(font.Count(), 0x180u); }
   static vpFontFace face;
