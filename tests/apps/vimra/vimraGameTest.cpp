@@ -317,17 +317,6 @@ TEST_F(TrickTest, RebuildingTheDeckDropsAPendingOrder) {
   }
 }
 
-TEST_F(TrickTest, GatheringTwiceReplacesTheOrder) {
-  StartTrick();
-  game->GatherByRow(1);
-  ASSERT_NE(game->pendingOrder, nullptr);
-  game->GatherByRow(2);
-  ASSERT_NE(game->pendingOrder, nullptr);
-  game->dealCount = 1;
-  game->ApplyDeal();
-  ExpectPermutation();
-}
-
 TEST_F(TrickTest, CardsKeepTheirScreenPositionsAcrossADeal) {
   StartTrick();
   game->chosenRow = 1;
@@ -390,50 +379,6 @@ TEST_F(SettingsTest, ChoicesSurviveARestart) {
   EXPECT_EQ(again.sampleVolume, 120);
   EXPECT_EQ(vimraBackdropColor(bcBottom)[1], 0.25f);
   EXPECT_EQ(vimraBackdropColor(bcTop)[2], 0.5f);
-  EXPECT_FLOAT_EQ(vimraBackdropColor(bcBottom)[0], 0.889129638671875f);
-}
-
-TEST_F(SettingsTest, FilesOfWrongSizeAreIgnored) {
-  {
-    GameProbe game;
-    game.language = 1;
-    game.musicVolume = 3;
-    game.SaveSettings();
-  }
-  std::vector<uint8_t> image = ReadFile("vimraconfig.bin");
-  ASSERT_EQ(image.size(), 48u);
-  for (size_t size : {size_t(47), size_t(49)}) {
-    std::vector<uint8_t> bytes = image;
-    bytes.resize(size, 0);
-    WriteFile("vimraconfig.bin", bytes);
-    GameProbe game;
-    EXPECT_EQ(game.language, 0) << size;
-    EXPECT_EQ(game.musicVolume, 64) << size;
-  }
-}
-
-TEST_F(SettingsTest, HostileValuesAreChecked) {
-  std::vector<uint8_t> bytes(48, 0);
-  const float nan = std::nanf("");
-  std::memcpy(&bytes[4], &nan, 4);
-  const int32_t language = 9;
-  std::memcpy(&bytes[32], &language, 4);
-  bytes[36] = 2;
-  bytes[37] = 0;
-  bytes[38] = 0xFF;
-  const int32_t low = -5;
-  const int32_t high = 500;
-  std::memcpy(&bytes[40], &low, 4);
-  std::memcpy(&bytes[44], &high, 4);
-  WriteFile("vimraconfig.bin", bytes);
-  GameProbe game;
-  EXPECT_EQ(game.language, 0);
-  EXPECT_TRUE(game.highQuality);
-  EXPECT_FALSE(game.musicOn);
-  EXPECT_TRUE(game.hintsOn);
-  EXPECT_EQ(game.musicVolume, 0);
-  EXPECT_EQ(game.sampleVolume, 128);
-  EXPECT_FLOAT_EQ(vimraBackdropColor(bcBottom)[1], 0.629486083984375f);
   EXPECT_FLOAT_EQ(vimraBackdropColor(bcBottom)[0], 0.889129638671875f);
 }
 
