@@ -36,7 +36,7 @@ class kxGeometryTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(kxGeometryTest, FindsReordersAndDrawsInSlotOrder) {
+TEST_F(kxGeometryTest, FindsReordersPlacesAndDrawsInSlotOrder) {
   kxGeometry g;
   Spy *a = Make("a"), *b = Make("b"), *c = Make("c");
   EXPECT_EQ(g.GetVertexArrayID(a), -1);
@@ -51,6 +51,10 @@ TEST_F(kxGeometryTest, FindsReordersAndDrawsInSlotOrder) {
   EXPECT_EQ(Drawn(&g), (Names{"c", "b", "a", "a"}));
   g.InsertVertexArray(3, nullptr);  // drops the duplicate slot without deleting
   EXPECT_EQ(Drawn(&g), (Names{"c", "b", "a"}));
+  float flat[12] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, p[3];
+  g.SetPositions(flat);  // three coordinates per slot, in slot order
+  a->GetCenter(p);
+  EXPECT_EQ(std::vector<float>(p, p + 3), (std::vector<float>{6, 7, 8}));
 }
 
 TEST_F(kxGeometryTest, SetSizeClearFalseAndReferringGroupsNeverDelete) {

@@ -79,7 +79,6 @@ TEST_F(kxTexturedBoxGL, Draw2FacesTheCameraFromManyDirections) {
     fb->Clear(0, 0, 0, 0);
     LookFrom(camera, P);
     box.Draw2(camera, 0);
-    // Inside both halves; below, above, and left of the corner.
     EXPECT_EQ((Pixels{At(17, 18), At(22, 18), At(19, 14), At(19, 21), At(14, 18)}),
               (Pixels{kRed, kBlue, kNone, kNone, kNone}));
   }
