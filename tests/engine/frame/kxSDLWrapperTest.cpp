@@ -424,7 +424,8 @@ TEST_F(kxSDLWrapperTest, DoubleClickWithinTwoHundredMilliseconds) {
   // 199 ms after a click is a double click, 200 ms a new press; the release
   // of a double click is ignored and the next press starts afresh.
   UseScriptedClock({0, 0, 0, 150, 160, 360, 400, 500, 700, 750, 950, 1000, 1199, 1300});
-  Push({Move(5, 5), kDown, kUp, kDown, kDown, kUp, kDown, kUp, kDown, kUp, kDown, kUp, kDown, kQuit});
+  Push({Move(5, 5), kDown, kUp, kDown, kDown, kUp, kDown, kUp, kDown, kUp, kDown, kUp, kDown,
+        kQuit});
   RunLoop();
   EXPECT_EQ(frame->Trace(),
             "Motion 5 5 -5 -5@0 LMBUp 5 5@2 Click 3@3 DblClick@3 LMBUp 5 5@5 Click 3@6 "

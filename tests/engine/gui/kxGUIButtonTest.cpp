@@ -2,8 +2,6 @@
 // manager's routing, click delivery, geometry rebuilt as a child, caption
 // placement with its shadow, and texture ownership.
 
-#include "gui/kxGUIButton.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -11,6 +9,7 @@
 #include "frame/kxSDLWrapper.h"
 #include "graphics/kxGeometry.h"
 #include "graphics/kxTexturedBox.h"
+#include "gui/kxGUIButton.h"
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIPanel.h"
@@ -68,7 +67,8 @@ class ButtonTest : public kxTest::GLTest {
 
 TEST_F(ButtonTest, NarrowButtonGrowsTo48AndAnswersAcrossItsInclusiveEdges) {
   kxGUIManager manager(200, 100);
-  kxGUIButton* button = kxGUIButton::Create(5, font.get(), states.get(), 10, 10, 30, 24, kxString(u""));
+  kxGUIButton* button =
+      kxGUIButton::Create(5, font.get(), states.get(), 10, 10, 30, 24, kxString(u""));
   ASSERT_TRUE(button && manager.AppendControl(button));
   EXPECT_EQ(48, button->GetWidth());
   ASSERT_EQ(3u, button->GetGeometry()->Length());
@@ -143,20 +143,23 @@ TEST_F(ButtonTest, StateFollowsEnterPressMoveAndReleaseAndClicksReachTheFrameNex
 TEST_F(ButtonTest, AsAChildItRebuildsItsBoxesAtTheAbsolutePosition) {
   kxTest::Framebuffer fb(300, 200);
   kxGUIManager manager(300, 200);
-  kxGUIButton* top = kxGUIButton::Create(3, font.get(), states.get(), 15, 150, 60, 20, kxString(u""));
+  kxGUIButton* top =
+      kxGUIButton::Create(3, font.get(), states.get(), 15, 150, 60, 20, kxString(u""));
   unsigned int topTexture = Box(top, 1)->GetTextureID();
   ASSERT_TRUE(manager.AppendControl(top));
   EXPECT_EQ(topTexture, Box(top, 1)->GetTextureID()) << "top level: not rebuilt";
   kxGUIPanel* panel = kxGUIPanel::Create(103, 100, 50, 180, 120);
   ASSERT_TRUE(manager.AppendControl(panel));
-  kxGUIButton* button = kxGUIButton::Create(104, font.get(), states.get(), 20, 30, 30, 20, kxString(u""));
+  kxGUIButton* button =
+      kxGUIButton::Create(104, font.get(), states.get(), 20, 30, 30, 20, kxString(u""));
   unsigned int oldTexture = Box(button, 0)->GetTextureID();
   ASSERT_TRUE(panel->AppendChild(button));
   EXPECT_FALSE(kxTest::IsTexture(oldTexture)) << "the first boxes' textures are released";
   for (size_t i = 0; i < 3; ++i) {
     float at[3];
     Box(button, i)->GetCenter(at);
-    EXPECT_EQ((std::vector<float>{120, 80, 48}), (std::vector<float>{at[0], at[1], Box(button, i)->GetWidth()}));
+    EXPECT_EQ((std::vector<float>{120, 80, 48}),
+              (std::vector<float>{at[0], at[1], Box(button, i)->GetWidth()}));
     EXPECT_NE(0u, Box(button, i)->GetTextureID());
   }
   manager.Draw();
@@ -188,12 +191,13 @@ TEST_F(ButtonTest, CaptionIsCentredWithItsShadowEvenWhenWiderThanTheButton) {
   EXPECT_EQ(255, shadow.a);
   float current[4];
   glGetFloatv(GL_CURRENT_COLOR, current);
-  EXPECT_EQ((std::vector<float>{1, 1}), (std::vector<float>{current[0], current[3]})) << "left white";
+  EXPECT_EQ((std::vector<float>{1, 1}), (std::vector<float>{current[0], current[3]}))
+      << "left white";
 
   // 48 wide with a 100-pixel caption: x = Left - 26, spilling equally.
   fb.Clear(0, 0, 0, 0);
-  std::unique_ptr<kxGUIButton> narrow(kxGUIButton::Create(
-      1, font.get(), states.get(), 80, 10, 48, 30, kxString(u"ABCDEFGHIJ")));
+  std::unique_ptr<kxGUIButton> narrow(
+      kxGUIButton::Create(1, font.get(), states.get(), 80, 10, 48, 30, kxString(u"ABCDEFGHIJ")));
   narrow->Draw();
   const int left = 80 - 26 + kGlyphLeft, right = left + 9 * kGlyphAdvance + kGlyphWidth - 1;
   EXPECT_EQ(kWhite, At(fb, left, 26));
@@ -207,16 +211,19 @@ TEST_F(ButtonTest, UndecodableImagesGiveUntexturedBoxesAndDeletingReleasesTextur
   kxMemoryBlock notCrunched{nullptr, 0};
   kxGUIButtonStates bad(junk.get(), &notCrunched, nullptr);
   for (kxGUIButtonStates* s : {&bad, static_cast<kxGUIButtonStates*>(nullptr)}) {
-    std::unique_ptr<kxGUIButton> b(kxGUIButton::Create(1, font.get(), s, 0, 0, 60, 20, kxString(u"x")));
+    std::unique_ptr<kxGUIButton> b(
+        kxGUIButton::Create(1, font.get(), s, 0, 0, 60, 20, kxString(u"x")));
     ASSERT_EQ(3u, b->GetGeometry()->Length());
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(0u, Box(b.get(), i)->GetTextureID());
     kxTest::Framebuffer fb(80, 40);
     BeginGUIDrawing(fb);
     b->Draw();
   }
-  kxGUIButton* button = kxGUIButton::Create(1, font.get(), states.get(), 0, 0, 60, 20, kxString(u"x"));
+  kxGUIButton* button =
+      kxGUIButton::Create(1, font.get(), states.get(), 0, 0, 60, 20, kxString(u"x"));
   unsigned int textures[3];
-  for (size_t i = 0; i < 3; ++i) ASSERT_TRUE(kxTest::IsTexture(textures[i] = Box(button, i)->GetTextureID()));
+  for (size_t i = 0; i < 3; ++i)
+    ASSERT_TRUE(kxTest::IsTexture(textures[i] = Box(button, i)->GetTextureID()));
   EXPECT_NE(textures[0], textures[1]);
   delete button;
   for (unsigned int t : textures) EXPECT_FALSE(kxTest::IsTexture(t));

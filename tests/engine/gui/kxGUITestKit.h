@@ -72,8 +72,8 @@ const int kGlyphTop = 12;
 // Needs the GL context. The font's height is glyphHeight.
 inline std::unique_ptr<kxFont> MakeBlockFont(int glyphHeight = 16) {
   kxFont source(ftTopDown);
-  std::vector<uint8_t> pixels(static_cast<size_t>(kGlyphWidth) * (glyphHeight > 0 ? glyphHeight : 1),
-                              255);
+  size_t rows = glyphHeight > 0 ? static_cast<size_t>(glyphHeight) : 1;
+  std::vector<uint8_t> pixels(static_cast<size_t>(kGlyphWidth) * rows, 255);
   for (int c = 0; c < 128; ++c) {
     TGlyph_s glyph{pixels.data(), kGlyphWidth, glyphHeight, kGlyphAdvance, kGlyphTop, kGlyphLeft};
     source.AppendGlyph(&glyph);
