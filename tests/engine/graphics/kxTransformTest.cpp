@@ -17,24 +17,21 @@ void ExpectVector(const float* v, float x, float y, float z) {
 
 }  // namespace
 
-TEST(kxTransformTest, VectorsKeepTheirFourthComponentUnlessCopiedWhole) {
+TEST(kxTransformTest, VectorAndPointListTransforms) {
   EXPECT_FLOAT_EQ(ToRadf(180.0f), kPi);
   EXPECT_FLOAT_EQ(ToDegf(kPi / 2), 90.0f);
   float a[4] = {1, 2, 3, -1}, b[4] = {4, 5, 6, 7};
   ChangeVect(a, b);
   ExpectVector(a, 4, 5, 6);
   ExpectVector(b, 1, 2, 3);
-  EXPECT_EQ(a[3], -1.0f);
   CopyVect(a, b);
-  EXPECT_EQ(a[3], -1.0f);
+  EXPECT_EQ(a[3], -1.0f) << "ChangeVect and CopyVect leave w alone";
   CopyVect4(a, b);
   EXPECT_EQ(a[3], 7.0f);
   ScaleVect3f(a, 0.5f, -1, 2);
   TranslateVect3f(a, 1, 1, -2);
   ExpectVector(a, 1.5f, -1, 4);
-}
-
-TEST(kxTransformTest, VectorRotationsTakeRadiansAndPointListsDegrees) {
+  // Vector rotations take radians, point lists degrees.
   float x[4] = {1, 2, 3, 5}, y[1][3] = {{0, 0, 1}}, z[1][3] = {{1, 0, 0}}, dst[4] = {};
   RotateVectX(x, dst, kPi / 2);
   ExpectVector(dst, 1, -3, 2);
@@ -70,8 +67,8 @@ TEST(kxTransformTest, VectorRotationsTakeRadiansAndPointListsDegrees) {
 
 TEST(kxTransformTest, GeneratorIsTheEnginesOwnLCGAndLeavesRandAlone) {
   kxSeedRandom(1);
-  const int first[3] = {kxRandom(), kxRandom(), kxRandom()};
-  EXPECT_EQ(std::vector<int>(first, first + 3), (std::vector<int>{41, 18467, 6334}));
+  EXPECT_EQ((std::vector<int>{kxRandom(), kxRandom(), kxRandom()}),
+            (std::vector<int>{41, 18467, 6334}));
   srand(77);
   const int expected = rand();
   srand(77);
