@@ -62,11 +62,9 @@ TEST_F(LogoGenerator, OutputIsTheCommittedEngineSourceAndTheCrunchedPicture) {
     crunched.push_back(uint8_t(std::strtoul(generated.substr(p, 4).c_str(), nullptr, 16)));
   ASSERT_GT(crunched.size(), 6u);
   const Bytes tga = Read<Bytes>(dir + "/logo.tga");
-  const uint8_t n[4] = {uint8_t(tga.size()), uint8_t(tga.size() >> 8), uint8_t(tga.size() >> 16),
-                        0};
-  // Little-endian size prefix, then the zlib header of the strongest level.
-  EXPECT_EQ(Bytes(crunched.begin(), crunched.begin() + 6),
-            (Bytes{n[0], n[1], n[2], n[3], 0x78, 0xDA}));
+  const uint32_t size = uint32_t(tga.size());  // the test machine is little-endian
+  EXPECT_EQ(0, memcmp(crunched.data(), &size, 4)) << "little-endian size prefix";
+  EXPECT_EQ(crunched[4] << 8 | crunched[5], 0x78DA) << "zlib header of the strongest level";
   kxMemoryBlock block{crunched.data(), crunched.size()};
   kxMemoryBlock* expanded = kxDecrunchMemoryBlock(&block);
   ASSERT_NE(nullptr, expanded);
