@@ -34,7 +34,8 @@ TEST(vpBitmapFont, RecordsForEveryCodeReadBackWithTheEngine) {
                             [](uint8_t v) { return v > 128; }),
               5)
         << c;
-  EXPECT_TRUE(glyphs['H'].top > glyphs['x'].top && glyphs[0x104].height > glyphs[0x104].top);
+  EXPECT_TRUE(glyphs[uint32_t('H')].top > glyphs[uint32_t('x')].top &&
+              glyphs[0x104].height > glyphs[0x104].top);
   kxFreeFontGlyphs(glyphs, count);
   // Measures as the engine does: advances add up, codes beyond the font count
   // nothing, and the line height follows the engine's walk over the records.
