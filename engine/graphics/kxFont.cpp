@@ -8,6 +8,7 @@
 #include <new>
 
 #include "data/kxMemoryBlock.h"
+#include "data/kxStdioFile.h"
 #include "graphics/kxFontReader.h"
 #include "graphics/kxGeometry.h"
 #include "graphics/kxVertexArray.h"
@@ -117,24 +118,10 @@ bool kxFont::LoadFromCrunchedMemoryBlock(kxMemoryBlock* block) {
 }
 
 bool kxFont::LoadFromFile(const char* fileName) {
-  if (!fileName) return false;
-  FILE* file = fopen(fileName, "rb");
+  kxMemoryBlock* file = kxReadStdioFile(fileName);
   if (!file) return false;
-  long length = -1;
-  if (fseek(file, 0, SEEK_END) == 0) length = ftell(file);
-  uint8_t* bytes = nullptr;
-  bool whole = false;
-  if (length >= 0 && length <= INT32_MAX && fseek(file, 0, SEEK_SET) == 0) {
-    bytes = static_cast<uint8_t*>(malloc(length ? size_t(length) : 1));
-    whole = bytes && fread(bytes, 1, size_t(length), file) == size_t(length);
-  }
-  fclose(file);
-  bool loaded = false;
-  if (whole) {
-    kxMemoryBlock block{bytes, uint64_t(length)};
-    loaded = LoadFromMemory(&block);
-  }
-  free(bytes);
+  bool loaded = LoadFromMemory(file);
+  kxFreeMemoryBlock(file);
   return loaded;
 }
 

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "data/kxMemoryBlock.h"
+#include "data/kxStdioFile.h"
 #include "graphics/kxMeshReader.h"
 #include "graphics/kxTGA.h"
 #include "graphics/kxTransform.h"
@@ -315,23 +316,10 @@ void kxVertexArray::AdoptTexture(unsigned int id) {
 }
 
 void kxVertexArray::TextureFromFile(const char* path) {
-  if (!path) return;
-  FILE* file = fopen(path, "rb");
+  kxMemoryBlock* file = kxReadStdioFile(path);
   if (!file) return;
-  long length = -1;
-  if (fseek(file, 0, SEEK_END) == 0) length = ftell(file);
-  uint8_t* bytes = nullptr;
-  bool whole = false;
-  if (length > 0 && fseek(file, 0, SEEK_SET) == 0) {
-    bytes = static_cast<uint8_t*>(malloc(size_t(length)));
-    whole = bytes && fread(bytes, 1, size_t(length), file) == size_t(length);
-  }
-  fclose(file);
-  if (whole) {
-    kxMemoryBlock block{bytes, uint64_t(length)};
-    AdoptTexture(TextureFromMemoryBlockTGA(&block));
-  }
-  free(bytes);
+  AdoptTexture(TextureFromMemoryBlockTGA(file));
+  kxFreeMemoryBlock(file);
 }
 
 void kxVertexArray::TextureFromCrunchedMemoryBlock(kxMemoryBlock* block) {
@@ -386,28 +374,13 @@ bool kxVertexArray::LoadFromCrunchedMemoryBlock(kxMemoryBlock* block) {
 }
 
 bool kxVertexArray::LoadFromCrunchedFile(const char* path) {
-  if (!path) return false;
-  FILE* file = fopen(path, "rb");
-  if (!file) return false;
-  long length = -1;
-  if (fseek(file, 0, SEEK_END) == 0) length = ftell(file);
-  uint8_t* bytes = nullptr;
-  bool whole = false;
-  if (length >= 0 && length <= INT32_MAX && fseek(file, 0, SEEK_SET) == 0) {
-    bytes = static_cast<uint8_t*>(malloc(length ? size_t(length) : 1));
-    whole = bytes && fread(bytes, 1, size_t(length), file) == size_t(length);
-  }
-  fclose(file);
-  bool loaded = false;
-  if (whole) {
-    kxMemoryBlock crunched{bytes, uint64_t(length)};
-    kxMemoryBlock* expanded = kxDecrunchMemoryBlock(&crunched);
-    if (expanded) {
-      loaded = LoadMeshBytes(expanded->data, expanded->size);
-      kxFreeMemoryBlock(expanded);
-    }
-  }
-  free(bytes);
+  kxMemoryBlock* crunched = kxReadStdioFile(path);
+  if (!crunched) return false;
+  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(crunched);
+  kxFreeMemoryBlock(crunched);
+  if (!expanded) return false;
+  bool loaded = LoadMeshBytes(expanded->data, expanded->size);
+  kxFreeMemoryBlock(expanded);
   return loaded;
 }
 
