@@ -46,12 +46,12 @@ const float kMenuCamAngle[3] = {0.0f, 22.209955f, -34.696114f};
 
 const float kMinusPi = -3.1415927f;
 
-struct CloudSpec {
+struct CloudPlacement {
   float width, height;
   const char* key;
   float x, y, z;
 };
-const CloudSpec kClouds[vimraGame::kCloudCount] = {
+const CloudPlacement kClouds[vimraGame::kCloudCount] = {
     {16.0f, 8.0f, "cloud01", -10.0f, 0.0f, -9.0f},
     {9.0f, 5.0f, "cloud02", 0.0f, -5.0f, -7.0f},
     {12.0f, 6.0f, "cloud03", 5.0f, 0.0f, -5.0f},
@@ -460,12 +460,12 @@ void vimraGame::RecolourBackground() {
 void vimraGame::BuildClouds() {
   if (clouds == nullptr) clouds = new (std::nothrow) kxGeometry();
   if (clouds == nullptr) return;
-  for (const CloudSpec& spec : kClouds) {
-    kxTexturedBox* box = kxTexturedBox::Create(spec.width, spec.height, false, tbpNormal);
+  for (const CloudPlacement& cloud : kClouds) {
+    kxTexturedBox* box = kxTexturedBox::Create(cloud.width, cloud.height, false, tbpNormal);
     if (box == nullptr) continue;
-    kxMemoryBlock* picture = GetQualityEntry(spec.key);
+    kxMemoryBlock* picture = GetQualityEntry(cloud.key);
     if (picture != nullptr) box->TextureFromCrunchedMemoryBlock(picture);
-    box->SetPosition(spec.x, spec.y, spec.z);
+    box->SetPosition(cloud.x, cloud.y, cloud.z);
     clouds->AppendVertexArray(box);
   }
 }
@@ -1306,6 +1306,14 @@ void AddViewer(kxGUIObject* parent, kxStringArray* lines, kxFont* font, int x, i
   if (viewer != nullptr) viewer->SetColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
+// The OK button every box has, centred near its lower edge.
+void AddOkButton(kxGUIPanel* panel, const vimraRect_s& box, kxFont* font,
+                 kxGUIButtonStates* states, kxString& caption) {
+  if (states == nullptr) return;
+  vimraRect_s ok = vimraBoxOkButton(box.w, box.h);
+  AddChild(panel, kxGUIButton::Create(idOK, font, states, ok.x, ok.y, ok.w, ok.h, caption));
+}
+
 }  // namespace
 
 void vimraGame::ShowAbout() {
@@ -1326,11 +1334,7 @@ void vimraGame::ShowAbout() {
   AddLabel(panel, smallFont, 10, 26, credits);
   AddLabel(panel, smallFont, 10, 42, Message(6));
   AddViewer(panel, licenses, smallFont, 10, 70, 600, 200);
-  vimraRect_s ok = vimraBoxOkButton(r.w, r.h);
-  if (blueButton != nullptr) {
-    AddChild(panel, kxGUIButton::Create(idOK, arialFont, blueButton, ok.x, ok.y, ok.w, ok.h,
-                                        Message(7)));
-  }
+  AddOkButton(panel, r, arialFont, blueButton, Message(7));
 }
 
 void vimraGame::ShowHowToPlay() {
@@ -1341,11 +1345,7 @@ void vimraGame::ShowHowToPlay() {
   if (panel == nullptr) return;
   AddLabel(panel, smallFont, 10, 10, Message(8));
   AddViewer(panel, howToPlay, smallFont, 10, 30, 590, 120);
-  vimraRect_s ok = vimraBoxOkButton(r.w, r.h);
-  if (blueButton != nullptr) {
-    AddChild(panel, kxGUIButton::Create(idOK, arialFont, blueButton, ok.x, ok.y, ok.w, ok.h,
-                                        Message(7)));
-  }
+  AddOkButton(panel, r, arialFont, blueButton, Message(7));
 }
 
 void vimraGame::ShowSettings() {
@@ -1377,11 +1377,7 @@ void vimraGame::ShowSettings() {
                                           *row.caption));
     }
   }
-  vimraRect_s ok = vimraBoxOkButton(r.w, r.h);
-  if (blueButton != nullptr) {
-    AddChild(panel, kxGUIButton::Create(idOK, arialFont, blueButton, ok.x, ok.y, ok.w, ok.h,
-                                        Message(7)));
-  }
+  AddOkButton(panel, r, arialFont, blueButton, Message(7));
 }
 
 void vimraGame::ShowHintBar() {
