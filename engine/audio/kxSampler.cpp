@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "data/kxAlloc.h"
+
 namespace {
 const int32_t maxVolume = 128;
 }  // namespace
@@ -28,7 +30,7 @@ bool kxSampler::AppendSampleFromCrunchedMemoryBlock(kxMemoryBlock* block) {
     return false;
   }
   Mix_Chunk** grown =
-      static_cast<Mix_Chunk**>(realloc(samples, sizeof(Mix_Chunk*) * static_cast<size_t>(count + 1)));
+      static_cast<Mix_Chunk**>(kxRealloc(samples, sizeof(Mix_Chunk*) * static_cast<size_t>(count + 1)));
   if (!grown) {
     kxFreeMemoryBlock(expanded);
     return false;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "data/kxAlloc.h"
 #include "data/kxChecksum.h"
 
 namespace {
@@ -22,10 +23,10 @@ constexpr uint64_t kMaxCrunchable = 0xFFFFFFFFull;
 
 kxMemoryBlock* kxAllocMemoryBlock(uint64_t size) {
   if (size > SIZE_MAX) return nullptr;
-  kxMemoryBlock* block = static_cast<kxMemoryBlock*>(malloc(sizeof(kxMemoryBlock)));
+  kxMemoryBlock* block = static_cast<kxMemoryBlock*>(kxMalloc(sizeof(kxMemoryBlock)));
   if (!block) return nullptr;
   // One byte for empty blocks, so that `data` is never null for a live block.
-  block->data = static_cast<uint8_t*>(malloc(size ? size_t(size) : 1));
+  block->data = static_cast<uint8_t*>(kxMalloc(size ? size_t(size) : 1));
   if (!block->data) {
     free(block);
     return nullptr;
@@ -64,7 +65,7 @@ kxMemoryBlock* kxCrunchMemoryBlock(const kxMemoryBlock* block) {
   result->data[2] = uint8_t(size32 >> 16);
   result->data[3] = uint8_t(size32 >> 24);
   result->size = uint64_t(bound) + 4;
-  if (uint8_t* shrunk = static_cast<uint8_t*>(realloc(result->data, size_t(result->size))))
+  if (uint8_t* shrunk = static_cast<uint8_t*>(kxRealloc(result->data, size_t(result->size))))
     result->data = shrunk;
   return result;
 }
@@ -86,7 +87,7 @@ kxMemoryBlock* kxDecrunchMemoryBlock(const kxMemoryBlock* block) {
   }
   result->size = outLength;
   if (outLength < stored && outLength > 0) {
-    if (uint8_t* shrunk = static_cast<uint8_t*>(realloc(result->data, size_t(outLength))))
+    if (uint8_t* shrunk = static_cast<uint8_t*>(kxRealloc(result->data, size_t(outLength))))
       result->data = shrunk;
   }
   return result;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "data/kxAlloc.h"
 #include "data/kxChecksum.h"
 
 namespace {
@@ -19,7 +20,7 @@ void StoreLE32(uint8_t* p, uint32_t v) {
 }
 
 char* CopyName(const char* name, size_t length) {
-  char* copy = static_cast<char*>(malloc(length + 1));
+  char* copy = static_cast<char*>(kxMalloc(length + 1));
   if (!copy) return nullptr;
   memcpy(copy, name, length);
   copy[length] = 0;
@@ -49,11 +50,11 @@ uint64_t kxResource::Append(const kxMemoryBlock* block, const char* name) {
   // invariant (both hold `count` valid pointers).
   kxMemoryBlock** grownBlocks =
       copy && nameCopy
-          ? static_cast<kxMemoryBlock**>(realloc(blocks, sizeof(kxMemoryBlock*) * (count + 1)))
+          ? static_cast<kxMemoryBlock**>(kxRealloc(blocks, sizeof(kxMemoryBlock*) * (count + 1)))
           : nullptr;
   if (grownBlocks) blocks = grownBlocks;
   char** grownNames =
-      grownBlocks ? static_cast<char**>(realloc(names, sizeof(char*) * (count + 1))) : nullptr;
+      grownBlocks ? static_cast<char**>(kxRealloc(names, sizeof(char*) * (count + 1))) : nullptr;
   if (!grownNames) {
     kxFreeMemoryBlock(copy);
     free(nameCopy);
@@ -217,8 +218,8 @@ bool kxResource::ReadFromMemoryBlock(const kxMemoryBlock* image) {
   char** newNames = nullptr;
   uint64_t built = 0;
   if (valid && entryCount) {
-    newBlocks = static_cast<kxMemoryBlock**>(calloc(size_t(entryCount), sizeof(kxMemoryBlock*)));
-    newNames = static_cast<char**>(calloc(size_t(entryCount), sizeof(char*)));
+    newBlocks = static_cast<kxMemoryBlock**>(kxCalloc(size_t(entryCount), sizeof(kxMemoryBlock*)));
+    newNames = static_cast<char**>(kxCalloc(size_t(entryCount), sizeof(char*)));
     valid = newBlocks && newNames;
   }
   uint64_t cursor = dataStart;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "data/kxAlloc.h"
+
 namespace {
 
 uint64_t WideLength(const kxWChar* text) {
@@ -16,7 +18,7 @@ uint64_t WideLength(const kxWChar* text) {
 // New NUL-terminated copy of `length` characters; null when memory runs out.
 kxWChar* WideCopy(const kxWChar* text, uint64_t length) {
   if (length >= SIZE_MAX / sizeof(kxWChar)) return nullptr;
-  kxWChar* copy = static_cast<kxWChar*>(malloc(size_t(length + 1) * sizeof(kxWChar)));
+  kxWChar* copy = static_cast<kxWChar*>(kxMalloc(size_t(length + 1) * sizeof(kxWChar)));
   if (!copy) return nullptr;
   if (length) memcpy(copy, text, size_t(length) * sizeof(kxWChar));
   copy[length] = 0;
@@ -69,7 +71,7 @@ void kxString::Append(const kxWChar* source) {
   // A fresh buffer rather than realloc, so that appending a string to itself
   // (source inside `text`) reads valid memory.
   kxWChar* joined =
-      static_cast<kxWChar*>(malloc(size_t(oldLength + addLength + 1) * sizeof(kxWChar)));
+      static_cast<kxWChar*>(kxMalloc(size_t(oldLength + addLength + 1) * sizeof(kxWChar)));
   if (!joined) return;
   if (oldLength) memcpy(joined, text, size_t(oldLength) * sizeof(kxWChar));
   if (addLength) memcpy(joined + oldLength, source, size_t(addLength) * sizeof(kxWChar));
@@ -158,7 +160,7 @@ kxWChar* kxMBStrToWchar(const char* source) {
   const uint64_t length = strlen(source);
   const uint64_t count = kxUTF8Decode(source, length, nullptr, 0);
   if (count >= SIZE_MAX / sizeof(kxWChar)) return nullptr;
-  kxWChar* result = static_cast<kxWChar*>(malloc(size_t(count + 1) * sizeof(kxWChar)));
+  kxWChar* result = static_cast<kxWChar*>(kxMalloc(size_t(count + 1) * sizeof(kxWChar)));
   if (!result) return nullptr;
   kxUTF8Decode(source, length, result, count);
   result[count] = 0;
@@ -169,7 +171,7 @@ char* kxWcharToMBStr(const kxWChar* source) {
   if (!source) return nullptr;
   const uint64_t length = WideLength(source);
   const uint64_t count = kxUTF8Encode(source, length, nullptr, 0);
-  char* result = static_cast<char*>(malloc(size_t(count + 1)));
+  char* result = static_cast<char*>(kxMalloc(size_t(count + 1)));
   if (!result) return nullptr;
   kxUTF8Encode(source, length, result, count);
   result[count] = 0;
@@ -192,7 +194,7 @@ kxWChar** kxExplode(const kxWChar* text, const kxWChar* delimiter, int32_t* coun
     }
     kxWChar* piece = WideCopy(text + from, to - from);
     kxWChar** grown =
-        piece ? static_cast<kxWChar**>(realloc(pieces, sizeof(kxWChar*) * (size_t(pieceCount) + 1)))
+        piece ? static_cast<kxWChar**>(kxRealloc(pieces, sizeof(kxWChar*) * (size_t(pieceCount) + 1)))
               : nullptr;
     if (!grown) {
       free(piece);

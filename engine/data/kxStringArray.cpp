@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "data/kxAlloc.h"
+
 kxStringArray::kxStringArray() : lines(nullptr), count(0) {}
 
 kxStringArray::~kxStringArray() {
@@ -22,7 +24,7 @@ bool kxStringArray::LoadFromFile(const char* fileName) {
   for (;;) {
     if (text.size == capacity) {
       const uint64_t grown = capacity ? capacity * 2 : 65536;
-      uint8_t* data = static_cast<uint8_t*>(realloc(text.data, size_t(grown)));
+      uint8_t* data = static_cast<uint8_t*>(kxRealloc(text.data, size_t(grown)));
       if (!data) {
         ok = false;
         break;
@@ -47,7 +49,7 @@ bool kxStringArray::LoadFromMemoryBlock(const kxMemoryBlock* block) {
   if (!block || (block->size && !block->data)) return false;
   if (block->size == 0) return true;
   if (block->size >= SIZE_MAX / sizeof(kxWChar)) return false;
-  kxWChar* buffer = static_cast<kxWChar*>(malloc(size_t(block->size) * sizeof(kxWChar)));
+  kxWChar* buffer = static_cast<kxWChar*>(kxMalloc(size_t(block->size) * sizeof(kxWChar)));
   if (!buffer) return false;
   const uint64_t n =
       kxUTF8Decode(reinterpret_cast<const char*>(block->data), block->size, buffer, block->size);
@@ -68,7 +70,7 @@ bool kxStringArray::LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block) {
 void kxStringArray::AppendLine(const kxWChar* text) {
   kxString* line = new (std::nothrow) kxString(text);
   if (!line) return;
-  kxString** grown = static_cast<kxString**>(realloc(lines, sizeof(kxString*) * (count + 1)));
+  kxString** grown = static_cast<kxString**>(kxRealloc(lines, sizeof(kxString*) * (count + 1)));
   if (!grown) {
     delete line;
     return;
@@ -102,7 +104,7 @@ void kxStringArray::Clear() {
 
 bool kxStringArray::AppendRange(const kxWChar* text, uint64_t from, uint64_t to) {
   const uint64_t length = to - from;
-  kxWChar* piece = static_cast<kxWChar*>(malloc(size_t(length + 1) * sizeof(kxWChar)));
+  kxWChar* piece = static_cast<kxWChar*>(kxMalloc(size_t(length + 1) * sizeof(kxWChar)));
   if (!piece) return false;
   if (length) memcpy(piece, text + from, size_t(length) * sizeof(kxWChar));
   piece[length] = 0;

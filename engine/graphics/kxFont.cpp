@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "data/kxAlloc.h"
 #include "data/kxMemoryBlock.h"
 #include "data/kxStdioFile.h"
 #include "graphics/kxFontReader.h"
@@ -59,11 +60,11 @@ void kxFont::AppendGlyph(TGlyph_s* glyph) {
   TGlyph_s copy = *glyph;
   copy.pixels = nullptr;
   if (bytes) {
-    copy.pixels = static_cast<uint8_t*>(malloc(bytes));
+    copy.pixels = static_cast<uint8_t*>(kxMalloc(bytes));
     if (!copy.pixels) return;
     memcpy(copy.pixels, glyph->pixels, bytes);
   }
-  TGlyph_s* grown = static_cast<TGlyph_s*>(realloc(glyphs, (glyphCount + 1) * sizeof *glyphs));
+  TGlyph_s* grown = static_cast<TGlyph_s*>(kxRealloc(glyphs, (glyphCount + 1) * sizeof *glyphs));
   if (!grown) {
     free(copy.pixels);
     return;
@@ -131,7 +132,7 @@ void kxFont::InitFontGeometry() {
   geometry = new (std::nothrow) kxGeometry();
   FreeTextures(made);
   if (glyphCount) {
-    textures = static_cast<unsigned int*>(calloc(glyphCount, sizeof *textures));
+    textures = static_cast<unsigned int*>(kxCalloc(glyphCount, sizeof *textures));
     if (textures) glGenTextures(GLsizei(glyphCount), textures);
   }
   lineHeight = 0;
@@ -175,7 +176,7 @@ void kxFont::InitFontGeometry() {
     // A glyph without pixels gets a single empty texel: its other dimension
     // is not bounded by the file and may be huge.
     if (!g.pixels) tw = th = 1;
-    uint8_t* image = static_cast<uint8_t*>(calloc(tw * th, 2));
+    uint8_t* image = static_cast<uint8_t*>(kxCalloc(tw * th, 2));
     if (!image) continue;
     for (uint64_t r = 0; g.pixels && r < uint64_t(g.height); ++r) {
       for (uint64_t c = 0; c < uint64_t(g.width); ++c) {

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "data/kxAlloc.h"
+
 namespace {
 
 const uint64_t kRecordHeader = 20;
@@ -44,7 +46,7 @@ bool kxReadFontGlyphs(const uint8_t* data, uint64_t size, TGlyph_s** glyphs, uin
     ++records;
   }
   if (!records) return true;
-  TGlyph_s* out = static_cast<TGlyph_s*>(calloc(records, sizeof *out));
+  TGlyph_s* out = static_cast<TGlyph_s*>(kxCalloc(records, sizeof *out));
   if (!out) return false;
   uint64_t at = 0;
   for (uint64_t i = 0; i < records; ++i) {
@@ -57,7 +59,7 @@ bool kxReadFontGlyphs(const uint8_t* data, uint64_t size, TGlyph_s** glyphs, uin
     at += kRecordHeader;
     uint64_t bytes = PixelBytes(g);
     if (bytes) {
-      g.pixels = static_cast<uint8_t*>(malloc(bytes));
+      g.pixels = static_cast<uint8_t*>(kxMalloc(bytes));
       if (!g.pixels) {
         kxFreeFontGlyphs(out, i);
         return false;
@@ -82,7 +84,7 @@ uint8_t* kxWriteFontGlyphs(const TGlyph_s* glyphs, uint64_t count, uint64_t* siz
   if (!glyphs || !count || !size) return nullptr;
   uint64_t total = 0;
   for (uint64_t i = 0; i < count; ++i) total += kRecordHeader + PixelBytes(glyphs[i]);
-  uint8_t* out = static_cast<uint8_t*>(malloc(total));
+  uint8_t* out = static_cast<uint8_t*>(kxMalloc(total));
   if (!out) return nullptr;
   uint8_t* p = out;
   for (uint64_t i = 0; i < count; ++i) {

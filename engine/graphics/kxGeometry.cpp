@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "data/kxAlloc.h"
 #include "graphics/kxVertexArray.h"
 
 kxGeometry::kxGeometry() : arrays(nullptr), count(0), clearOnDestroy(true) {}
@@ -26,7 +27,7 @@ kxVertexArray* kxGeometry::AppendVertexArray(unsigned int mode) {
 
 void kxGeometry::AppendVertexArray(kxVertexArray* array) {
   kxVertexArray** grown =
-      static_cast<kxVertexArray**>(realloc(arrays, size_t(count + 1) * sizeof *arrays));
+      static_cast<kxVertexArray**>(kxRealloc(arrays, size_t(count + 1) * sizeof *arrays));
   if (!grown) return;
   arrays = grown;
   arrays[count++] = array;
@@ -65,7 +66,7 @@ void kxGeometry::SetSize(size_t n) {
     count = 0;
     return;
   }
-  kxVertexArray** resized = static_cast<kxVertexArray**>(realloc(arrays, n * sizeof *arrays));
+  kxVertexArray** resized = static_cast<kxVertexArray**>(kxRealloc(arrays, n * sizeof *arrays));
   if (!resized) return;
   arrays = resized;
   count = n;

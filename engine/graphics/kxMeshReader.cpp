@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "data/kxAlloc.h"
+
 namespace {
 
 uint32_t ReadU32(const uint8_t* p) {
@@ -38,7 +40,7 @@ bool Section(uint64_t size, uint64_t* at, const uint8_t* data, uint64_t recordSi
 
 template <typename T>
 bool Grow(T** list, uint64_t count) {
-  T* grown = static_cast<T*>(realloc(*list, (count + 1) * sizeof(T)));
+  T* grown = static_cast<T*>(kxRealloc(*list, (count + 1) * sizeof(T)));
   if (!grown) return false;
   *list = grown;
   return true;
@@ -98,10 +100,10 @@ bool kxReadMeshBlock(const uint8_t* data, uint64_t size, kxMeshLists* lists) {
 
   kxMeshLists read;
   kxInitMeshLists(&read);
-  read.normals = static_cast<float(*)[3]>(malloc(n ? n * 12 : 1));
-  read.texCoords = static_cast<float(*)[2]>(malloc(t ? t * 8 : 1));
-  read.vertices = static_cast<float(*)[3]>(malloc(v ? v * 12 : 1));
-  read.faces = static_cast<TFace_s*>(malloc(f ? f * sizeof(TFace_s) : 1));
+  read.normals = static_cast<float(*)[3]>(kxMalloc(n ? n * 12 : 1));
+  read.texCoords = static_cast<float(*)[2]>(kxMalloc(t ? t * 8 : 1));
+  read.vertices = static_cast<float(*)[3]>(kxMalloc(v ? v * 12 : 1));
+  read.faces = static_cast<TFace_s*>(kxMalloc(f ? f * sizeof(TFace_s) : 1));
   if (!read.normals || !read.texCoords || !read.vertices || !read.faces) {
     kxFreeMeshLists(&read);
     return false;

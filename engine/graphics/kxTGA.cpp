@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "data/kxAlloc.h"
 #include "data/kxMemoryBlock.h"
 
 namespace {
@@ -17,7 +18,7 @@ bool DecodeRaw(const uint8_t* data, uint64_t size, uint64_t pixelCount, uint32_t
                uint8_t** out) {
   uint64_t bytes = pixelCount * bpp;
   if (size - kHeaderSize < bytes) return false;
-  uint8_t* pixels = static_cast<uint8_t*>(malloc(bytes));
+  uint8_t* pixels = static_cast<uint8_t*>(kxMalloc(bytes));
   if (!pixels) return false;
   memcpy(pixels, data + kHeaderSize, bytes);
   for (uint64_t i = 0; i < bytes; i += bpp) {
@@ -44,7 +45,7 @@ bool DecodeRLE(const uint8_t* data, uint64_t size, uint64_t pixelCount, uint32_t
   uint64_t remaining = size - kHeaderSize;
   uint64_t packets = remaining / (bpp + 1);
   if (pixelCount > packets * 128) return false;
-  uint8_t* pixels = static_cast<uint8_t*>(malloc(pixelCount * bpp));
+  uint8_t* pixels = static_cast<uint8_t*>(kxMalloc(pixelCount * bpp));
   if (!pixels) return false;
   uint64_t at = kHeaderSize;
   uint64_t done = 0;

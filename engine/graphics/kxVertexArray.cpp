@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "data/kxAlloc.h"
 #include "data/kxMemoryBlock.h"
 #include "data/kxStdioFile.h"
 #include "graphics/kxMeshReader.h"
@@ -19,7 +20,7 @@ namespace {
 // runs out.
 template <typename T>
 bool GrowByOne(T** list, uint64_t count) {
-  T* grown = static_cast<T*>(realloc(*list, (count + 1) * sizeof(T)));
+  T* grown = static_cast<T*>(kxRealloc(*list, (count + 1) * sizeof(T)));
   if (!grown) return false;
   *list = grown;
   return true;
@@ -29,7 +30,7 @@ bool GrowByOne(T** list, uint64_t count) {
 template <typename T>
 bool AppendList(T** list, uint64_t* count, const T* extra, uint64_t extraCount) {
   if (!extraCount) return true;
-  T* grown = static_cast<T*>(realloc(*list, (*count + extraCount) * sizeof(T)));
+  T* grown = static_cast<T*>(kxRealloc(*list, (*count + extraCount) * sizeof(T)));
   if (!grown) return false;
   memcpy(grown + *count, extra, extraCount * sizeof(T));
   *list = grown;
@@ -329,17 +330,32 @@ void kxVertexArray::TextureFromCrunchedMemoryBlock(kxMemoryBlock* block) {
 void kxVertexArray::SetTextureID(unsigned int id) { textureId = id; }
 unsigned int kxVertexArray::GetTextureID() { return textureId; }
 unsigned int kxVertexArray::GetVertexBuffer() { return vertexBuffer; }
-void kxVertexArray::SetVertexBuffer(unsigned int buffer) { vertexBuffer = buffer; }
+void kxVertexArray::SetVertexBuffer(unsigned int buffer) {
+  Borrow(&vertexBuffer, &vertexBufferMade, buffer);
+}
 unsigned int kxVertexArray::GetTexCoordBuffer() { return texCoordBuffer; }
-void kxVertexArray::SetTexCoordBuffer(unsigned int buffer) { texCoordBuffer = buffer; }
+void kxVertexArray::SetTexCoordBuffer(unsigned int buffer) {
+  Borrow(&texCoordBuffer, &texCoordBufferMade, buffer);
+}
 unsigned int kxVertexArray::GetNormalBuffer() { return normalBuffer; }
-void kxVertexArray::SetNormalBuffer(unsigned int buffer) { normalBuffer = buffer; }
+void kxVertexArray::SetNormalBuffer(unsigned int buffer) {
+  Borrow(&normalBuffer, &normalBufferMade, buffer);
+}
+
+void kxVertexArray::Borrow(unsigned int* slot, bool* made, unsigned int borrowed) {
+  if (*slot == borrowed) return;  // still our own buffer if it was
+  // The array's own buffer is about to be dropped; nobody else would ever
+  // delete it. The borrowed name is never deleted by this array.
+  if (*made && *slot && glDeleteBuffers) glDeleteBuffers(1, slot);
+  *made = false;
+  *slot = borrowed;
+}
 
 void kxVertexArray::AssignGeometry(kxVertexArray* source) {
   if (!source) return;
-  vertexBuffer = source->vertexBuffer;
-  texCoordBuffer = source->texCoordBuffer;
-  normalBuffer = source->normalBuffer;
+  SetVertexBuffer(source->vertexBuffer);
+  SetTexCoordBuffer(source->texCoordBuffer);
+  SetNormalBuffer(source->normalBuffer);
   vertexCount = source->vertexCount;
 }
 
@@ -418,9 +434,9 @@ void kxVertexArray::CreateFaces() {
   for (uint64_t i = 0; i < oldFaceCount; ++i)
     if (kxFaceFits(&oldFaces[i], oldVertexCount, oldNormalCount, oldTexCoordCount)) ++kept;
   if (kept) {
-    vertices = static_cast<float(*)[3]>(malloc(kept * 3 * sizeof *vertices));
-    normals = static_cast<float(*)[3]>(malloc(kept * 3 * sizeof *normals));
-    texCoords = static_cast<float(*)[2]>(malloc(kept * 3 * sizeof *texCoords));
+    vertices = static_cast<float(*)[3]>(kxMalloc(kept * 3 * sizeof *vertices));
+    normals = static_cast<float(*)[3]>(kxMalloc(kept * 3 * sizeof *normals));
+    texCoords = static_cast<float(*)[2]>(kxMalloc(kept * 3 * sizeof *texCoords));
     if (!vertices || !normals || !texCoords) {
       Clear();
       kept = 0;

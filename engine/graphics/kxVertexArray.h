@@ -5,7 +5,8 @@
 // Ownership: the array owns its five lists, its texture when it made the
 // texture itself (or ownsTexture was already set), and every buffer its own
 // CreateVBO made. Buffer names installed with the Set...Buffer calls or
-// AssignGeometry are borrowed and never deleted.
+// AssignGeometry are borrowed and never deleted; installing one in place of
+// a buffer the array made deletes that buffer.
 #pragma once
 
 #include "kxExport.h"
@@ -151,6 +152,9 @@ class KX_API kxVertexArray {
   void CreateFaces();
   void MoveToCenter();
   void ReleaseBuffers();
+  // Installs a borrowed buffer name in `slot`, deleting the buffer the array
+  // made for that slot if it had one.
+  void Borrow(unsigned int* slot, bool* made, unsigned int borrowed);
   void AdoptTexture(unsigned int id);
   bool LoadMeshBytes(const uint8_t* data, uint64_t size);
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "graphics/kxTexturedBox.h"
 #include "graphics/kxVertexArray.h"
 #include "kxGraphicsTestData.h"
 
@@ -97,6 +98,45 @@ TEST_F(kxVertexArrayGL, DestructionReleasesOwnedObjectsOnly) {
   EXPECT_EQ(alive(), std::vector<bool>(4, true));
   delete source;
   EXPECT_EQ(alive(), std::vector<bool>(4, false));
+}
+
+TEST_F(kxVertexArrayGL, BorrowingInPlaceOfItsOwnBuffersReleasesThemAndSparesTheLender) {
+  Probe source(GL_TRIANGLES);
+  AppendUnitSquare(&source);
+  source.CreateVBO();
+  auto lent = [&] {
+    return std::vector<bool>{kxTest::IsBuffer(source.GetVertexBuffer()),
+                             kxTest::IsBuffer(source.GetTexCoordBuffer()),
+                             kxTest::IsBuffer(source.GetNormalBuffer())};
+  };
+  const std::vector<bool> allAlive(3, true), noneAlive(3, false);
+  // A textured box makes its own three buffers when it is built.
+  auto* box = new kxTexturedBox(2, 2, false, tbpFlipped);
+  unsigned own[3] = {box->GetVertexBuffer(), box->GetTexCoordBuffer(), box->GetNormalBuffer()};
+  box->AssignGeometry(&source);
+  EXPECT_EQ((std::vector<bool>{kxTest::IsBuffer(own[0]), kxTest::IsBuffer(own[1]),
+                               kxTest::IsBuffer(own[2])}),
+            noneAlive)
+      << "the box's own buffers leaked";
+  Textured(box);
+  box->SetScale(8), box->SetColor(0, 0, 1, 1);
+  box->Draw();
+  EXPECT_EQ((Pixels{At(4, 4), At(12, 4)}), (Pixels{kBlue, kNone}));  // the 1 x 1 square
+  delete box;
+  EXPECT_EQ(lent(), allAlive) << "the borrower deleted the lender's buffers";
+
+  // The same through the single setters, one buffer at a time.
+  auto* a = new Probe(GL_TRIANGLES);
+  AppendUnitSquare(a);
+  a->CreateVBO();
+  unsigned ownVertex = a->GetVertexBuffer(), ownNormal = a->GetNormalBuffer();
+  a->SetVertexBuffer(source.GetVertexBuffer());
+  a->SetTexCoordBuffer(source.GetTexCoordBuffer());
+  a->SetNormalBuffer(a->GetNormalBuffer());  // its own name again: still its own
+  EXPECT_FALSE(kxTest::IsBuffer(ownVertex));
+  delete a;
+  EXPECT_EQ(lent(), allAlive);
+  EXPECT_FALSE(kxTest::IsBuffer(ownNormal)) << "its own normal buffer leaked";
 }
 
 TEST_F(kxVertexArrayGL, DrawScalesTurnsMovesAndTints) {

@@ -1,0 +1,25 @@
+// The engine's heap allocation. The data, graphics and audio code allocate
+// through these three functions instead of malloc, calloc and realloc, so
+// that tests can make a chosen allocation fail and check what each class
+// promises for the case that memory runs out. Outside such a test they are
+// exactly malloc, calloc and realloc; what they return is released with free.
+// Internal to the engine, apart from the test hook.
+#pragma once
+
+#include <cstddef>
+
+#include "kxExport.h"
+#include "kxTypes.h"
+
+void* kxMalloc(size_t size);
+void* kxCalloc(size_t count, size_t size);
+void* kxRealloc(void* block, size_t size);
+
+// Test hook, main thread only. After `spared` more successful allocations,
+// every allocation through the functions above fails (returns null, leaving
+// a realloc'ed block as it was) until the hook is called again; a negative
+// `spared` ends the failures. Returns nothing; kxRefusedAllocations tells
+// how many were refused since the last call, which is how a test knows that
+// an operation got through without meeting the failure.
+KX_API void kxFailAllocationsAfter(int64_t spared);
+KX_API uint64_t kxRefusedAllocations();
