@@ -6,6 +6,7 @@ namespace {
 
 // -1: no failures. Otherwise the number of allocations still granted.
 int64_t gSpared = -1;
+bool gOnce = false;
 uint64_t gRefused = 0;
 
 bool Refuse() {
@@ -15,6 +16,7 @@ bool Refuse() {
     return false;
   }
   ++gRefused;
+  if (gOnce) gSpared = -1;
   return true;
 }
 
@@ -32,8 +34,9 @@ void* kxRealloc(void* block, size_t size) {
   return Refuse() ? nullptr : realloc(block, size);
 }
 
-void kxFailAllocationsAfter(int64_t spared) {
+void kxFailAllocationsAfter(int64_t spared, bool once) {
   gSpared = spared < 0 ? -1 : spared;
+  gOnce = once;
   gRefused = 0;
 }
 

@@ -17,9 +17,9 @@ void* kxRealloc(void* block, size_t size);
 
 // Test hook, main thread only. After `spared` more successful allocations,
 // every allocation through the functions above fails (returns null, leaving
-// a realloc'ed block as it was) until the hook is called again; a negative
-// `spared` ends the failures. Returns nothing; kxRefusedAllocations tells
-// how many were refused since the last call, which is how a test knows that
-// an operation got through without meeting the failure.
-KX_API void kxFailAllocationsAfter(int64_t spared);
+// a realloc'ed block as it was) until the hook is called again, or only the
+// next one fails when `once` is set; a negative `spared` ends the failures.
+// kxRefusedAllocations tells how many were refused since the last call,
+// which is how a test knows that an operation never met the failure.
+KX_API void kxFailAllocationsAfter(int64_t spared, bool once = false);
 KX_API uint64_t kxRefusedAllocations();

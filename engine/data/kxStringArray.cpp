@@ -54,9 +54,12 @@ bool kxStringArray::LoadFromMemoryBlock(const kxMemoryBlock* block) {
   const uint64_t n =
       kxUTF8Decode(reinterpret_cast<const char*>(block->data), block->size, buffer, block->size);
   static const kxWChar kCRLF[2] = {0x0D, 0x0A};
-  ParseBuffer(buffer, n, kCRLF, 2);
+  const uint64_t before = count;
+  const bool parsed = ParseBuffer(buffer, n, kCRLF, 2);
   free(buffer);
-  return true;
+  // Half a text is no text: the lines of a parse cut short go again.
+  if (!parsed) DropLinesFrom(before);
+  return parsed;
 }
 
 bool kxStringArray::LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block) {
@@ -68,15 +71,32 @@ bool kxStringArray::LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block) {
 }
 
 void kxStringArray::AppendLine(const kxWChar* text) {
+  AddLine(text);
+}
+
+bool kxStringArray::AddLine(const kxWChar* text) {
   kxString* line = new (std::nothrow) kxString(text);
-  if (!line) return;
+  // A string whose copy could not be made comes out empty.
+  if (!line || (text && text[0] && !line->GetString())) {
+    delete line;
+    return false;
+  }
   kxString** grown = static_cast<kxString**>(kxRealloc(lines, sizeof(kxString*) * (count + 1)));
   if (!grown) {
     delete line;
-    return;
+    return false;
   }
   lines = grown;
   lines[count++] = line;
+  return true;
+}
+
+void kxStringArray::DropLinesFrom(uint64_t kept) {
+  while (count > kept) delete lines[--count];
+  if (count == 0) {
+    free(lines);
+    lines = nullptr;
+  }
 }
 
 kxString& kxStringArray::GetLine(uint64_t index) {
@@ -108,20 +128,19 @@ bool kxStringArray::AppendRange(const kxWChar* text, uint64_t from, uint64_t to)
   if (!piece) return false;
   if (length) memcpy(piece, text + from, size_t(length) * sizeof(kxWChar));
   piece[length] = 0;
-  const uint64_t before = count;
-  AppendLine(piece);
+  const bool added = AddLine(piece);
   free(piece);
-  return count != before;
+  return added;
 }
 
-void kxStringArray::ParseBuffer(const kxWChar* text, uint64_t length, const kxWChar* separator,
+bool kxStringArray::ParseBuffer(const kxWChar* text, uint64_t length, const kxWChar* separator,
                                 uint64_t separatorLength) {
-  if (!text || length == 0) return;
+  if (!text || length == 0) return true;
   uint64_t start = 0;
   if (separator && separatorLength) {
     for (uint64_t p = 0; p + separatorLength <= length;) {
       if (memcmp(text + p, separator, size_t(separatorLength) * sizeof(kxWChar)) == 0) {
-        if (!AppendRange(text, start, p)) return;
+        if (!AppendRange(text, start, p)) return false;
         p += separatorLength;
         start = p;
       } else {
@@ -129,5 +148,5 @@ void kxStringArray::ParseBuffer(const kxWChar* text, uint64_t length, const kxWC
       }
     }
   }
-  if (start < length) AppendRange(text, start, length);
+  return start >= length || AppendRange(text, start, length);
 }

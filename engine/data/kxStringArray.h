@@ -31,10 +31,16 @@ class KX_API kxStringArray {
   void Clear();
 
  private:
-  void ParseBuffer(const kxWChar* text, uint64_t length, const kxWChar* separator,
+  // Appends the lines found; false when memory runs out part way (the lines
+  // appended so far stay, for the caller to drop).
+  bool ParseBuffer(const kxWChar* text, uint64_t length, const kxWChar* separator,
                    uint64_t separatorLength);
   // Lines of `text` from `from` to `to`; false when memory runs out.
   bool AppendRange(const kxWChar* text, uint64_t from, uint64_t to);
+  // AppendLine that tells whether the line was added whole.
+  bool AddLine(const kxWChar* text);
+  // Deletes the lines from index `kept` on.
+  void DropLinesFrom(uint64_t kept);
 
   kxString** lines;
   uint64_t count;

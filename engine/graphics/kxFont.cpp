@@ -22,6 +22,27 @@ uint64_t PowerOfTwoAtLeast(int32_t n) {
   return p;
 }
 
+// A glyph's two triangles, filled in one step: a shortage of memory shows
+// as a failure rather than as a quad missing some of its corners.
+class GlyphQuad : public kxVertexArray {
+ public:
+  GlyphQuad() : kxVertexArray(GL_TRIANGLES) {}
+
+  bool Fill(const float (*corners)[3], const float (*coords)[2]) {
+    vertices = static_cast<float(*)[3]>(kxMalloc(6 * sizeof *vertices));
+    texCoords = static_cast<float(*)[2]>(kxMalloc(6 * sizeof *texCoords));
+    if (!vertices || !texCoords) {
+      Clear();
+      return false;
+    }
+    memcpy(vertices, corners, 6 * sizeof *vertices);
+    memcpy(texCoords, coords, 6 * sizeof *texCoords);
+    vertexCount = texCoordCount = 6;
+    CreateVBO();
+    return true;
+  }
+};
+
 }  // namespace
 
 kxFont::kxFont(TFontType type)
@@ -31,13 +52,13 @@ kxFont::kxFont(TFontType type)
       textures(nullptr),
       scale(1.0f),
       type(type),
-      lineHeight(0) {}
+      lineHeight(0),
+      textureCount(0) {}
 
 kxFont::~kxFont() {
-  uint64_t made = geometry ? geometry->Length() : 0;
   delete geometry;
   geometry = nullptr;
-  FreeTextures(made);
+  FreeTextures();
   FreeGlyphs();
 }
 
@@ -47,10 +68,11 @@ void kxFont::FreeGlyphs() {
   glyphCount = 0;
 }
 
-void kxFont::FreeTextures(uint64_t made) {
-  if (textures && made) glDeleteTextures(GLsizei(made), textures);
+void kxFont::FreeTextures() {
+  if (textures && textureCount) glDeleteTextures(GLsizei(textureCount), textures);
   free(textures);
   textures = nullptr;
+  textureCount = 0;
 }
 
 void kxFont::AppendGlyph(TGlyph_s* glyph) {
@@ -102,10 +124,25 @@ bool kxFont::LoadFromMemory(kxMemoryBlock* block) {
   TGlyph_s* read = nullptr;
   uint64_t count = 0;
   if (!kxReadFontGlyphs(block->data, block->size, &read, &count)) return false;
-  FreeGlyphs();
+  // An empty entry, or bytes of some other kind read as records, give no
+  // glyph with any coverage: text drawn with it would be invisible.
+  bool drawable = false;
+  for (uint64_t i = 0; i < count && !drawable; ++i) drawable = read[i].pixels != nullptr;
+  if (!drawable) {
+    kxFreeFontGlyphs(read, count);
+    return false;
+  }
+  TGlyph_s* previous = glyphs;
+  uint64_t previousCount = glyphCount;
   glyphs = read;
   glyphCount = count;
-  InitFontGeometry();
+  if (!InitFontGeometry()) {
+    glyphs = previous;
+    glyphCount = previousCount;
+    kxFreeFontGlyphs(read, count);
+    return false;
+  }
+  kxFreeFontGlyphs(previous, previousCount);
   return true;
 }
 
@@ -126,73 +163,89 @@ bool kxFont::LoadFromFile(const char* fileName) {
   return loaded;
 }
 
-void kxFont::InitFontGeometry() {
-  uint64_t made = geometry ? geometry->Length() : 0;
-  delete geometry;
-  geometry = new (std::nothrow) kxGeometry();
-  FreeTextures(made);
-  if (glyphCount) {
-    textures = static_cast<unsigned int*>(kxCalloc(glyphCount, sizeof *textures));
-    if (textures) glGenTextures(GLsizei(glyphCount), textures);
-  }
-  lineHeight = 0;
+bool kxFont::InitFontGeometry() {
+  // Everything is built aside and installed only when all of it was made,
+  // so a failure leaves the font drawing what it drew before.
+  kxGeometry* quads = new (std::nothrow) kxGeometry();
+  unsigned int* names =
+      glyphCount ? static_cast<unsigned int*>(kxCalloc(glyphCount, sizeof *names)) : nullptr;
+  bool complete = quads && (names || !glyphCount);
+  if (complete && names) glGenTextures(GLsizei(glyphCount), names);
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  float height = 0;
   // Glyph rows are tightly packed two-byte texels; a texture one texel wide
   // has rows of 2 bytes, which the default alignment of 4 would misread.
   GLint alignment = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  for (uint64_t i = 0; i < glyphCount; ++i) {
+  for (uint64_t i = 0; i < glyphCount && complete; ++i) {
     const TGlyph_s& g = glyphs[i];
-    kxVertexArray* quad = geometry ? geometry->AppendVertexArray(GL_TRIANGLES) : nullptr;
     uint64_t tw = PowerOfTwoAtLeast(g.width), th = PowerOfTwoAtLeast(g.height);
     float u = float(g.width) / float(tw), v = float(g.height) / float(th);
-    if (float(g.top) > lineHeight) lineHeight = float(g.height);
-    if (quad) {
-      float w = float(g.width), h = float(g.height);
-      quad->AppendVertex(w, 0, 0);
-      quad->AppendVertex(0, 0, 0);
-      quad->AppendVertex(0, h, 0);
-      quad->AppendVertex(0, h, 0);
-      quad->AppendVertex(w, h, 0);
-      quad->AppendVertex(w, 0, 0);
-      if (type != ftBottomUp) {
-        quad->AppendTexCoord(u, 0);
-        quad->AppendTexCoord(0, 0);
-        quad->AppendTexCoord(0, v);
-        quad->AppendTexCoord(0, v);
-        quad->AppendTexCoord(u, v);
-        quad->AppendTexCoord(u, 0);
-      } else {
-        quad->AppendTexCoord(u, v);
-        quad->AppendTexCoord(0, v);
-        quad->AppendTexCoord(0, 0);
-        quad->AppendTexCoord(0, 0);
-        quad->AppendTexCoord(u, 0);
-        quad->AppendTexCoord(u, v);
-      }
-      quad->CreateVBO();
+    if (float(g.top) > height) height = float(g.height);
+    complete = AppendGlyphQuad(quads, float(g.width), float(g.height), u, v);
+    // A glyph without pixels, or one larger than the context can hold, gets
+    // a single empty texel: its size is not bounded by the file, and a
+    // texture name without an image would sample as undefined.
+    const bool blank = !g.pixels || tw > uint64_t(largest) || th > uint64_t(largest);
+    if (blank) tw = th = 1;
+    uint8_t* image = complete ? static_cast<uint8_t*>(kxCalloc(tw * th, 2)) : nullptr;
+    if (!image) {
+      complete = false;
+      break;
     }
-    if (!textures) continue;
-    // A glyph without pixels gets a single empty texel: its other dimension
-    // is not bounded by the file and may be huge.
-    if (!g.pixels) tw = th = 1;
-    uint8_t* image = static_cast<uint8_t*>(kxCalloc(tw * th, 2));
-    if (!image) continue;
-    for (uint64_t r = 0; g.pixels && r < uint64_t(g.height); ++r) {
+    for (uint64_t r = 0; !blank && r < uint64_t(g.height); ++r) {
       for (uint64_t c = 0; c < uint64_t(g.width); ++c) {
         uint8_t value = g.pixels[r * uint64_t(g.width) + c];
         image[(r * tw + c) * 2] = value;
         image[(r * tw + c) * 2 + 1] = value;
       }
     }
-    glBindTexture(GL_TEXTURE_2D, textures[i]);
+    glBindTexture(GL_TEXTURE_2D, names[i]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    // Each glyph is its own texture, drawn once: under the default repeat
+    // wrap a glyph at a fractional position blends its opposite edge into
+    // the first row and column ("L" grows a bar on top).
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, GLsizei(tw), GLsizei(th), 0,
                  GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, image);
     free(image);
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  if (!complete) {
+    delete quads;
+    if (names) glDeleteTextures(GLsizei(glyphCount), names);
+    free(names);
+    return false;
+  }
+  delete geometry;
+  FreeTextures();
+  geometry = quads;
+  textures = names;
+  textureCount = glyphCount;
+  lineHeight = height;
+  return true;
+}
+
+bool kxFont::AppendGlyphQuad(kxGeometry* quads, float w, float h, float u, float v) {
+  const float corners[6][3] = {{w, 0, 0}, {0, 0, 0}, {0, h, 0}, {0, h, 0}, {w, h, 0}, {w, 0, 0}};
+  const float topDown[6][2] = {{u, 0}, {0, 0}, {0, v}, {0, v}, {u, v}, {u, 0}};
+  const float bottomUp[6][2] = {{u, v}, {0, v}, {0, 0}, {0, 0}, {u, 0}, {u, v}};
+  GlyphQuad* quad = new (std::nothrow) GlyphQuad();
+  if (!quad || !quad->Fill(corners, type != ftBottomUp ? topDown : bottomUp)) {
+    delete quad;
+    return false;
+  }
+  const size_t before = quads->Length();
+  quads->AppendVertexArray(quad);
+  if (quads->Length() == before) {
+    delete quad;
+    return false;
+  }
+  return true;
 }
 
 void kxFont::SetScale(float s) { scale = s; }
@@ -207,7 +260,8 @@ void kxFont::Print(float x, float y, float z, const kxWChar* text) {
   glScalef(scale, scale, scale);
   for (const kxWChar* p = text; *p; ++p) {
     uint64_t c = *p;
-    if (c >= glyphCount) continue;  // no glyph: nothing drawn, pen stays
+    // No glyph, or one appended since the last load: nothing drawn, pen stays.
+    if (c >= glyphCount || c >= textureCount) continue;
     kxVertexArray* quad = geometry->GetVertexArray(size_t(c));
     if (!quad || !quad->GetVertexBuffer() || !quad->GetTexCoordBuffer()) continue;
     const TGlyph_s& g = glyphs[c];

@@ -45,11 +45,14 @@ class KX_API kxFont {
   // Replace every glyph with the block's records and rebuild textures and
   // geometry (needs a current context). Loading stops before a record that
   // runs past the end or has a negative width or height; the records before
-  // it are kept. Null block: false, font unchanged.
+  // it are kept. A glyph larger than GL_MAX_TEXTURE_SIZE draws as nothing.
+  // False, with the font unchanged, for a null block, for records among
+  // which no glyph has a bitmap (an empty block, or bytes of another kind),
+  // and when memory runs out.
   bool LoadFromMemory(kxMemoryBlock* block);
-  // False when the block does not expand; the font is then unchanged.
+  // As LoadFromMemory; also false when the block does not expand.
   bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
-  // False when the file cannot be opened or read whole (font unchanged).
+  // As LoadFromMemory; also false when the file cannot be read whole.
   bool LoadFromFile(const char* fileName);
 
   void SetScale(float s);
@@ -63,8 +66,11 @@ class KX_API kxFont {
 
  private:
   void FreeGlyphs();
-  void InitFontGeometry();
-  void FreeTextures(uint64_t made);
+  // Builds textures and quads for the glyphs held and installs them; false,
+  // with the previous ones kept, when memory runs out.
+  bool InitFontGeometry();
+  bool AppendGlyphQuad(kxGeometry* quads, float w, float h, float u, float v);
+  void FreeTextures();
 
  protected:
   TGlyph_s* glyphs;
@@ -74,4 +80,7 @@ class KX_API kxFont {
   float scale;
   TFontType type;
   float lineHeight;
+  // Names in `textures` made by glGenTextures (the glyph count of the last
+  // load; glyphs appended since have none).
+  uint64_t textureCount;
 };

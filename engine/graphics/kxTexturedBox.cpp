@@ -12,6 +12,9 @@ kxTexturedBox::kxTexturedBox(float width, float height, bool flag,
       height(height),
       userFlag(flag),
       projection(projection) {
+  // The rectangle shows its image exactly once: a repeating texture would
+  // bleed each edge into the opposite one (button frames, the logo, sprites).
+  clampTexture = true;
   const float w = width, h = height;
   AppendVertex(w, 0, 0);
   AppendVertex(0, 0, 0);

@@ -75,7 +75,8 @@ kxVertexArray::kxVertexArray(unsigned int mode)
       normalBufferMade(false),
       texCoordBufferMade(false),
       colorBufferMade(false),
-      moveToCenter(false) {}
+      moveToCenter(false),
+      clampTexture(false) {}
 
 kxVertexArray* kxVertexArray::Create(unsigned int mode) {
   return new (std::nothrow) kxVertexArray(mode);
@@ -314,6 +315,11 @@ void kxVertexArray::AdoptTexture(unsigned int id) {
   if (ownsTexture && textureId && textureId != id) glDeleteTextures(1, &textureId);
   textureId = id;
   ownsTexture = true;
+  if (clampTexture) {
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  }
 }
 
 void kxVertexArray::TextureFromFile(const char* path) {

@@ -77,7 +77,8 @@ class KX_API kxVertexArray {
   void SetMoveToCenter(bool on);
 
   // Both load a TGA texture the array then owns, deleting a texture it owned
-  // before. On failure the texture is left as it was.
+  // before. On failure the texture is left as it was. The texture repeats
+  // (TGA upload), except in arrays that clamp (textured boxes).
   void TextureFromFile(const char* path);
   void TextureFromCrunchedMemoryBlock(kxMemoryBlock* block);
   void SetTextureID(unsigned int id);
@@ -143,6 +144,10 @@ class KX_API kxVertexArray {
   bool texCoordBufferMade;
   bool colorBufferMade;
   bool moveToCenter;
+  // Textures the array loads are clamped at their edges instead of
+  // repeating (set by arrays whose coordinates span the image exactly once,
+  // where repeat only blends the opposite edge in at fractional positions).
+  bool clampTexture;
 
   // Binds the three drawing buffers the way Draw does (shared with Draw2).
   void BindTexturedArrays();

@@ -2,12 +2,14 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "data/kxStringArray.h"
+#include "support/kxAllocFailure.h"
 
 namespace {
 
@@ -95,5 +97,34 @@ TEST(kxStringArrayTest, LoadsLargeFiles) {
   std::ofstream(name, std::ios::binary | std::ios::trunc).close();
   EXPECT_TRUE(array.LoadFromFile(name.c_str())) << "an empty file is an empty text";
   EXPECT_EQ(array.GetLinesCounf(), 20000u);
+  std::filesystem::remove(name);
+}
+
+TEST(kxStringArrayTest, RunningOutOfMemoryFailsTheLoadAndAddsNoLines) {
+  const std::string text = "one\r\ntwo\r\n\xC5\xBCthree";
+  const Lines loaded = {u"kept", u"one", u"two", u"\u017Cthree"};
+  kxMemoryBlock* plain = BlockOf(text);
+  kxMemoryBlock* crunched = kxCrunchMemoryBlock(plain);
+  const std::string name = (std::filesystem::temp_directory_path() /
+                            ("kxStringArrayTest-" + std::to_string(std::random_device{}())))
+                               .string();
+  std::ofstream(name, std::ios::binary) << text;
+  const std::vector<std::pair<const char*, std::function<bool(kxStringArray&)>>> loaders = {
+      {"memory", [&](kxStringArray& a) { return a.LoadFromMemoryBlock(plain); }},
+      {"crunched", [&](kxStringArray& a) { return a.LoadFromCrunchedMemoryBlock(crunched); }},
+      {"file", [&](kxStringArray& a) { return a.LoadFromFile(name.c_str()); }}};
+  for (const auto& [what, load] : loaders) {
+    SCOPED_TRACE(what);
+    kxStringArray array;
+    array.AppendLine(u"kept");
+    kxTest::ForEachAllocationFailure([&] { return load(array); },
+                                     [&](bool ok, bool refused) {
+                                       EXPECT_EQ(ok, !refused);
+                                       EXPECT_EQ(LinesOf(array), ok ? loaded : Lines{u"kept"});
+                                       if (ok) array.Clear(), array.AppendLine(u"kept");
+                                     });
+  }
+  kxFreeMemoryBlock(plain);
+  kxFreeMemoryBlock(crunched);
   std::filesystem::remove(name);
 }

@@ -5,6 +5,7 @@
 #include "graphics/kxGeometry.h"
 #include "graphics/kxVertexArray.h"
 #include "kxGraphicsTestData.h"
+#include "support/kxAllocFailure.h"
 
 using namespace kxGfxTest;
 using kxTest::RGBA;
@@ -15,7 +16,7 @@ class FontProbe : public kxFont {
  public:
   using kxFont::kxFont;
   kxVertexArray* Quad(size_t i) { return geometry ? geometry->GetVertexArray(i) : nullptr; }
-  unsigned Texture(size_t i) const { return textures ? textures[i] : 0; }
+  unsigned Texture(size_t i) const { return textures && i < textureCount ? textures[i] : 0; }
   Bytes Saved() {
     uint64_t size = 0;
     uint8_t* file = SaveToMemory(&size);
@@ -30,6 +31,14 @@ Bytes Record(int32_t w, int32_t h, int32_t advance, int32_t top, int32_t left, c
   Bytes b;
   for (int32_t v : {w, h, advance, top, left}) PutU32(&b, uint32_t(v));
   return Join({b, px});
+}
+
+// Texture names alive in the context among the first 65536 (names of
+// textures never bound do not count, and every font texture is bound).
+int LiveTextures() {
+  int live = 0;
+  for (GLuint name = 1; name <= 65536; ++name) live += glIsTexture(name) ? 1 : 0;
+  return live;
 }
 
 // Code 0 ends every string, so printable test glyphs start at code 1.
@@ -136,6 +145,43 @@ TEST_F(kxFontGL, GlyphTexturesArePowerOfTwoZeroPaddedAndUnskewed) {
             (Floats{0.625f, 0.75f, 0, 0.75f, 0, 0, 0, 0, 0.625f, 0, 0.625f, 0.75f}));
 }
 
+TEST_F(kxFontGL, GlyphsAtFractionalPositionsLeaveNoInkOutsideTheirBox) {
+  // 4 x 4 glyphs (no padding texels) inked along one edge only: the last
+  // stored row, or the last column. Sampled with a repeating wrap, the
+  // opposite edge of the quad picks that ink up.
+  Bytes lastRow(16, 0), lastColumn(16, 0);
+  for (int i = 0; i < 4; ++i) lastRow[12 + i] = lastColumn[i * 4 + 3] = 255;
+  for (TFontType type : {ftTopDown, ftBottomUp}) {
+    SCOPED_TRACE(type);
+    kxFont font(type);
+    ASSERT_TRUE(Load(&font, Join({kNul, Record(4, 4, 5, 0, 0, lastRow),
+                                  Record(4, 4, 5, 0, 0, lastColumn)})));
+    for (float fraction : {0.25f, 0.5f, 0.75f}) {
+      SCOPED_TRACE(fraction);
+      const float x = 10 + fraction, y = 12 + fraction;
+      // The inked texels, in target units: the quad spans (x, y) to
+      // (x + 4, y + 4); the last stored row lies at its top when the first
+      // row is at y (top-down), else at its bottom.
+      const float rowY = type == ftTopDown ? y + 3 : y;
+      const float boxes[2][4] = {{x, rowY, x + 4, rowY + 1}, {x + 3, y, x + 4, y + 4}};
+      for (kxWChar code : {1, 2}) {
+        SCOPED_TRACE(code);
+        fb->Clear(0, 0, 0, 0);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(1, 1, 1, 1);
+        const kxWChar text[] = {code, 0};
+        font.Print(x, y, 0, text);
+        glDisable(GL_BLEND);
+        const float* b = boxes[code - 1];
+        const InkCount ink = InkAround(*fb, b[0], b[1], b[2], b[3]);
+        EXPECT_GT(ink.inside, 0);
+        EXPECT_EQ(ink.outside, 0);
+      }
+    }
+  }
+}
+
 TEST_F(kxFontGL, LineHeightFollowsTheTopComparison) {
   Bytes g1 = Record(1, 12, 1, 10, 0, Bytes(12, 1)), g2 = Record(1, 20, 1, 8, 0, Bytes(20, 1)),
         g3 = Record(1, 14, 1, 13, 0, Bytes(14, 1));
@@ -192,4 +238,76 @@ TEST_F(kxFontGL, SaveLoadReloadAndFailedLoads) {
   EXPECT_EQ(font.Saved(), Record(1, 1, 4, 1, 0, {7}));
   EXPECT_EQ(font.Quad(1), nullptr);
   EXPECT_FALSE(kxTest::IsTexture(tex) || kxTest::IsBuffer(buffer));
+}
+
+TEST_F(kxFontGL, AFontWithoutAnyBitmapDoesNotLoadAndKeepsTheFontHeld) {
+  const Bytes held = Join({kNul, Record(2, 2, 3, 2, 0, Bytes(4, 255))});
+  FontProbe font(ftTopDown);
+  ASSERT_TRUE(Load(&font, held));
+  const unsigned texture = font.Texture(1);
+  // An empty entry; records without coverage bytes; a picture where a font
+  // belongs (its header reads as one glyph of width 131072 and height 0,
+  // then the pixels as a negative width); bytes too short for one record.
+  const Bytes refused[] = {{},
+                           Join({kNul, Record(0, 9, 5, 0, 0, {}), Record(7, 0, 3, 0, 0, {})}),
+                           TGA24(4, 2, Bytes(24, 200)),
+                           Bytes(19, 1)};
+  for (const Bytes& file : refused) {
+    SCOPED_TRACE(file.size());
+    kxMemoryBlock* crunched = Crunched(file);
+    EXPECT_FALSE(Load(&font, file));
+    EXPECT_FALSE(font.LoadFromCrunchedMemoryBlock(crunched));
+    kxFreeMemoryBlock(crunched);
+    EXPECT_EQ(font.Saved(), held);
+    EXPECT_TRUE(font.Texture(1) == texture && kxTest::IsTexture(texture));
+    EXPECT_EQ(font.GetHeight(), 2);
+  }
+}
+
+TEST_F(kxFontGL, AGlyphLargerThanTheContextCanHoldGetsAnEmptyTexture) {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  ASSERT_GT(largest, 0);
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  FontProbe font(ftTopDown);
+  ASSERT_TRUE(Load(&font, Join({kNul, Record(largest + 1, 1, 2, 1, 0, Bytes(largest + 1, 255)),
+                                Record(1, 1, 2, 1, 0, {77})})));
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "an upload the context refused";
+  int w = 0, h = 0;
+  EXPECT_EQ(kxTest::ReadTexture(font.Texture(1), GL_LUMINANCE_ALPHA, &w, &h), (Bytes{0, 0}));
+  EXPECT_EQ(w * 10 + h, 11);
+  EXPECT_EQ(kxTest::ReadTexture(font.Texture(2), GL_LUMINANCE_ALPHA, &w, &h), (Bytes{77, 77}));
+  const kxWChar text[] = {1, 0};
+  font.Print(0, 20, 0, text);  // the quad samples the empty texel
+  EXPECT_EQ(InkAround(*fb, 0, 0, 0, 0).outside, 0);
+}
+
+TEST_F(kxFontGL, RunningOutOfMemoryFailsTheLoadKeepsTheFontAndLeaksNoTexture) {
+  const Bytes held = Join({kNul, Record(2, 2, 3, 2, 0, Bytes(4, 255))});
+  const Bytes next = Join({kNul, Record(1, 1, 2, 1, 0, {9}), Record(3, 1, 4, 1, 0, {1, 2, 3}),
+                           Record(0, 0, 5, 0, 0, {}), Record(2, 3, 3, 3, 0, Bytes(6, 8))});
+  kxMemoryBlock* nextBlock = Block(next);
+  const int baseline = LiveTextures();
+  // A font made under the failure and then destroyed leaves nothing behind.
+  kxTest::ForEachAllocationFailure(
+      [&] {
+        auto* font = new FontProbe(ftTopDown);
+        const bool loaded = font->LoadFromMemory(nextBlock);
+        delete font;
+        return loaded;
+      },
+      [&](bool, bool) { EXPECT_EQ(LiveTextures(), baseline) << "textures leaked"; });
+  // A font that holds glyphs keeps them, and their textures, when a load fails.
+  FontProbe font(ftTopDown);
+  ASSERT_TRUE(Load(&font, held));
+  const unsigned texture = font.Texture(1);
+  kxTest::ForEachAllocationFailure([&] { return font.LoadFromMemory(nextBlock); },
+                                   [&](bool loaded, bool refused) {
+                                     EXPECT_EQ(loaded, !refused);
+                                     EXPECT_EQ(font.Saved(), loaded ? next : held);
+                                     EXPECT_EQ(kxTest::IsTexture(texture), !loaded);
+                                     EXPECT_EQ(LiveTextures(), baseline + (loaded ? 5 : 2));
+                                   });
+  kxFreeMemoryBlock(nextBlock);
 }

@@ -108,6 +108,26 @@ class Target : public kxTest::GLTest {
   std::unique_ptr<kxTest::Framebuffer> fb;
 };
 
+// Lit pixels (red above 0) of a target, counted inside and outside the
+// rectangle [x0, x1] x [y0, y1] (target units, y up) widened by one pixel,
+// the reach of linear filtering. A pixel is inside when its centre is.
+struct InkCount {
+  int inside = 0, outside = 0;
+};
+inline InkCount InkAround(kxTest::Framebuffer& fb, float x0, float y0, float x1, float y1) {
+  InkCount ink;
+  const std::vector<uint8_t> pixels = fb.Pixels();
+  for (int y = 0; y < fb.Height(); ++y) {
+    for (int x = 0; x < fb.Width(); ++x) {
+      if (pixels[size_t(y * fb.Width() + x) * 4] == 0) continue;
+      const float cx = x + 0.5f, cy = y + 0.5f;
+      const bool near = cx >= x0 - 1 && cx <= x1 + 1 && cy >= y0 - 1 && cy <= y1 + 1;
+      ++(near ? ink.inside : ink.outside);
+    }
+  }
+  return ink;
+}
+
 // Gives the array a texture it owns, from a TGA (white 1 x 1 by default).
 template <class Array>
 Array* Textured(Array* a, const Bytes& tga = TGA24(1, 1, {255, 255, 255})) {

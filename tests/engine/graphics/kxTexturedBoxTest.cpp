@@ -62,6 +62,31 @@ TEST_F(kxTexturedBoxGL, LayoutAndProjectionsShowTheImageUpright) {
   }
 }
 
+TEST_F(kxTexturedBoxGL, ImagesAtFractionalPositionsLeaveNoInkOutsideTheirEdge) {
+  // 4 x 4 images, red along their last stored row or their last column,
+  // black elsewhere. A repeating texture would carry the red over to the
+  // opposite edge of the box.
+  Bytes lastRow(48, 0), lastColumn(48, 0);
+  for (int i = 0; i < 4; ++i) lastRow[(12 + i) * 3] = lastColumn[(i * 4 + 3) * 3] = 255;
+  for (float fraction : {0.25f, 0.5f, 0.75f}) {
+    SCOPED_TRACE(fraction);
+    const float x = 10 + fraction, y = 12 + fraction;
+    // Under tbpNormal the first stored row lies at the box's y = 0.
+    const std::pair<Bytes, std::array<float, 4>> cases[] = {
+        {lastRow, {x, y + 3, x + 4, y + 4}}, {lastColumn, {x + 3, y, x + 4, y + 4}}};
+    for (const auto& [rgb, edge] : cases) {
+      kxTexturedBox box(4, 4, false, tbpNormal);
+      Textured(&box, TGA24(4, 4, rgb));
+      box.SetPosition(x, y, 0);
+      fb->Clear(0, 0, 0, 0);
+      box.Draw();
+      const InkCount ink = InkAround(*fb, edge[0], edge[1], edge[2], edge[3]);
+      EXPECT_GT(ink.inside, 0);
+      EXPECT_EQ(ink.outside, 0);
+    }
+  }
+}
+
 TEST_F(kxTexturedBoxGL, Draw2FacesTheCameraFromManyDirections) {
   // Upright and unmirrored from every camera, corner at P; the box's own angles are unused.
   const float P[3] = {3, -2, 1};
