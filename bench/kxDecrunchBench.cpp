@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "data/kxLittleEndian.h"
 #include "data/kxMemoryBlock.h"
 
 namespace {
@@ -25,8 +26,7 @@ kxMemoryBlock* Crunched() {
 }
 
 uint64_t ExpandedSize(const kxMemoryBlock* crunched) {
-  const uint8_t* p = crunched->data;
-  return uint64_t(p[0]) | uint64_t(p[1]) << 8 | uint64_t(p[2]) << 16 | uint64_t(p[3]) << 24;
+  return kxLoadLE32(crunched->data);
 }
 
 void BM_kxDecrunch(benchmark::State& state) {

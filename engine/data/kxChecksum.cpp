@@ -1,5 +1,7 @@
 #include "data/kxChecksum.h"
 
+#include "data/kxLittleEndian.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define KX_CRC_CLMUL 1
@@ -33,19 +35,15 @@ constexpr CRCTables MakeTables() {
 
 constexpr CRCTables kTables = MakeTables();
 
-inline uint32_t LoadLE32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 // Table-driven core: sixteen bytes per step, then byte by byte. Works on the
 // inverted running value.
 uint32_t UpdateTables(uint32_t c, const uint8_t* data, uint64_t length) {
   const auto& t = kTables.t;
   while (length >= 16) {
-    const uint32_t a = LoadLE32(data) ^ c;
-    const uint32_t b = LoadLE32(data + 4);
-    const uint32_t d = LoadLE32(data + 8);
-    const uint32_t e = LoadLE32(data + 12);
+    const uint32_t a = kxLoadLE32(data) ^ c;
+    const uint32_t b = kxLoadLE32(data + 4);
+    const uint32_t d = kxLoadLE32(data + 8);
+    const uint32_t e = kxLoadLE32(data + 12);
     c = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
         t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
         t[7][d & 0xFF] ^ t[6][(d >> 8) & 0xFF] ^ t[5][(d >> 16) & 0xFF] ^ t[4][d >> 24] ^

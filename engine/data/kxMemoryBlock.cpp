@@ -8,6 +8,7 @@
 
 #include "data/kxAlloc.h"
 #include "data/kxChecksum.h"
+#include "data/kxLittleEndian.h"
 
 namespace {
 
@@ -59,11 +60,7 @@ kxMemoryBlock* kxCrunchMemoryBlock(const kxMemoryBlock* block) {
     kxFreeMemoryBlock(result);
     return nullptr;
   }
-  const uint32_t size32 = uint32_t(block->size);
-  result->data[0] = uint8_t(size32);
-  result->data[1] = uint8_t(size32 >> 8);
-  result->data[2] = uint8_t(size32 >> 16);
-  result->data[3] = uint8_t(size32 >> 24);
+  kxStoreLE32(result->data, uint32_t(block->size));
   result->size = uint64_t(bound) + 4;
   if (uint8_t* shrunk = static_cast<uint8_t*>(kxRealloc(result->data, size_t(result->size))))
     result->data = shrunk;
@@ -73,8 +70,7 @@ kxMemoryBlock* kxCrunchMemoryBlock(const kxMemoryBlock* block) {
 kxMemoryBlock* kxDecrunchMemoryBlock(const kxMemoryBlock* block) {
   if (!block || block->size < 4 || !block->data) return nullptr;
   const uint8_t* p = block->data;
-  const uint64_t stored =
-      uint64_t(p[0]) | uint64_t(p[1]) << 8 | uint64_t(p[2]) << 16 | uint64_t(p[3]) << 24;
+  const uint64_t stored = kxLoadLE32(p);
   const uint64_t streamLength = block->size - 4;
   if (stored > streamLength * kMaxExpansionPerByte + kExpansionSlack) return nullptr;
 

@@ -4,20 +4,10 @@
 #include <cstring>
 
 #include "data/kxAlloc.h"
-#include "data/kxChecksum.h"
+#include "data/kxLittleEndian.h"
+#include "data/kxPackCheck.h"
 
 namespace {
-
-uint32_t LoadLE32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void StoreLE32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
 
 char* CopyName(const char* name, size_t length) {
   char* copy = static_cast<char*>(kxMalloc(length + 1));
@@ -152,7 +142,7 @@ kxMemoryBlock* kxResource::WriteToMemoryBlock() const {
   for (uint64_t i = 0; i < count; ++i) {
     uint8_t* record = table->data + i * kRecordSize;
     memcpy(record, names[i], strlen(names[i]));
-    StoreLE32(record + kNameFieldSize, uint32_t(blocks[i]->size));
+    kxStoreLE32(record + kNameFieldSize, uint32_t(blocks[i]->size));
   }
   kxMemoryBlock* crunched = kxCrunchMemoryBlock(table);
   kxFreeMemoryBlock(table);
@@ -167,8 +157,8 @@ kxMemoryBlock* kxResource::WriteToMemoryBlock() const {
   uint8_t* out = image->data;
   out[0] = 'k';
   out[1] = 'x';
-  StoreLE32(out + 2, 0);
-  StoreLE32(out + 6, uint32_t(crunched->size));
+  kxStoreLE32(out + 2, 0);
+  kxStoreLE32(out + 6, uint32_t(crunched->size));
   memcpy(out + kHeaderSize, crunched->data, size_t(crunched->size));
   uint8_t* cursor = out + kHeaderSize + crunched->size;
   kxFreeMemoryBlock(crunched);
@@ -176,48 +166,41 @@ kxMemoryBlock* kxResource::WriteToMemoryBlock() const {
     if (blocks[i]->size) memcpy(cursor, blocks[i]->data, size_t(blocks[i]->size));
     cursor += blocks[i]->size;
   }
-  StoreLE32(out + 2, kxCRC32(out, uint32_t(imageSize)));
+  kxStoreLE32(out + 2, kxCRC32(out, uint32_t(imageSize)));
   return image;
 }
 
 bool kxResource::ReadFromMemoryBlock(const kxMemoryBlock* image) {
-  if (!image || !image->data || image->size < kHeaderSize) return false;
-  if (image->size > kMaxImageSize) return false;  // no writer can make it
-  const uint8_t* in = image->data;
-  if (in[0] != 'k' || in[1] != 'x') return false;
-
-#ifndef KX_FUZZING
-  // The CRC was taken with its own field zeroed; feed four zero bytes in its
-  // place instead of zeroing the caller's bytes.
-  static const uint8_t kZeros[4] = {0, 0, 0, 0};
-  uint32_t crc = kxCRC32Update(0, in, 2);
-  crc = kxCRC32Update(crc, kZeros, 4);
-  crc = kxCRC32Update(crc, in + 6, image->size - 6);
-  if (crc != LoadLE32(in + 2)) return false;
+#ifdef KX_FUZZING
+  // Fuzzed images would almost never get past the CRC.
+  return ReadImage(image, false);
+#else
+  return ReadImage(image, true);
 #endif
+}
 
-  const uint64_t tableLength = LoadLE32(in + 6);
-  if (tableLength > image->size - kHeaderSize) return false;
-  kxMemoryBlock crunchedTable = {const_cast<uint8_t*>(in + kHeaderSize), tableLength};
-  kxMemoryBlock* table = kxDecrunchMemoryBlock(&crunchedTable);
-  if (!table) return false;
+bool kxResource::SalvageFromMemoryBlock(const kxMemoryBlock* image) {
+  return ReadImage(image, false);
+}
 
-  const uint64_t entryCount = table->size / kRecordSize;
-  const uint64_t dataStart = kHeaderSize + tableLength;
-  const uint64_t available = image->size - dataStart;
-  uint64_t total = 0;
-  bool valid = true;
-  for (uint64_t i = 0; i < entryCount && valid; ++i) {
-    total += LoadLE32(table->data + i * kRecordSize + kNameFieldSize);
-    valid = total <= available;
+bool kxResource::ReadImage(const kxMemoryBlock* image, bool verifyChecksum) {
+  kxMemoryBlock* table = nullptr;
+  const TPackFault fault = kxInspectPack(image, verifyChecksum, nullptr, &table);
+  if (kxPackFaultIsFatal(fault)) {
+    kxFreeMemoryBlock(table);
+    return false;
   }
+  const uint8_t* in = image->data;
+  const uint64_t entryCount = table->size / kRecordSize;
+  const uint64_t dataStart = kHeaderSize + kxLoadLE32(in + 6);
 
   // Build the new entries aside, so that running out of memory half way also
   // leaves the collection as it was.
   kxMemoryBlock** newBlocks = nullptr;
   char** newNames = nullptr;
   uint64_t built = 0;
-  if (valid && entryCount) {
+  bool valid = true;
+  if (entryCount) {
     newBlocks = static_cast<kxMemoryBlock**>(kxCalloc(size_t(entryCount), sizeof(kxMemoryBlock*)));
     newNames = static_cast<char**>(kxCalloc(size_t(entryCount), sizeof(char*)));
     valid = newBlocks && newNames;
@@ -225,7 +208,7 @@ bool kxResource::ReadFromMemoryBlock(const kxMemoryBlock* image) {
   uint64_t cursor = dataStart;
   for (; valid && built < entryCount; ++built) {
     const uint8_t* record = table->data + built * kRecordSize;
-    const uint32_t size = LoadLE32(record + kNameFieldSize);
+    const uint32_t size = kxLoadLE32(record + kNameFieldSize);
     const void* nul = memchr(record, 0, kNameFieldSize);
     const size_t nameLength =
         nul ? size_t(static_cast<const uint8_t*>(nul) - record) : size_t(kNameFieldSize);

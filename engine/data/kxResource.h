@@ -45,6 +45,10 @@ class KX_API kxResource {
   // entry running past the image) returns false and keeps the old entries.
   // The image is only read, never changed.
   bool ReadFromMemoryBlock(const kxMemoryBlock* image);
+  // For tools that look into a damaged pack: reads as above without
+  // comparing the CRC, so that the entries of an image whose table and sizes
+  // are intact can be examined one by one. Never a way to load assets.
+  bool SalvageFromMemoryBlock(const kxMemoryBlock* image);
   bool WriteToFile(const char* fileName) const;
   bool ReadFromFile(const char* fileName);
 
@@ -55,6 +59,8 @@ class KX_API kxResource {
   static constexpr uint64_t kMaxNameLength = 31;
 
  private:
+  bool ReadImage(const kxMemoryBlock* image, bool verifyChecksum);
+
   kxMemoryBlock** blocks;
   uint64_t count;
   char** names;

@@ -4,23 +4,11 @@
 #include <cstring>
 
 #include "data/kxAlloc.h"
+#include "data/kxLittleEndian.h"
 
 namespace {
 
 const uint64_t kRecordHeader = 20;
-
-int32_t ReadI32(const uint8_t* p) {
-  uint32_t u = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-  int32_t v;
-  memcpy(&v, &u, sizeof v);
-  return v;
-}
-
-void WriteI32(uint8_t* p, int32_t v) {
-  uint32_t u;
-  memcpy(&u, &v, sizeof u);
-  p[0] = uint8_t(u), p[1] = uint8_t(u >> 8), p[2] = uint8_t(u >> 16), p[3] = uint8_t(u >> 24);
-}
 
 uint64_t PixelBytes(const TGlyph_s& g) {
   if (g.width <= 0 || g.height <= 0) return 0;
@@ -38,7 +26,7 @@ bool kxReadFontGlyphs(const uint8_t* data, uint64_t size, TGlyph_s** glyphs, uin
   // array is allocated once and only for records the bytes hold.
   uint64_t records = 0;
   for (uint64_t at = 0; size - at >= kRecordHeader;) {
-    int32_t w = ReadI32(data + at), h = ReadI32(data + at + 4);
+    int32_t w = kxLoadLEI32(data + at), h = kxLoadLEI32(data + at + 4);
     if (w < 0 || h < 0) break;
     uint64_t bytes = uint64_t(w) * uint64_t(h);
     if (size - at - kRecordHeader < bytes) break;
@@ -51,11 +39,11 @@ bool kxReadFontGlyphs(const uint8_t* data, uint64_t size, TGlyph_s** glyphs, uin
   uint64_t at = 0;
   for (uint64_t i = 0; i < records; ++i) {
     TGlyph_s& g = out[i];
-    g.width = ReadI32(data + at);
-    g.height = ReadI32(data + at + 4);
-    g.advance = ReadI32(data + at + 8);
-    g.top = ReadI32(data + at + 12);
-    g.left = ReadI32(data + at + 16);
+    g.width = kxLoadLEI32(data + at);
+    g.height = kxLoadLEI32(data + at + 4);
+    g.advance = kxLoadLEI32(data + at + 8);
+    g.top = kxLoadLEI32(data + at + 12);
+    g.left = kxLoadLEI32(data + at + 16);
     at += kRecordHeader;
     uint64_t bytes = PixelBytes(g);
     if (bytes) {
@@ -89,11 +77,11 @@ uint8_t* kxWriteFontGlyphs(const TGlyph_s* glyphs, uint64_t count, uint64_t* siz
   uint8_t* p = out;
   for (uint64_t i = 0; i < count; ++i) {
     const TGlyph_s& g = glyphs[i];
-    WriteI32(p, g.width);
-    WriteI32(p + 4, g.height);
-    WriteI32(p + 8, g.advance);
-    WriteI32(p + 12, g.top);
-    WriteI32(p + 16, g.left);
+    kxStoreLEI32(p, g.width);
+    kxStoreLEI32(p + 4, g.height);
+    kxStoreLEI32(p + 8, g.advance);
+    kxStoreLEI32(p + 12, g.top);
+    kxStoreLEI32(p + 16, g.left);
     p += kRecordHeader;
     uint64_t bytes = PixelBytes(g);
     if (bytes && g.pixels) {

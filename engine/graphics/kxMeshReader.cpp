@@ -7,19 +7,9 @@
 #include <cstring>
 
 #include "data/kxAlloc.h"
+#include "data/kxLittleEndian.h"
 
 namespace {
-
-uint32_t ReadU32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-float ReadF32(const uint8_t* p) {
-  uint32_t bits = ReadU32(p);
-  float f;
-  memcpy(&f, &bits, sizeof f);
-  return f;
-}
 
 // A stored one-based index becomes zero-based; 0 and indices too large for
 // the face record become -1, which no list accepts.
@@ -32,7 +22,7 @@ int32_t ZeroBased(uint32_t stored) {
 bool Section(uint64_t size, uint64_t* at, const uint8_t* data, uint64_t recordSize,
              uint64_t* count) {
   if (size - *at < 4) return false;
-  *count = ReadU32(data + *at);
+  *count = kxLoadLE32(data + *at);
   *at += 4;
   if ((size - *at) / recordSize < *count) return false;
   return true;
@@ -109,17 +99,17 @@ bool kxReadMeshBlock(const uint8_t* data, uint64_t size, kxMeshLists* lists) {
     return false;
   }
   for (uint64_t i = 0; i < n; ++i)
-    for (int k = 0; k < 3; ++k) read.normals[i][k] = ReadF32(data + normalsAt + 12 * i + 4 * k);
+    for (int k = 0; k < 3; ++k) read.normals[i][k] = kxLoadLEF32(data + normalsAt + 12 * i + 4 * k);
   for (uint64_t i = 0; i < t; ++i)
-    for (int k = 0; k < 2; ++k) read.texCoords[i][k] = ReadF32(data + texCoordsAt + 8 * i + 4 * k);
+    for (int k = 0; k < 2; ++k) read.texCoords[i][k] = kxLoadLEF32(data + texCoordsAt + 8 * i + 4 * k);
   for (uint64_t i = 0; i < v; ++i)
-    for (int k = 0; k < 3; ++k) read.vertices[i][k] = ReadF32(data + verticesAt + 12 * i + 4 * k);
+    for (int k = 0; k < 3; ++k) read.vertices[i][k] = kxLoadLEF32(data + verticesAt + 12 * i + 4 * k);
   for (uint64_t i = 0; i < f; ++i) {
     const uint8_t* r = data + facesAt + 36 * i;
     for (int k = 0; k < 3; ++k) {
-      read.faces[i].vertex[k] = ZeroBased(ReadU32(r + 4 * k));
-      read.faces[i].normal[k] = ZeroBased(ReadU32(r + 12 + 4 * k));
-      read.faces[i].texCoord[k] = ZeroBased(ReadU32(r + 24 + 4 * k));
+      read.faces[i].vertex[k] = ZeroBased(kxLoadLE32(r + 4 * k));
+      read.faces[i].normal[k] = ZeroBased(kxLoadLE32(r + 12 + 4 * k));
+      read.faces[i].texCoord[k] = ZeroBased(kxLoadLE32(r + 24 + 4 * k));
     }
   }
   // Empty sections hold no storage, as an empty list of the array does.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "data/kxAlloc.h"
+#include "data/kxLittleEndian.h"
 #include "data/kxMemoryBlock.h"
 
 namespace {
@@ -76,8 +77,8 @@ bool DecodeRLE(const uint8_t* data, uint64_t size, uint64_t pixelCount, uint32_t
 
 bool kxDecodeTGA(const uint8_t* data, uint64_t size, kxTGAImage* image) {
   if (!data || !image || size < kHeaderSize) return false;
-  uint32_t width = data[12] + 256u * data[13];
-  uint32_t height = data[14] + 256u * data[15];
+  uint32_t width = kxLoadLE16(data + 12);
+  uint32_t height = kxLoadLE16(data + 14);
   uint32_t depth = data[16];
   if (width == 0 || height == 0 || (depth != 24 && depth != 32)) return false;
   uint32_t bpp = depth / 8;

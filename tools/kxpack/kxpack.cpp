@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/kxMemoryBlock.h"
+#include "data/kxPackCheck.h"
 #include "data/kxResource.h"
 
 namespace {
@@ -24,7 +25,7 @@ const char kUsage[] =
     "       kxpack extract [--expand] PACK DIR [NAME...]\n"
     "       kxpack create [--crunch] PACK [NAME=]FILE...\n"
     "       kxpack verify PACK\n"
-    "       kxpack --help\n"
+    "       kxpack --help | --version\n"
     "\n"
     "list     one line per entry: index, name, size, and the expanded size of\n"
     "         an entry that is a valid crunched block\n"
@@ -32,8 +33,13 @@ const char kUsage[] =
     "         per entry named after it; --expand writes crunched entries\n"
     "         expanded. Entries whose names are not plain file names are refused\n"
     "create   builds PACK from the files; the entry name is the file's base\n"
-    "         name unless NAME= is given; --crunch stores each file crunched\n"
-    "verify   checks magic, CRC and table and prints a summary\n";
+    "         name unless NAME= is given; --crunch stores each file crunched.\n"
+    "         Names must be plain file names of at most 31 bytes\n"
+    "verify   checks magic, CRC and table and prints a summary; names the\n"
+    "         crunched entries that no longer expand when the CRC fails\n"
+    "\n"
+    "Options may stand anywhere; \"--\" ends them. Exit status: 0 done,\n"
+    "1 failed, 2 usage error.\n";
 
 int Fail(const std::string& file, const std::string& problem) {
   fprintf(stderr, "kxpack: %s: %s\n", file.c_str(), problem.c_str());
@@ -60,72 +66,30 @@ std::string Printable(const char* name) {
   return out;
 }
 
-uint32_t Load32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-// Names the first fault of a pack image, or returns an empty string for a
-// sound one. Stricter than the reader: a table length that is not whole
-// records and bytes after the last entry are faults here too.
-std::string DiagnosePack(const kxMemoryBlock* image) {
-  const uint64_t size = image->size;
-  if (size < kxResource::kHeaderSize)
-    return "too short to be a pack (" + std::to_string(size) + " bytes)";
-  const uint8_t* in = image->data;
-  if (in[0] != 'k' || in[1] != 'x') return "not a pack (bad magic)";
-  if (size > 0xFFFFFFFFull) return "too large to be a pack (4 GiB or more)";
-
-  kxMemoryBlock* zeroed = kxCopyMemoryBlock(image);
-  if (!zeroed) return "out of memory";
-  memset(zeroed->data + 2, 0, 4);
-  const uint32_t computed = kxMemoryBlockCRC32(zeroed);
-  kxFreeMemoryBlock(zeroed);
-  const uint32_t stored = Load32(in + 2);
-  if (computed != stored) {
-    char text[96];
-    snprintf(text, sizeof(text), "CRC mismatch (stored %08" PRIX32 ", computed %08" PRIX32 ")",
-             stored, computed);
-    return text;
-  }
-
-  const uint64_t tableLength = Load32(in + 6);
-  if (tableLength > size - kxResource::kHeaderSize) return "entry table runs past the end";
-  kxMemoryBlock crunched = {const_cast<uint8_t*>(in + kxResource::kHeaderSize), tableLength};
-  kxMemoryBlock* table = kxDecrunchMemoryBlock(&crunched);
-  if (!table) return "entry table is not a valid crunched block";
-  const uint64_t records = table->size / kxResource::kRecordSize;
-  const bool whole = table->size % kxResource::kRecordSize == 0;
-  uint64_t total = 0;
-  for (uint64_t i = 0; i < records; ++i)
-    total += Load32(table->data + i * kxResource::kRecordSize + kxResource::kNameFieldSize);
-  const uint64_t tableSize = table->size;
-  kxFreeMemoryBlock(table);
-  if (!whole) return "entry table length " + std::to_string(tableSize) + " is not a multiple of 36";
-  const uint64_t available = size - kxResource::kHeaderSize - tableLength;
-  if (total > available)
-    return "entries run past the end (" + std::to_string(total) + " bytes listed, " +
-           std::to_string(available) + " present)";
-  if (total < available)
-    return std::to_string(available - total) + " stray bytes after the last entry";
-  return "";
+std::string Describe(const kxPackCheck_s& check) {
+  char text[160];
+  kxDescribePackCheck(&check, text, sizeof text);
+  return text;
 }
 
 // Reads PACK into `pack`; on failure prints the reason and returns false.
-bool LoadPack(const char* fileName, kxResource& pack, std::string* fault = nullptr) {
+// A fault the reader tolerates is handed back in `check`.
+bool LoadPack(const char* fileName, kxResource& pack, kxPackCheck_s* check = nullptr) {
   errno = 0;
   kxMemoryBlock* image = kxReadMemoryBlock(fileName);
   if (!image) {
     Fail(fileName, errno ? strerror(errno) : "cannot read file");
     return false;
   }
-  const bool read = pack.ReadFromMemoryBlock(image);
-  std::string problem = DiagnosePack(image);
+  kxPackCheck_s found;
+  kxCheckPack(image, &found);
+  const bool read = !kxPackFaultIsFatal(found.fault) && pack.ReadFromMemoryBlock(image);
   kxFreeMemoryBlock(image);
   if (!read) {
-    Fail(fileName, problem.empty() ? "not a valid pack" : problem);
+    Fail(fileName, found.fault == pfNone ? "out of memory" : Describe(found));
     return false;
   }
-  if (fault) *fault = problem;
+  if (check) *check = found;
   return true;
 }
 
@@ -134,10 +98,21 @@ kxMemoryBlock* Expanded(const kxMemoryBlock* entry) {
   return kxDecrunchMemoryBlock(entry);
 }
 
-int List(int argc, char** argv) {
-  if (argc != 1) return UsageError("list takes exactly one PACK");
+// A crunched entry has a zlib header behind its size prefix: deflate, a
+// window the format allows, and the header's own check. An entry that has
+// one but does not expand was damaged after it was made.
+bool LooksCrunched(const kxMemoryBlock* entry) {
+  if (entry->size < 6) return false;
+  const unsigned cmf = entry->data[4], flg = entry->data[5];
+  return (cmf & 0x0F) == 8 && (cmf >> 4) <= 7 && (cmf * 256 + flg) % 31 == 0;
+}
+
+typedef std::vector<const char*> Args;
+
+int List(const Args& args) {
+  if (args.size() != 1) return UsageError("list takes exactly one PACK");
   kxResource pack;
-  if (!LoadPack(argv[0], pack)) return kExitFailure;
+  if (!LoadPack(args[0], pack)) return kExitFailure;
   for (uint64_t i = 0; i < pack.Length(); ++i) {
     const kxMemoryBlock* entry = pack.Get(i);
     printf("%" PRIu64 "\t%s\t%" PRIu64, i, Printable(pack.GetName(i)).c_str(), entry->size);
@@ -150,19 +125,12 @@ int List(int argc, char** argv) {
   return 0;
 }
 
+// The names extract writes as files in DIR, and so the names create takes.
 bool PlainFileName(const char* name) {
   return name[0] && strcmp(name, ".") != 0 && strcmp(name, "..") != 0 && !strchr(name, '/');
 }
 
-int Extract(int argc, char** argv) {
-  bool expand = false;
-  std::vector<const char*> args;
-  for (int i = 0; i < argc; ++i) {
-    if (strcmp(argv[i], "--expand") == 0)
-      expand = true;
-    else
-      args.push_back(argv[i]);
-  }
+int Extract(const Args& args, bool expand) {
   if (args.size() < 2) return UsageError("extract needs PACK and DIR");
   const char* packName = args[0];
   const std::string dir = args[1];
@@ -214,15 +182,7 @@ int Extract(int argc, char** argv) {
   return 0;
 }
 
-int Create(int argc, char** argv) {
-  bool crunch = false;
-  std::vector<const char*> args;
-  for (int i = 0; i < argc; ++i) {
-    if (strcmp(argv[i], "--crunch") == 0)
-      crunch = true;
-    else
-      args.push_back(argv[i]);
-  }
+int Create(const Args& args, bool crunch) {
   if (args.size() < 2) return UsageError("create needs PACK and at least one FILE");
   const std::string packName = args[0];
 
@@ -239,11 +199,16 @@ int Create(int argc, char** argv) {
       const size_t slash = file.find_last_of('/');
       name = slash == std::string::npos ? file : file.substr(slash + 1);
     }
+    // A pack made here must extract again: the names extract refuses are
+    // refused here too.
     if (name.empty()) return Fail(file, "empty entry name");
+    if (!PlainFileName(name.c_str()))
+      return Fail(file, "entry name \"" + Printable(name.c_str()) +
+                            "\" is not a plain file name (no \"/\", \".\" or \"..\")");
     if (name.size() > kxResource::kMaxNameLength)
-      return Fail(file, "entry name \"" + name + "\" is longer than 31 bytes");
+      return Fail(file, "entry name \"" + Printable(name.c_str()) + "\" is longer than 31 bytes");
     if (pack.ResourceExists(name.c_str()))
-      return Fail(file, "entry name \"" + name + "\" is given twice");
+      return Fail(file, "entry name \"" + Printable(name.c_str()) + "\" is given twice");
 
     errno = 0;
     kxMemoryBlock* bytes = kxReadMemoryBlock(file.c_str());
@@ -280,12 +245,47 @@ int Create(int argc, char** argv) {
   return 0;
 }
 
-int Verify(int argc, char** argv) {
-  if (argc != 1) return UsageError("verify takes exactly one PACK");
+// A pack whose CRC fails but whose table and sizes hold: the entries are
+// read anyway, and those that were crunched but no longer expand are named.
+int NameDamagedEntries(const char* packName, const kxPackCheck_s& check) {
+  kxMemoryBlock* image = kxReadMemoryBlock(packName);
   kxResource pack;
-  std::string fault;
-  if (!LoadPack(argv[0], pack, &fault)) return kExitFailure;
-  if (!fault.empty()) return Fail(argv[0], fault);
+  const bool read = image && pack.SalvageFromMemoryBlock(image);
+  kxFreeMemoryBlock(image);
+  std::string damaged;
+  uint64_t named = 0;
+  for (uint64_t i = 0; read && i < pack.Length(); ++i) {
+    const kxMemoryBlock* entry = pack.Get(i);
+    if (!LooksCrunched(entry)) continue;
+    kxMemoryBlock* expanded = Expanded(entry);
+    if (expanded) {
+      kxFreeMemoryBlock(expanded);
+      continue;
+    }
+    damaged += std::string(named++ ? ", " : "") + std::to_string(i) + " \"" +
+               Printable(pack.GetName(i)) + "\"";
+  }
+  if (!named)
+    return Fail(packName, Describe(check) +
+                              "; the table is intact, and no crunched entry is damaged "
+                              "(the damage lies in the header or in raw entry bytes)");
+  return Fail(packName, Describe(check) + "; the table is intact; damaged entr" +
+                            (named == 1 ? "y: " : "ies: ") + damaged);
+}
+
+int Verify(const Args& args) {
+  if (args.size() != 1) return UsageError("verify takes exactly one PACK");
+  const char* packName = args[0];
+  errno = 0;
+  kxMemoryBlock* image = kxReadMemoryBlock(packName);
+  if (!image) return Fail(packName, errno ? strerror(errno) : "cannot read file");
+  kxPackCheck_s check;
+  kxCheckPack(image, &check);
+  kxFreeMemoryBlock(image);
+  if (check.fault == pfChecksum) return NameDamagedEntries(packName, check);
+  if (check.fault != pfNone) return Fail(packName, Describe(check));
+  kxResource pack;
+  if (!LoadPack(packName, pack)) return kExitFailure;
   uint64_t crunched = 0;
   for (uint64_t i = 0; i < pack.Length(); ++i) {
     if (kxMemoryBlock* expanded = Expanded(pack.Get(i))) {
@@ -293,25 +293,54 @@ int Verify(int argc, char** argv) {
       kxFreeMemoryBlock(expanded);
     }
   }
-  printf("%s: ok, %" PRIu64 " entries, %" PRIu64 " crunched\n", argv[0], pack.Length(), crunched);
+  printf("%s: ok, %" PRIu64 " entries, %" PRIu64 " crunched\n", packName, pack.Length(), crunched);
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    fputs(kUsage, stderr);
-    return kExitUsage;
+  // Options may stand anywhere before "--"; everything after it is an
+  // operand, so files named like options can still be given.
+  bool help = false, version = false, expand = false, crunch = false, operandsOnly = false;
+  Args operands;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (operandsOnly || arg == "-" || arg[0] != '-') {
+      operands.push_back(argv[i]);
+    } else if (arg == "--") {
+      operandsOnly = true;
+    } else if (arg == "--help" || arg == "-h") {
+      help = true;
+    } else if (arg == "--version") {
+      version = true;
+    } else if (arg == "--expand") {
+      expand = true;
+    } else if (arg == "--crunch") {
+      crunch = true;
+    } else {
+      return UsageError("unknown option \"" + arg + "\"");
+    }
   }
-  const std::string command = argv[1];
-  if (command == "--help" || command == "-h" || command == "help") {
+  if (help || (!operands.empty() && strcmp(operands[0], "help") == 0)) {
     fputs(kUsage, stdout);
     return 0;
   }
-  if (command == "list") return List(argc - 2, argv + 2);
-  if (command == "extract") return Extract(argc - 2, argv + 2);
-  if (command == "create") return Create(argc - 2, argv + 2);
-  if (command == "verify") return Verify(argc - 2, argv + 2);
-  return UsageError("unknown command \"" + command + "\"");
+  if (version) {
+    printf("kxpack %s\n", KXPACK_VERSION);
+    return 0;
+  }
+  if (operands.empty()) {
+    fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  const std::string command = operands[0];
+  operands.erase(operands.begin());
+  if (expand && command != "extract") return UsageError("--expand applies to extract only");
+  if (crunch && command != "create") return UsageError("--crunch applies to create only");
+  if (command == "list") return List(operands);
+  if (command == "extract") return Extract(operands, expand);
+  if (command == "create") return Create(operands, crunch);
+  if (command == "verify") return Verify(operands);
+  return UsageError("unknown command \"" + Printable(command.c_str()) + "\"");
 }

@@ -8,77 +8,11 @@
 #include <vector>
 
 #include "data/kxResource.h"
+#include "kxPackTestKit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
-
-Bytes BytesOf(const kxMemoryBlock* block) {
-  return block ? Bytes(block->data, block->data + block->size) : Bytes{0xEE};
-}
-
-uint64_t AppendBytes(kxResource& pack, const std::string& name, const Bytes& bytes) {
-  kxMemoryBlock block = {const_cast<uint8_t*>(bytes.data()), bytes.size()};
-  return pack.Append(&block, name.c_str());
-}
-
-Bytes WriteImage(const kxResource& pack) {
-  kxMemoryBlock* image = pack.WriteToMemoryBlock();
-  EXPECT_NE(image, nullptr);
-  const Bytes bytes = BytesOf(image);
-  kxFreeMemoryBlock(image);
-  return bytes;
-}
-
-// Reads from an exact-size heap copy, so the sanitizer build catches any read
-// past the image; also checks that the caller's bytes are left unchanged.
-bool ReadImage(kxResource& pack, const Bytes& image) {
-  kxMemoryBlock* block = kxAllocMemoryBlock(image.size());
-  if (!image.empty()) memcpy(block->data, image.data(), image.size());
-  const bool ok = pack.ReadFromMemoryBlock(block);
-  EXPECT_EQ(BytesOf(block), image) << "the read changed the caller's block";
-  kxFreeMemoryBlock(block);
-  return ok;
-}
-
-// Little-endian fields (the test machine is little-endian).
-uint32_t Load32(const uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
-}
-void Store32(uint8_t* p, uint32_t v) {
-  memcpy(p, &v, 4);
-}
-
-void Seal(Bytes& image) {  // the CRC is taken with its own field zeroed
-  Store32(&image[2], 0);
-  Store32(&image[2], uint32_t(crc32(0, image.data(), image.size())));
-}
-
-// A pack image put together by hand with a correct CRC, so that hostile
-// tables reach the table checks.
-Bytes HandImage(const Bytes& table, const Bytes& data) {
-  kxMemoryBlock plain = {const_cast<uint8_t*>(table.data()), table.size()};
-  kxMemoryBlock* crunched = kxCrunchMemoryBlock(&plain);
-  Bytes image(10 + crunched->size, 'k');
-  image[1] = 'x';
-  Store32(&image[6], uint32_t(crunched->size));
-  memcpy(&image[10], crunched->data, crunched->size);
-  kxFreeMemoryBlock(crunched);
-  image.insert(image.end(), data.begin(), data.end());
-  Seal(image);
-  return image;
-}
-
-Bytes Records(std::initializer_list<std::pair<std::string, uint32_t>> entries) {
-  Bytes table;
-  for (const auto& [name, size] : entries) {
-    table.resize(table.size() + 36, 0);
-    memcpy(&table[table.size() - 36], name.data(), std::min<size_t>(name.size(), 32));
-    Store32(&table[table.size() - 4], size);
-  }
-  return table;
-}
 
 // Every rejected read must leave the previous entries in place.
 void ExpectRejectedKeepingEntries(const Bytes& image) {

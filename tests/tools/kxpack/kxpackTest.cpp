@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -208,9 +209,105 @@ TEST_F(KxpackTest, UsageAndHelp) {
   const ToolRun none = Kxpack({});
   EXPECT_NE(none.status, 0);
   EXPECT_NE(none.err.find("usage"), std::string::npos);
-  for (const Args& bad : {Args{"frobnicate"}, Args{"list"}, Args{"list", "a", "b"},
-                          Args{"extract", "p"}, Args{"create", "p"}, Args{"verify"}}) {
+  EXPECT_EQ(none.status, 2);
+  for (const Args& bad :
+       {Args{"frobnicate"}, Args{"list"}, Args{"list", "a", "b"}, Args{"extract", "p"},
+        Args{"create", "p"}, Args{"verify"}, Args{"--bogus", "list", "p"},
+        Args{"list", "--crunch", "p"}, Args{"create", "--expand", "p", "f"}}) {
     SCOPED_TRACE(bad[0]);
-    ExpectFailure(bad, "kxpack --help");
+    EXPECT_EQ(ExpectFailure(bad, "kxpack").status, 2) << "a usage error";
   }
+  // --help wins wherever it stands, unless "--" made it an operand.
+  for (const Args& asked : {Args{"list", "--help"}, Args{"create", "x.kx", "--help", "y"},
+                            Args{"-h", "verify"}, Args{"help"}}) {
+    const ToolRun run = Kxpack(asked);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("kxpack create"), std::string::npos);
+    EXPECT_EQ(run.err, "");
+  }
+  ExpectFailure({"list", "--", "--help"}, "--help");
+  const ToolRun version = Kxpack({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("kxpack [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+      << version.out;
+}
+
+TEST_F(KxpackTest, DoubleDashLetsOperandsLookLikeOptions) {
+  WriteBytes(dir / "ok.bin", {5, 6});
+  ASSERT_EQ(Kxpack({"create", "--crunch", P("d.kx"), "--", "-dash=" + P("ok.bin")}).status, 0);
+  const ToolRun run = Kxpack({"list", "--", P("d.kx")});
+  EXPECT_EQ(run.out.substr(0, 8), "0\t-dash\t");
+  ASSERT_EQ(Kxpack({"extract", P("d.kx"), P("x"), "--expand", "--", "-dash"}).status, 0);
+  EXPECT_EQ(Read<Bytes>(dir / "x" / "-dash"), (Bytes{5, 6}));
+}
+
+TEST_F(KxpackTest, CreateRefusesEveryNameExtractWouldRefuse) {
+  WriteBytes(dir / "ok.bin", {1});
+  fs::create_directories(dir / "sub");
+  for (const std::string& bad : {std::string("a/b"), std::string(".."), std::string("."),
+                                 std::string("/abs"), std::string("")}) {
+    SCOPED_TRACE(bad);
+    const ToolRun run = ExpectFailure({"create", P("n.kx"), bad + "=" + P("ok.bin")}, P("ok.bin"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(bad.empty() ? "empty entry name" : "not a plain file name"),
+              std::string::npos)
+        << run.err;
+  }
+  // A path ending in "/" leaves no base name to take.
+  ExpectFailure({"create", P("n.kx"), P("sub") + "/"}, "empty entry name");
+  EXPECT_FALSE(fs::exists(dir / "n.kx"));
+}
+
+TEST_F(KxpackTest, TruncatedPacksAreCalledTruncated) {
+  WriteBytes(dir / "big.bin", Sample(400, 7));
+  ASSERT_EQ(Kxpack({"create", "--crunch", P("t.kx"), P("big.bin")}).status, 0);
+  const Bytes image = Read<Bytes>(dir / "t.kx");
+  const size_t tableEnd = 10 + (image[6] | image[7] << 8);
+  // Cut inside the header, inside the table, inside the entries.
+  for (size_t length : {size_t(4), size_t(9), size_t(12), tableEnd - 1, tableEnd + 3,
+                        image.size() - 1}) {
+    SCOPED_TRACE(length);
+    WriteBytes(dir / "cut.kx", Bytes(image.begin(), image.begin() + length));
+    for (const char* command : {"verify", "list"}) {
+      const ToolRun run = ExpectFailure({command, P("cut.kx")}, P("cut.kx"));
+      EXPECT_NE(run.err.find("truncated"), std::string::npos) << run.err;
+    }
+  }
+}
+
+TEST_F(KxpackTest, VerifyNamesTheDamagedEntriesWhenTheTableIsIntact) {
+  for (const char* name : {"one", "two", "three"}) WriteBytes(dir / name, Sample(3000, name[1]));
+  WriteBytes(dir / "raw", Sample(64, 9));
+  ASSERT_EQ(Kxpack({"create", "--crunch", P("c.kx"), P("one"), P("two"), P("three")}).status, 0);
+  kxResource crunched;
+  ASSERT_TRUE(crunched.ReadFromFile(P("c.kx").c_str()));
+  std::vector<std::pair<std::string, Bytes>> entries;
+  for (uint64_t i = 0; i < crunched.Length(); ++i) {
+    const kxMemoryBlock* e = crunched.Get(i);
+    entries.push_back({crunched.GetName(i), Bytes(e->data, e->data + e->size)});
+  }
+  entries.push_back({"raw", Sample(64, 9)});
+  MakePack("v.kx", entries);
+  const Bytes image = Read<Bytes>(dir / "v.kx");
+  // Offsets of the entries' middles, counted from the end of the image.
+  std::vector<size_t> middle;
+  size_t end = image.size();
+  for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+    middle.insert(middle.begin(), end - e->second.size() / 2);
+    end -= e->second.size();
+  }
+  auto damaged = [&](std::initializer_list<size_t> which) {
+    Bytes changed = image;
+    for (size_t w : which) changed[middle[w]] ^= 0x5A;
+    WriteBytes(dir / "d.kx", changed);
+    return ExpectFailure({"verify", P("d.kx")}, P("d.kx")).err;
+  };
+  std::string err = damaged({1});
+  EXPECT_NE(err.find("CRC mismatch"), std::string::npos) << err;
+  EXPECT_NE(err.find("damaged entry: 1 \"two\""), std::string::npos) << err;
+  EXPECT_EQ(err.find("\"one\""), std::string::npos) << err;
+  err = damaged({0, 2});
+  EXPECT_NE(err.find("damaged entries: 0 \"one\", 2 \"three\""), std::string::npos) << err;
+  err = damaged({3});
+  EXPECT_NE(err.find("no crunched entry is damaged"), std::string::npos) << err;
 }
