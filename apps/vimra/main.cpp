@@ -10,13 +10,26 @@
 #include <new>
 #include <string>
 
+#include "data/kxResource.h"
 #include "vimraCommandLine.h"
 #include "vimraGame.h"
 #include "vimraStartupError.h"
+#include "vimraWindowIcon.h"
 
 namespace {
 
 const char* const kPackFile = "vimradata.bin";
+
+// The game as this program runs it: once the pack is open, the window takes
+// the title picture as its icon (a window without one keeps the system's).
+class vimraProgram : public vimraGame {
+ public:
+  bool OnAfterInit() override {
+    if (!vimraGame::OnAfterInit()) return false;
+    if (resources != nullptr) vimraSetWindowIcon(window, resources->Get("vimra_logo_low"));
+    return true;
+  }
+};
 
 // The program's only output is its own lines; the libraries' log lines (for
 // example the notice of the disk audio driver) are dropped.
@@ -53,7 +66,7 @@ bool StartVideoQuietly(std::string* error) {
 // On failure *game (null when memory ran out) is left for the caller to
 // read the failure from and to delete.
 bool StartGame(const vimraOptions_s& options, vimraGame** game) {
-  *game = new (std::nothrow) vimraGame();
+  *game = new (std::nothrow) vimraProgram();
   if (*game == nullptr) return false;
   (*game)->SetWindowTitle("vimra");
   (*game)->SetFullscreen(!options.window);
