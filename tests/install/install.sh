@@ -117,15 +117,19 @@ while IFS= read -r h; do
   headers=$((headers + 1))
 done < <(find "$P/include/kxEngine" -name '*.h' | sort)
 note "$headers installed headers compile on their own"
-# A program linked through pkg-config runs against the staged library.
+# A program linked through pkg-config runs against the staged library (built
+# with the build's compiler, and its sanitizer runtime when the engine has one).
+CXX=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$BUILD/CMakeCache.txt")
+san=""
+if grep -q '^KX_SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt"; then san=-fsanitize=address,undefined; fi
 cat >"$WORK/crc.cpp" <<'CPP'
 #include <cstdio>
 #include "data/kxMemoryBlock.h"
 int main() { std::printf("%08x\n", (unsigned)kxCRC32((const uint8_t*)"123456789", 9)); }
 CPP
 # shellcheck disable=SC2086
-if c++ -std=c++17 "$WORK/crc.cpp" -o "$WORK/crc" $cflags $libs -Wl,-rpath,"$P/$LIBDIR" 2>"$WORK/cc.err"; then
-  [ "$("$WORK/crc")" = cbf43926 ] || fail "the pkg-config program computed $("$WORK/crc")"
+if "$CXX" $san -std=c++17 "$WORK/crc.cpp" -o "$WORK/crc" $cflags $libs -Wl,-rpath,"$P/$LIBDIR" 2>"$WORK/cc.err"; then
+  [ "$(ASAN_OPTIONS=detect_leaks=0 "$WORK/crc")" = cbf43926 ] || fail "the pkg-config program computed $("$WORK/crc")"
 else
   fail "a program does not build with the pkg-config flags: $(head -3 "$WORK/cc.err")"
 fi
