@@ -15,8 +15,9 @@
 class vimraBenchGame : public vimraGame {
  public:
   // msaa < 0: the window the frame gets by itself; otherwise the window
-  // creation refuses visuals with more than `msaa` samples.
-  explicit vimraBenchGame(int msaa);
+  // creation refuses visuals with more than `msaa` samples. listMappings
+  // prints the largest resident mappings wherever memory is recorded.
+  vimraBenchGame(int msaa, bool listMappings);
   ~vimraBenchGame() override;
 
   bool OnAfterInit() override;
@@ -57,7 +58,9 @@ class vimraBenchGame : public vimraGame {
   void ReferenceFrames(int count, kxFrameReport* report);
   void DrawFillQuad();
   void RecordMemory(const char* when, kxFrameReport* report);
+  void PrintLargestMappings(const char* when);
 
+  bool listMappings;
   double onAfterInitMs;
   double onAfterInitCpuMs;
   unsigned int fillTexture;

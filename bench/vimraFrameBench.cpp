@@ -12,7 +12,8 @@
 //
 // Options: --msaa N (cap the multisample count of the window at N),
 // --scale F (multiply the length of the scenes that have no natural end),
-// --json FILE, --pack FILE (default: vimradata.bin beside the program).
+// --json FILE, --pack FILE (default: vimradata.bin beside the program),
+// --mappings (list the largest resident mappings when memory is recorded).
 #include <GL/glew.h>
 #include <SDL.h>
 #include <limits.h>
@@ -35,11 +36,16 @@ struct Options {
   double scale = 1.0;
   std::string json = "vimraFrameBench.json";
   std::string pack;
+  bool mappings = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options* o) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
+    if (a == "--mappings") {
+      o->mappings = true;
+      continue;
+    }
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     if (a == "--msaa" && value) {
       o->msaa = atoi(value);
@@ -95,7 +101,7 @@ void LeaveScratchDirectory(const std::string& dir) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    fprintf(stderr, "usage: %s [--msaa 0|2|4] [--scale F] [--json FILE] [--pack FILE]\n", argv[0]);
+    fprintf(stderr, "usage: %s [--msaa 0|2|4] [--scale F] [--mappings] [--json FILE] [--pack FILE]\n", argv[0]);
     return 2;
   }
   if (options.pack.empty()) options.pack = BesideProgram("vimradata.bin");
@@ -119,7 +125,7 @@ int main(int argc, char** argv) {
   kxFrameReport report;
   int result = 1;
   {
-    vimraBenchGame game(options.msaa);
+    vimraBenchGame game(options.msaa, options.mappings);
     if (game.Start(&report)) {
       game.RunScenes(options.scale, &report);
       game.MeasureSwitches(&report);
