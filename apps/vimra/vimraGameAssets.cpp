@@ -50,7 +50,8 @@ bool vimraGame::OnAfterInit() {
   music = new (std::nothrow) kxMusic();
   if (music != nullptr) {
     kxMemoryBlock* block = GetEntry("bkgsnd03");
-    if (block != nullptr) music->LoadFromCrunchedMemoryBlock(block);
+    // Music is not essential: a piece that does not load plays nothing.
+    if (block != nullptr) (void)music->LoadFromCrunchedMemoryBlock(block);
     music->SetVolume(musicVolume);
     if (musicOn) music->Play();
   }
@@ -78,7 +79,8 @@ bool vimraGame::OnAfterInit() {
   sampler = new (std::nothrow) kxSampler();
   if (sampler != nullptr) {
     kxMemoryBlock* block = GetEntry("choicesnd02");
-    if (block != nullptr) sampler->AppendSampleFromCrunchedMemoryBlock(block);
+    // Nor is the sound: PlaySample skips a number that holds none.
+    if (block != nullptr) (void)sampler->AppendSampleFromCrunchedMemoryBlock(block);
     sampler->SetVolume(sampleVolume);
   }
 
@@ -117,7 +119,8 @@ void vimraGame::BuildDeck() {
     if (i == 0) {
       first = card;
       kxMemoryBlock* mesh = GetQualityEntry("box");
-      if (mesh != nullptr) card->LoadFromCrunchedMemoryBlock(mesh);
+      // A card mesh that does not load leaves the cards without shape.
+      if (mesh != nullptr) (void)card->LoadFromCrunchedMemoryBlock(mesh);
     } else if (first != nullptr) {
       card->AssignGeometry(first);
     }
@@ -155,7 +158,8 @@ void vimraGame::SetLanguage(int index) {
     snprintf(key, sizeof key, formats[k], vimraLanguageTable[index].key);
     kxStringArray* lines = new (std::nothrow) kxStringArray();
     kxMemoryBlock* block = GetEntry(key);
-    if (lines != nullptr && block != nullptr) lines->LoadFromCrunchedMemoryBlock(block);
+    // Texts that do not load stay empty; Message gives an empty line then.
+    if (lines != nullptr && block != nullptr) (void)lines->LoadFromCrunchedMemoryBlock(block);
     *targets[k] = lines;
   }
 }

@@ -56,6 +56,6 @@ void vimraGame::SaveSettings() {
   kxMemoryBlock* block = kxAllocMemoryBlock(vimraSettings::kFileSize);
   if (block == nullptr) return;
   settings.Encode(block->data);
-  kxWriteMemoryBlock(kSettingsFile, block);
+  (void)kxWriteMemoryBlock(kSettingsFile, block);  // unwritten, the last file stays
   kxFreeMemoryBlock(block);
 }

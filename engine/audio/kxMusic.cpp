@@ -1,8 +1,6 @@
 #include "audio/kxMusic.h"
 
-namespace {
-const int32_t maxVolume = 128;
-}  // namespace
+#include "audio/kxVolume.h"
 
 kxMusic::kxMusic() : data(nullptr), stream(nullptr), music(nullptr), volume(64) {
   Mix_VolumeMusic(volume);
@@ -62,15 +60,11 @@ void kxMusic::SetVolume(int32_t volume) {
 int32_t kxMusic::GetVolume() { return volume; }
 
 void kxMusic::VolumeUp() {
-  int64_t up = static_cast<int64_t>(volume) + 1;
-  volume = static_cast<int32_t>(up < maxVolume ? up : maxVolume);
-  Mix_VolumeMusic(volume);
+  SetVolume(kxVolumeUp(volume));
 }
 
 void kxMusic::VolumeDown() {
-  int64_t down = static_cast<int64_t>(volume) - 1;
-  volume = static_cast<int32_t>(down > 0 ? down : 0);
-  Mix_VolumeMusic(volume);
+  SetVolume(kxVolumeDown(volume));
 }
 
 bool kxMusic::IsLoaded() { return music != nullptr; }

@@ -21,7 +21,7 @@ class KX_API kxMusic {
   // Expands the block, releases any piece held and opens the new one. False
   // only when the block does not expand, and then the piece held is kept; a
   // piece the mixer cannot decode still returns true and plays nothing.
-  bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
+  [[nodiscard]] bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
   // From the beginning, repeating without end.
   void Play();
   void Stop();

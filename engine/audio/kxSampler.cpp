@@ -2,11 +2,9 @@
 
 #include <cstdlib>
 
+#include "audio/kxVolume.h"
 #include "data/kxAlloc.h"
-
-namespace {
-const int32_t maxVolume = 128;
-}  // namespace
+#include "data/kxExpanded.h"
 
 kxSampler::kxSampler() : samples(nullptr), count(0), volume(64) { Mix_Volume(-1, volume); }
 
@@ -22,28 +20,24 @@ void kxSampler::ClearAllSamples() {
 }
 
 bool kxSampler::AppendSampleFromCrunchedMemoryBlock(kxMemoryBlock* block) {
-  if (!block) return false;
-  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(block);
-  if (!expanded) return false;
-  if (expanded->size > static_cast<uint64_t>(INT32_MAX)) {
-    kxFreeMemoryBlock(expanded);
-    return false;
-  }
+  Mix_Chunk* chunk = kxUseExpanded(block, static_cast<Mix_Chunk*>(nullptr),
+                                   [](const kxMemoryBlock* sound) -> Mix_Chunk* {
+                                     // SDL streams take an int size.
+                                     if (sound->size > uint64_t(INT32_MAX)) return nullptr;
+                                     SDL_RWops* stream =
+                                         SDL_RWFromConstMem(sound->data, int(sound->size));
+                                     // Decoded whole; the mixer closes the stream.
+                                     return stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+                                   });
+  if (!chunk) return false;
   Mix_Chunk** grown =
-      static_cast<Mix_Chunk**>(kxRealloc(samples, sizeof(Mix_Chunk*) * static_cast<size_t>(count + 1)));
+      static_cast<Mix_Chunk**>(kxRealloc(samples, sizeof(Mix_Chunk*) * size_t(count + 1)));
   if (!grown) {
-    kxFreeMemoryBlock(expanded);
+    Mix_FreeChunk(chunk);
     return false;
   }
   samples = grown;
-  Mix_Chunk* chunk = nullptr;
-  SDL_RWops* stream = SDL_RWFromConstMem(expanded->data, static_cast<int>(expanded->size));
-  // The chunk is decoded whole; the mixer closes the stream.
-  if (stream) chunk = Mix_LoadWAV_RW(stream, 1);
-  kxFreeMemoryBlock(expanded);
-  samples[count] = chunk;
-  if (!chunk) return false;
-  ++count;
+  samples[count++] = chunk;
   return true;
 }
 
@@ -68,15 +62,11 @@ void kxSampler::SetVolume(int32_t volume) {
 int32_t kxSampler::GetVolume() { return volume; }
 
 void kxSampler::VolumeUp() {
-  int64_t up = static_cast<int64_t>(volume) + 1;
-  volume = static_cast<int32_t>(up < maxVolume ? up : maxVolume);
-  Mix_Volume(-1, volume);
+  SetVolume(kxVolumeUp(volume));
 }
 
 void kxSampler::VolumeDown() {
-  int64_t down = static_cast<int64_t>(volume) - 1;
-  volume = static_cast<int32_t>(down > 0 ? down : 0);
-  Mix_Volume(-1, volume);
+  SetVolume(kxVolumeDown(volume));
 }
 
 uint64_t kxSampler::GetCount() { return count; }

@@ -20,7 +20,7 @@ class KX_API kxSampler {
   void ClearAllSamples();
   // Expands and decodes a crunched sound file. On success its number is the
   // previous GetCount(); on failure the bank is unchanged.
-  bool AppendSampleFromCrunchedMemoryBlock(kxMemoryBlock* block);
+  [[nodiscard]] bool AppendSampleFromCrunchedMemoryBlock(kxMemoryBlock* block);
   // Frees one sound; the others keep their numbers. Numbers at or beyond
   // GetCount() are ignored.
   void ClearSample(uint64_t number);

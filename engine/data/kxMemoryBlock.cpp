@@ -9,6 +9,7 @@
 #include "data/kxAlloc.h"
 #include "data/kxChecksum.h"
 #include "data/kxLittleEndian.h"
+#include "data/kxStdioFile.h"
 
 namespace {
 
@@ -114,28 +115,5 @@ bool kxWriteMemoryBlock(const char* fileName, const kxMemoryBlock* block) {
 }
 
 kxMemoryBlock* kxReadMemoryBlock(const char* fileName) {
-  if (!fileName) return nullptr;
-  SDL_RWops* stream = SDL_RWFromFile(fileName, "rb");
-  if (!stream) return nullptr;
-  const Sint64 length = SDL_RWsize(stream);
-  // Read the first byte before trusting the length: a directory opens and
-  // reports an absurd size, but yields no bytes.
-  uint8_t first = 0;
-  const bool readable = length == 0 || (length > 0 && SDL_RWread(stream, &first, 1, 1) == 1);
-  kxMemoryBlock* block = readable ? kxAllocMemoryBlock(uint64_t(length)) : nullptr;
-  if (block) {
-    uint64_t got = 0;
-    if (block->size) block->data[got++] = first;
-    while (got < block->size) {
-      const size_t n = SDL_RWread(stream, block->data + got, 1, size_t(block->size - got));
-      if (n == 0) break;
-      got += n;
-    }
-    if (got != block->size) {
-      kxFreeMemoryBlock(block);
-      block = nullptr;
-    }
-  }
-  SDL_RWclose(stream);
-  return block;
+  return kxReadStdioFile(fileName, UINT64_MAX);
 }

@@ -17,18 +17,18 @@ struct kxMemoryBlock {
 };
 
 // New block of `size` uninitialised bytes; null when memory runs out.
-KX_API kxMemoryBlock* kxAllocMemoryBlock(uint64_t size);
+[[nodiscard]] KX_API kxMemoryBlock* kxAllocMemoryBlock(uint64_t size);
 // New block holding a copy of `block`; null when memory runs out or block is null.
-KX_API kxMemoryBlock* kxCopyMemoryBlock(const kxMemoryBlock* block);
+[[nodiscard]] KX_API kxMemoryBlock* kxCopyMemoryBlock(const kxMemoryBlock* block);
 // Releases the bytes, then the struct. Null is ignored.
 KX_API void kxFreeMemoryBlock(kxMemoryBlock* block);
 
 // Crunched block: 4-byte little-endian expanded size, then one zlib stream
 // made at level 9. Null on any failure, and for blocks of 4 GiB or more.
-KX_API kxMemoryBlock* kxCrunchMemoryBlock(const kxMemoryBlock* block);
+[[nodiscard]] KX_API kxMemoryBlock* kxCrunchMemoryBlock(const kxMemoryBlock* block);
 // Expands a crunched block. Null for blocks shorter than 4 bytes, for a stored
 // size no zlib stream of that length could reach, and on any zlib failure.
-KX_API kxMemoryBlock* kxDecrunchMemoryBlock(const kxMemoryBlock* block);
+[[nodiscard]] KX_API kxMemoryBlock* kxDecrunchMemoryBlock(const kxMemoryBlock* block);
 
 // CRC-32 of the block's bytes (length taken as its low 32 bits).
 KX_API uint32_t kxMemoryBlockCRC32(const kxMemoryBlock* block);
@@ -36,6 +36,6 @@ KX_API uint32_t kxMemoryBlockCRC32(const kxMemoryBlock* block);
 KX_API uint32_t kxCRC32(const uint8_t* data, uint32_t length);
 
 // Writes the whole block; true only when every byte was written.
-KX_API bool kxWriteMemoryBlock(const char* fileName, const kxMemoryBlock* block);
+[[nodiscard]] KX_API bool kxWriteMemoryBlock(const char* fileName, const kxMemoryBlock* block);
 // New block holding the whole file, or null when it cannot be read whole.
-KX_API kxMemoryBlock* kxReadMemoryBlock(const char* fileName);
+[[nodiscard]] KX_API kxMemoryBlock* kxReadMemoryBlock(const char* fileName);

@@ -40,17 +40,17 @@ class KX_API kxResource {
   // New pack image owned by the caller. Null when there is nothing to store
   // (no bytes at all), when a name is longer than 31 bytes, an entry or the
   // image would be 4 GiB or more, or memory runs out.
-  kxMemoryBlock* WriteToMemoryBlock() const;
+  [[nodiscard]] kxMemoryBlock* WriteToMemoryBlock() const;
   // Replaces the entries by the pack's. On any fault (magic, CRC, table, an
   // entry running past the image) returns false and keeps the old entries.
   // The image is only read, never changed.
-  bool ReadFromMemoryBlock(const kxMemoryBlock* image);
+  [[nodiscard]] bool ReadFromMemoryBlock(const kxMemoryBlock* image);
   // For tools that look into a damaged pack: reads as above without
   // comparing the CRC, so that the entries of an image whose table and sizes
   // are intact can be examined one by one. Never a way to load assets.
-  bool SalvageFromMemoryBlock(const kxMemoryBlock* image);
-  bool WriteToFile(const char* fileName) const;
-  bool ReadFromFile(const char* fileName);
+  [[nodiscard]] bool SalvageFromMemoryBlock(const kxMemoryBlock* image);
+  [[nodiscard]] bool WriteToFile(const char* fileName) const;
+  [[nodiscard]] bool ReadFromFile(const char* fileName);
 
   // Pack layout constants, shared with the tools that inspect packs.
   static constexpr uint64_t kHeaderSize = 10;
@@ -59,7 +59,7 @@ class KX_API kxResource {
   static constexpr uint64_t kMaxNameLength = 31;
 
  private:
-  bool ReadImage(const kxMemoryBlock* image, bool verifyChecksum);
+  [[nodiscard]] bool ReadImage(const kxMemoryBlock* image, bool verifyChecksum);
 
   kxMemoryBlock** blocks;
   uint64_t count;

@@ -1,12 +1,15 @@
-// Whole-file reads through the standard I/O functions, for the loaders that
-// read their files that way (textures, crunched meshes, fonts). Internal to
+// The engine's one whole-file reader, used by kxReadMemoryBlock, the string
+// array, and the loaders of textures, crunched meshes and fonts. Internal to
 // the engine; not exported.
 #pragma once
+
+#include <cstdint>
 
 #include "data/kxMemoryBlock.h"
 
 // New block holding the whole file (the caller releases it with
 // kxFreeMemoryBlock); an empty file gives a block of size 0. Null when the
-// file cannot be opened, its length cannot be taken or is 2 GiB or more, or it
-// cannot be read whole.
-kxMemoryBlock* kxReadStdioFile(const char* path);
+// file cannot be opened or read to its end (a directory cannot), when it
+// holds more than `limit` bytes, or when memory runs out; errno then tells
+// the system's reason where there is one.
+[[nodiscard]] kxMemoryBlock* kxReadStdioFile(const char* path, uint64_t limit = INT32_MAX);

@@ -6,6 +6,8 @@
 #include <new>
 
 #include "data/kxAlloc.h"
+#include "data/kxExpanded.h"
+#include "data/kxStdioFile.h"
 
 kxStringArray::kxStringArray() : lines(nullptr), count(0) {}
 
@@ -14,35 +16,12 @@ kxStringArray::~kxStringArray() {
 }
 
 bool kxStringArray::LoadFromFile(const char* fileName) {
-  if (!fileName) return false;
-  FILE* file = fopen(fileName, "rb");
-  if (!file) return false;
-  // Read in chunks to the end rather than trusting a 32-bit ftell length.
-  kxMemoryBlock text = {nullptr, 0};
-  uint64_t capacity = 0;
-  bool ok = true;
-  for (;;) {
-    if (text.size == capacity) {
-      const uint64_t grown = capacity ? capacity * 2 : 65536;
-      uint8_t* data = static_cast<uint8_t*>(kxRealloc(text.data, size_t(grown)));
-      if (!data) {
-        ok = false;
-        break;
-      }
-      text.data = data;
-      capacity = grown;
-    }
-    const size_t n = fread(text.data + text.size, 1, size_t(capacity - text.size), file);
-    text.size += n;
-    if (n == 0) {
-      ok = !ferror(file);
-      break;
-    }
-  }
-  fclose(file);
-  if (ok) ok = LoadFromMemoryBlock(&text);
-  free(text.data);
-  return ok;
+  // No 32-bit limit here: a text is read to its end, however long.
+  kxMemoryBlock* text = kxReadStdioFile(fileName, UINT64_MAX);
+  if (!text) return false;
+  const bool loaded = LoadFromMemoryBlock(text);
+  kxFreeMemoryBlock(text);
+  return loaded;
 }
 
 bool kxStringArray::LoadFromMemoryBlock(const kxMemoryBlock* block) {
@@ -63,11 +42,8 @@ bool kxStringArray::LoadFromMemoryBlock(const kxMemoryBlock* block) {
 }
 
 bool kxStringArray::LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block) {
-  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(block);
-  if (!expanded) return false;
-  const bool loaded = LoadFromMemoryBlock(expanded);
-  kxFreeMemoryBlock(expanded);
-  return loaded;
+  return kxUseExpanded(block, false,
+                       [this](const kxMemoryBlock* text) { return LoadFromMemoryBlock(text); });
 }
 
 void kxStringArray::AppendLine(const kxWChar* text) {

@@ -16,11 +16,11 @@ class KX_API kxStringArray {
   KX_NO_COPY(kxStringArray);
 
   // False, adding no lines, when the file cannot be opened or read whole.
-  bool LoadFromFile(const char* fileName);
+  [[nodiscard]] bool LoadFromFile(const char* fileName);
   // False only for a null block or when memory runs out (no lines added).
-  bool LoadFromMemoryBlock(const kxMemoryBlock* block);
+  [[nodiscard]] bool LoadFromMemoryBlock(const kxMemoryBlock* block);
   // False, adding no lines, when the block does not expand.
-  bool LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block);
+  [[nodiscard]] bool LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block);
   // Adds one line; null adds an empty line.
   void AppendLine(const kxWChar* text);
   // The line at `index`. An index at or past the count gives an empty string

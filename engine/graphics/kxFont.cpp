@@ -8,6 +8,7 @@
 #include <new>
 
 #include "data/kxAlloc.h"
+#include "data/kxExpanded.h"
 #include "data/kxMemoryBlock.h"
 #include "data/kxStdioFile.h"
 #include "graphics/kxFontReader.h"
@@ -147,12 +148,7 @@ bool kxFont::LoadFromMemory(kxMemoryBlock* block) {
 }
 
 bool kxFont::LoadFromCrunchedMemoryBlock(kxMemoryBlock* block) {
-  if (!block) return false;
-  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(block);
-  if (!expanded) return false;
-  bool loaded = LoadFromMemory(expanded);
-  kxFreeMemoryBlock(expanded);
-  return loaded;
+  return kxUseExpanded(block, false, [this](kxMemoryBlock* file) { return LoadFromMemory(file); });
 }
 
 bool kxFont::LoadFromFile(const char* fileName) {

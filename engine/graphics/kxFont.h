@@ -38,9 +38,9 @@ class KX_API kxFont {
   void AppendGlyph(TGlyph_s* glyph);
   // New malloc'ed font file owned by the caller, size stored through `size`;
   // null and size 0 for a font without glyphs.
-  uint8_t* SaveToMemory(uint64_t* size);
+  [[nodiscard]] uint8_t* SaveToMemory(uint64_t* size);
   // False for a font without glyphs or when the file cannot be written.
-  bool SaveToFile(const char* fileName);
+  [[nodiscard]] bool SaveToFile(const char* fileName);
 
   // Replace every glyph with the block's records and rebuild textures and
   // geometry (needs a current context). Loading stops before a record that
@@ -49,11 +49,11 @@ class KX_API kxFont {
   // False, with the font unchanged, for a null block, for records among
   // which no glyph has a bitmap (an empty block, or bytes of another kind),
   // and when memory runs out.
-  bool LoadFromMemory(kxMemoryBlock* block);
+  [[nodiscard]] bool LoadFromMemory(kxMemoryBlock* block);
   // As LoadFromMemory; also false when the block does not expand.
-  bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
+  [[nodiscard]] bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
   // As LoadFromMemory; also false when the file cannot be read whole.
-  bool LoadFromFile(const char* fileName);
+  [[nodiscard]] bool LoadFromFile(const char* fileName);
 
   void SetScale(float s);
   // Draws text with the pen starting at (x, y, z). Characters without a

@@ -12,10 +12,10 @@
 // *glyphs is a malloc'ed array of *count records, each bitmap malloc'ed (null
 // when the glyph has no pixels); an empty buffer gives null and 0. False
 // (outputs null and 0) only when memory runs out.
-KX_API bool kxReadFontGlyphs(const uint8_t* data, uint64_t size, TGlyph_s** glyphs,
+[[nodiscard]] KX_API bool kxReadFontGlyphs(const uint8_t* data, uint64_t size, TGlyph_s** glyphs,
                              uint64_t* count);
 // Releases records made by kxReadFontGlyphs (or the font), bitmaps first.
 KX_API void kxFreeFontGlyphs(TGlyph_s* glyphs, uint64_t count);
 // New malloc'ed font file of the records; null and size 0 when count is 0
 // or memory runs out.
-KX_API uint8_t* kxWriteFontGlyphs(const TGlyph_s* glyphs, uint64_t count, uint64_t* size);
+[[nodiscard]] KX_API uint8_t* kxWriteFontGlyphs(const TGlyph_s* glyphs, uint64_t count, uint64_t* size);

@@ -30,7 +30,7 @@ KX_API void kxFreeMeshLists(kxMeshLists* lists);
 // positions and faces, little-endian). False, with `lists` left empty, when
 // the block is null, shorter than its four counts and their records say, or
 // memory runs out. Face indices are stored minus one and not checked here.
-KX_API bool kxReadMeshBlock(const uint8_t* data, uint64_t size, kxMeshLists* lists);
+[[nodiscard]] KX_API bool kxReadMeshBlock(const uint8_t* data, uint64_t size, kxMeshLists* lists);
 
 // Handles one OBJ line (at most 511 characters, NUL-terminated), appending
 // what it states to `lists`. Returns true when the line added an element.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "data/kxAlloc.h"
+#include "data/kxExpanded.h"
 #include "data/kxLittleEndian.h"
 #include "data/kxMemoryBlock.h"
 
@@ -132,10 +133,5 @@ unsigned int TextureFromMemoryBlockTGA(kxMemoryBlock* block) {
 }
 
 unsigned int TextureFromCrunchedMemoryBlockTGA(kxMemoryBlock* block) {
-  if (!block) return 0;
-  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(block);
-  if (!expanded) return 0;
-  unsigned int texture = TextureFromMemoryBlockTGA(expanded);
-  kxFreeMemoryBlock(expanded);
-  return texture;
+  return kxUseExpanded(block, 0u, TextureFromMemoryBlockTGA);
 }

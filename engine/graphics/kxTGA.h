@@ -24,7 +24,7 @@ struct kxTGAImage {
 // for a block shorter than the header, a depth other than 24 or 32, a zero
 // width or height, or pixel data that cannot fill the image; the pixel
 // buffer is only allocated once the data can justify its size.
-KX_API bool kxDecodeTGA(const uint8_t* data, uint64_t size, kxTGAImage* image);
+[[nodiscard]] KX_API bool kxDecodeTGA(const uint8_t* data, uint64_t size, kxTGAImage* image);
 // Releases the pixels and zeroes the record. Null is ignored.
 KX_API void kxFreeTGAImage(kxTGAImage* image);
 
@@ -33,6 +33,6 @@ KX_API void kxFreeTGAImage(kxTGAImage* image);
 // the image is larger than GL_MAX_TEXTURE_SIZE.
 // Needs a current context; the new texture is left bound and the unpack
 // alignment is restored after the upload.
-KX_API unsigned int TextureFromMemoryBlockTGA(kxMemoryBlock* block);
+[[nodiscard]] KX_API unsigned int TextureFromMemoryBlockTGA(kxMemoryBlock* block);
 // Expands a crunched block and uploads it as above; 0 on any failure.
-KX_API unsigned int TextureFromCrunchedMemoryBlockTGA(kxMemoryBlock* block);
+[[nodiscard]] KX_API unsigned int TextureFromCrunchedMemoryBlockTGA(kxMemoryBlock* block);

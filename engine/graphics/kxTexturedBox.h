@@ -20,7 +20,7 @@ class KX_API kxTexturedBox : public kxVertexArray {
   // the whole box shows the texel at the current texture coordinate.
   kxTexturedBox(float width, float height, bool flag, TTextureBoxProjection projection);
   // Null when allocation fails.
-  static kxTexturedBox* Create(float width, float height, bool flag,
+  [[nodiscard]] static kxTexturedBox* Create(float width, float height, bool flag,
                                TTextureBoxProjection projection);
   virtual ~kxTexturedBox();
 

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "data/kxAlloc.h"
+#include "data/kxExpanded.h"
 #include "data/kxMemoryBlock.h"
 #include "data/kxStdioFile.h"
 #include "graphics/kxMeshReader.h"
@@ -387,22 +388,16 @@ void kxVertexArray::LoadFromMemoryBlock(kxMemoryBlock* block) {
 }
 
 bool kxVertexArray::LoadFromCrunchedMemoryBlock(kxMemoryBlock* block) {
-  if (!block) return false;
-  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(block);
-  if (!expanded) return false;
-  bool loaded = LoadMeshBytes(expanded->data, expanded->size);
-  kxFreeMemoryBlock(expanded);
-  return loaded;
+  return kxUseExpanded(block, false, [this](const kxMemoryBlock* mesh) {
+    return LoadMeshBytes(mesh->data, mesh->size);
+  });
 }
 
 bool kxVertexArray::LoadFromCrunchedFile(const char* path) {
   kxMemoryBlock* crunched = kxReadStdioFile(path);
   if (!crunched) return false;
-  kxMemoryBlock* expanded = kxDecrunchMemoryBlock(crunched);
+  const bool loaded = LoadFromCrunchedMemoryBlock(crunched);
   kxFreeMemoryBlock(crunched);
-  if (!expanded) return false;
-  bool loaded = LoadMeshBytes(expanded->data, expanded->size);
-  kxFreeMemoryBlock(expanded);
   return loaded;
 }
 

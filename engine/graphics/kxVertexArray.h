@@ -32,7 +32,7 @@ class KX_API kxVertexArray {
 
   explicit kxVertexArray(unsigned int mode);
   // Null when allocation fails; delete through the virtual destructor.
-  static kxVertexArray* Create(unsigned int mode);
+  [[nodiscard]] static kxVertexArray* Create(unsigned int mode);
   virtual ~kxVertexArray();
 
   // Textured drawing: positions, texture coordinates and normals, one flat
@@ -107,14 +107,14 @@ class KX_API kxVertexArray {
   void LoadFromMemoryBlock(kxMemoryBlock* block);
   // False when the block does not expand or the mesh block is rejected; the
   // array is then unchanged.
-  bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
+  [[nodiscard]] bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
   // False when the file cannot be read whole, expanded or loaded (unchanged).
-  bool LoadFromCrunchedFile(const char* path);
+  [[nodiscard]] bool LoadFromCrunchedFile(const char* path);
   // Appends the file's statements to the current lists, then expands the
   // faces. Face lines other than three full p/t/n corners, indices of 0 or
   // below (relative indices are not supported), and lines whose numbers do
   // not all parse are skipped. False only when the file cannot be opened.
-  bool LoadFromObjFile(const char* path);
+  [[nodiscard]] bool LoadFromObjFile(const char* path);
 
  protected:
   unsigned int mode;

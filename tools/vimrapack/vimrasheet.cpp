@@ -74,7 +74,7 @@ struct Font {
 
 std::u16string Line(const kxResource& pack, const std::string& key, uint64_t index) {
   kxStringArray lines;
-  lines.LoadFromCrunchedMemoryBlock(pack.Get(key.c_str()));
+  if (!lines.LoadFromCrunchedMemoryBlock(pack.Get(key.c_str()))) return u"";
   if (index >= lines.GetLinesCounf() || !lines.GetLine(index).GetString()) return u"";
   return lines.GetLine(index).GetString();
 }

@@ -4,12 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "data/kxMemoryBlock.h"
+#include "support/kxAllocFailure.h"
 
 namespace {
 
@@ -167,4 +169,46 @@ TEST(kxMemoryBlockTest, FilesRoundTripAndFailures) {
   EXPECT_FALSE(kxWriteMemoryBlock((dir / "no/such/dir.bin").c_str(), BlockOf({1}).get()));
   EXPECT_FALSE(kxWriteMemoryBlock(name.c_str(), nullptr));
   fs::remove_all(dir);
+}
+
+TEST(kxMemoryBlockTest, FilesAreReadToTheirEndWhateverLengthTheyReport) {
+  // Files of the proc file system report a length of 0 and still hold text.
+  Owned status = Own(kxReadMemoryBlock("/proc/self/status"));
+  ASSERT_NE(status, nullptr);
+  const std::string text(reinterpret_cast<const char*>(status->data), size_t(status->size));
+  EXPECT_NE(text.find("Name:"), std::string::npos);
+  EXPECT_EQ(text.back(), '\n') << "read only in part";
+}
+
+TEST(kxMemoryBlockTest, RunningOutOfMemoryGivesNullAndLeavesNothing) {
+  const Bytes bytes = RandomBytes(5000, 3);
+  Owned plain = BlockOf(bytes);
+  Owned crunched = Own(kxCrunchMemoryBlock(plain.get()));
+  const std::string name = (fs::temp_directory_path() /
+                            ("kxMemoryBlockTest-" + std::to_string(std::random_device{}())))
+                               .string();
+  ASSERT_TRUE(kxWriteMemoryBlock(name.c_str(), plain.get()));
+  // Every result is either whole or null (a refused shrink of a buffer
+  // costs nothing); the sanitizer build checks that a null result leaves
+  // nothing allocated behind. The crunched result is checked by expanding.
+  auto expanded = [](const kxMemoryBlock* b) { return BytesOf(Own(kxDecrunchMemoryBlock(b)).get()); };
+  const std::vector<std::pair<std::function<kxMemoryBlock*()>, std::function<Bytes(kxMemoryBlock*)>>>
+      makers = {{[] { return kxAllocMemoryBlock(64); },
+                 [](kxMemoryBlock* b) { return Bytes(size_t(b->size)); }},
+                {[&] { return kxCopyMemoryBlock(plain.get()); }, BytesOf},
+                {[&] { return kxCrunchMemoryBlock(plain.get()); }, expanded},
+                {[&] { return kxDecrunchMemoryBlock(crunched.get()); }, BytesOf},
+                {[&] { return kxReadMemoryBlock(name.c_str()); }, BytesOf}};
+  for (size_t m = 0; m < makers.size(); ++m) {
+    SCOPED_TRACE(m);
+    const Bytes whole = m == 0 ? Bytes(64) : bytes;
+    kxTest::ForEachAllocationFailure([&] { return Own(makers[m].first()); },
+                                     [&](const Owned& made, bool refused) {
+                                       EXPECT_TRUE(made || refused);
+                                       if (made) {
+                                         EXPECT_EQ(makers[m].second(made.get()), whole);
+                                       }
+                                     });
+  }
+  fs::remove(name);
 }

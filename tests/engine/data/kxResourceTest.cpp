@@ -9,6 +9,7 @@
 
 #include "data/kxResource.h"
 #include "kxPackTestKit.h"
+#include "support/kxAllocFailure.h"
 
 namespace {
 
@@ -180,4 +181,46 @@ TEST(kxResourceTest, CollectionCopiesReplacesRemovesAndRereadsItsOwnEntry) {
   ASSERT_TRUE(pack.ReadFromMemoryBlock(pack.Get("pack")));
   ASSERT_EQ(pack.Length(), 1u);
   EXPECT_EQ(BytesOf(pack.Get("leaf")), (Bytes{1, 2, 3}));
+}
+
+TEST(kxResourceTest, RunningOutOfMemoryKeepsTheCollectionAsItWas) {
+  kxResource source;
+  AppendBytes(source, "alpha", Bytes(300, 1));
+  AppendBytes(source, "beta", Bytes(200, 2));
+  const Bytes image = WriteImage(source);
+  kxMemoryBlock* block = kxAllocMemoryBlock(image.size());
+  memcpy(block->data, image.data(), image.size());
+  const Bytes extra = {7, 7, 7};
+  kxMemoryBlock extraBlock = {const_cast<uint8_t*>(extra.data()), extra.size()};
+
+  kxResource pack;
+  AppendBytes(pack, "kept", {1});
+  auto names = [&] {
+    std::vector<std::string> out;
+    for (uint64_t i = 0; i < pack.Length(); ++i) out.push_back(pack.GetName(i));
+    return out;
+  };
+  const std::vector<std::string> kept = {"kept"}, both = {"alpha", "beta"};
+  kxTest::ForEachAllocationFailure([&] { return pack.ReadFromMemoryBlock(block); },
+                                   [&](bool read, bool refused) {
+                                     EXPECT_TRUE(read || refused);
+                                     EXPECT_EQ(names(), read ? both : kept);
+                                     if (read) pack.Clear(), AppendBytes(pack, "kept", {1});
+                                   });
+  kxTest::ForEachAllocationFailure([&] { return pack.Append(&extraBlock, "extra"); },
+                                   [&](uint64_t index, bool refused) {
+                                     EXPECT_EQ(index, refused ? UINT64_MAX : 1u);
+                                     EXPECT_EQ(pack.Length(), refused ? 1u : 2u);
+                                     if (!refused) pack.Remove("extra");
+                                   });
+  kxTest::ForEachAllocationFailure([&] { return pack.WriteToMemoryBlock(); },
+                                   [&](kxMemoryBlock* written, bool refused) {
+                                     EXPECT_TRUE(written || refused);
+                                     kxResource again;
+                                     EXPECT_TRUE(!written || again.ReadFromMemoryBlock(written));
+                                     EXPECT_EQ(again.Length(), written ? 1u : 0u);
+                                     kxFreeMemoryBlock(written);
+                                   });
+  EXPECT_EQ(names(), kept);
+  kxFreeMemoryBlock(block);
 }
