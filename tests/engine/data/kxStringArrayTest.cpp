@@ -113,8 +113,9 @@ TEST(kxStringArrayTest, RunningOutOfMemoryFailsTheLoadAndAddsNoLines) {
       {"memory", [&](kxStringArray& a) { return a.LoadFromMemoryBlock(plain); }},
       {"crunched", [&](kxStringArray& a) { return a.LoadFromCrunchedMemoryBlock(crunched); }},
       {"file", [&](kxStringArray& a) { return a.LoadFromFile(name.c_str()); }}};
-  for (const auto& [what, load] : loaders) {
-    SCOPED_TRACE(what);
+  for (const auto& loader : loaders) {
+    SCOPED_TRACE(loader.first);
+    const auto& load = loader.second;
     kxStringArray array;
     array.AppendLine(u"kept");
     kxTest::ForEachAllocationFailure([&] { return load(array); },
