@@ -1,39 +1,12 @@
 #include "vimraSettings.h"
 
+#include "data/kxLittleEndian.h"
 #include "vimraColorTable.h"
 
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-uint32_t ReadU32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void WriteU32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
-
-float ReadFloat(const uint8_t* p) {
-  uint32_t bits = ReadU32(p);
-  float f;
-  std::memcpy(&f, &bits, sizeof f);
-  return f;
-}
-
-void WriteFloat(uint8_t* p, float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, sizeof bits);
-  WriteU32(p, bits);
-}
-
-int32_t ReadI32(const uint8_t* p) {
-  return int32_t(ReadU32(p));
-}
 
 int ClampVolume(int32_t v) {
   return v < 0 ? 0 : (v > 128 ? 128 : int(v));
@@ -76,8 +49,8 @@ bool vimraSettings::Decode(const uint8_t* data, uint64_t size, int languageCount
   float colours[6];
   bool coloursValid = true;
   for (int k = 0; k < 3; ++k) {
-    colours[k] = ReadFloat(data + kBottom + 4 * k);
-    colours[3 + k] = ReadFloat(data + kTop + 4 * k);
+    colours[k] = kxLoadLEF32(data + kBottom + 4 * k);
+    colours[3 + k] = kxLoadLEF32(data + kTop + 4 * k);
   }
   for (float c : colours) coloursValid = coloursValid && IsUnitColour(c);
   if (coloursValid) {
@@ -87,29 +60,29 @@ bool vimraSettings::Decode(const uint8_t* data, uint64_t size, int languageCount
     }
   }
 
-  int32_t storedLanguage = ReadI32(data + kLanguage);
+  int32_t storedLanguage = kxLoadLEI32(data + kLanguage);
   language = (storedLanguage >= 0 && storedLanguage < languageCount) ? int(storedLanguage) : 0;
   highQuality = data[kHighQuality] != 0;
   musicOn = data[kMusicOn] != 0;
   hintsOn = data[kHintsOn] != 0;
-  musicVolume = ClampVolume(ReadI32(data + kMusicVolume));
-  sampleVolume = ClampVolume(ReadI32(data + kSampleVolume));
+  musicVolume = ClampVolume(kxLoadLEI32(data + kMusicVolume));
+  sampleVolume = ClampVolume(kxLoadLEI32(data + kSampleVolume));
   return true;
 }
 
 void vimraSettings::Encode(uint8_t out[kFileSize]) const {
   std::memset(out, 0, kFileSize);
   for (int k = 0; k < 3; ++k) {
-    WriteFloat(out + kBottom + 4 * k, bottom[k]);
-    WriteFloat(out + kTop + 4 * k, top[k]);
+    kxStoreLEF32(out + kBottom + 4 * k, bottom[k]);
+    kxStoreLEF32(out + kTop + 4 * k, top[k]);
   }
-  WriteFloat(out + kBottom + 12, 1.0f);
-  WriteFloat(out + kTop + 12, 1.0f);
-  WriteU32(out + kLanguage, uint32_t(int32_t(language)));
+  kxStoreLEF32(out + kBottom + 12, 1.0f);
+  kxStoreLEF32(out + kTop + 12, 1.0f);
+  kxStoreLE32(out + kLanguage, uint32_t(int32_t(language)));
   out[kHighQuality] = highQuality ? 1 : 0;
   out[kMusicOn] = musicOn ? 1 : 0;
   out[kHintsOn] = hintsOn ? 1 : 0;
   out[39] = 0;
-  WriteU32(out + kMusicVolume, uint32_t(int32_t(musicVolume)));
-  WriteU32(out + kSampleVolume, uint32_t(int32_t(sampleVolume)));
+  kxStoreLE32(out + kMusicVolume, uint32_t(int32_t(musicVolume)));
+  kxStoreLE32(out + kSampleVolume, uint32_t(int32_t(sampleVolume)));
 }

@@ -23,30 +23,26 @@ inline void kxStoreLE32(uint8_t* p, uint32_t v) {
   p[3] = uint8_t(v >> 24);
 }
 
-// Two's complement, as every format stores its signed numbers.
-inline int32_t kxLoadLEI32(const uint8_t* p) {
-  const uint32_t u = kxLoadLE32(p);
-  int32_t v;
-  memcpy(&v, &u, sizeof v);
-  return v;
-}
-
-inline void kxStoreLEI32(uint8_t* p, int32_t v) {
-  uint32_t u;
-  memcpy(&u, &v, sizeof u);
-  kxStoreLE32(p, u);
-}
-
-// IEEE 754 single precision.
-inline float kxLoadLEF32(const uint8_t* p) {
+// A 32-bit value of another type, bit for bit (two's complement integers,
+// IEEE 754 single-precision floats: the forms every format stores).
+template <class T>
+inline T kxLoadLEAs(const uint8_t* p) {
+  static_assert(sizeof(T) == 4, "32-bit types only");
   const uint32_t bits = kxLoadLE32(p);
-  float f;
-  memcpy(&f, &bits, sizeof f);
-  return f;
+  T value;
+  memcpy(&value, &bits, sizeof value);
+  return value;
 }
 
-inline void kxStoreLEF32(uint8_t* p, float f) {
+template <class T>
+inline void kxStoreLEAs(uint8_t* p, T value) {
+  static_assert(sizeof(T) == 4, "32-bit types only");
   uint32_t bits;
-  memcpy(&bits, &f, sizeof bits);
+  memcpy(&bits, &value, sizeof bits);
   kxStoreLE32(p, bits);
 }
+
+inline int32_t kxLoadLEI32(const uint8_t* p) { return kxLoadLEAs<int32_t>(p); }
+inline void kxStoreLEI32(uint8_t* p, int32_t v) { kxStoreLEAs(p, v); }
+inline float kxLoadLEF32(const uint8_t* p) { return kxLoadLEAs<float>(p); }
+inline void kxStoreLEF32(uint8_t* p, float f) { kxStoreLEAs(p, f); }
