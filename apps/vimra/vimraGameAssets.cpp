@@ -109,11 +109,20 @@ void vimraGame::BuildDeck() {
   cards = new (std::nothrow) kxGeometry();
   if (cards == nullptr) return;
 
+  // Which picture sits on which card changes with every build (builds within
+  // the same second repeat a placement). The pictures are shuffled before
+  // they are loaded, so every card owns the texture it shows and deletes it
+  // with the deck, also when some picture is missing from the pack.
+  srand(unsigned(time(nullptr)));
+  int picture[vimraCardCount];
+  vimraPictureOrder(picture);
+
   kxVertexArray* first = nullptr;
   for (int i = 0; i < vimraCardCount; ++i) {
     kxVertexArray* card = cards->AppendVertexArray(4);
     if (card == nullptr) continue;
     card->SetMoveToCenter(true);
+    // Card 0 loads the mesh; the others share its buffers.
     if (i == 0) {
       first = card;
       kxMemoryBlock* mesh = GetQualityEntry("box");
@@ -122,24 +131,12 @@ void vimraGame::BuildDeck() {
       card->AssignGeometry(first);
     }
     char key[32];
-    snprintf(key, sizeof key, "texture_%d", i);
-    kxMemoryBlock* picture = GetQualityEntry(key);
-    if (picture != nullptr) card->TextureFromCrunchedMemoryBlock(picture);
+    snprintf(key, sizeof key, "texture_%d", picture[i]);
+    kxMemoryBlock* texture = GetQualityEntry(key);
+    if (texture != nullptr) card->TextureFromCrunchedMemoryBlock(texture);
     card->SetScale(5.0f);
   }
   cards->SetPositions(gridPositions);
-
-  srand(unsigned(time(nullptr)));
-  for (int i = 0; i < vimraCardCount; ++i) {
-    int r = rand() % vimraCardCount;
-    kxVertexArray* a = cards->GetVertexArray(i);
-    kxVertexArray* b = cards->GetVertexArray(r);
-    if (r != i && a != nullptr && b != nullptr) {
-      unsigned int t = a->GetTextureID();
-      a->SetTextureID(b->GetTextureID());
-      b->SetTextureID(t);
-    }
-  }
 }
 
 void vimraGame::SetLanguage(int index) {
