@@ -26,6 +26,21 @@ namespace {
 
 const char* const kPackFile = "vimradata.bin";
 
+// A new font from the pack entry `key`, or null when the entry is missing,
+// does not load, or yields a font that cannot draw a single letter or digit
+// (an empty entry, or something other than a font stored under the key).
+kxFont* LoadFont(kxMemoryBlock* entry) {
+  if (entry == nullptr) return nullptr;
+  kxFont* font = new (std::nothrow) kxFont(ftTopDown);
+  if (font == nullptr) return nullptr;
+  if (!font->LoadFromCrunchedMemoryBlock(entry) ||
+      !(font->GetWidth(u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") > 0.0f)) {
+    delete font;
+    return nullptr;
+  }
+  return font;
+}
+
 }  // namespace
 
 kxMemoryBlock* vimraGame::GetEntry(const char* key) {
@@ -57,15 +72,14 @@ bool vimraGame::OnAfterInit() {
 
   BuildDeck();
 
-  arialFont = new (std::nothrow) kxFont(ftTopDown);
-  kxMemoryBlock* arial = GetEntry("arial");
-  if (arialFont == nullptr || arial == nullptr || !arialFont->LoadFromCrunchedMemoryBlock(arial)) {
+  // Without its fonts the game could show no text: both are essential.
+  arialFont = LoadFont(GetEntry("arial"));
+  if (arialFont == nullptr) {
     initFailure = ifFontLarge;
     return false;
   }
-  smallFont = new (std::nothrow) kxFont(ftTopDown);
-  kxMemoryBlock* small = GetEntry("ss10");
-  if (smallFont == nullptr || small == nullptr || !smallFont->LoadFromCrunchedMemoryBlock(small)) {
+  smallFont = LoadFont(GetEntry("ss10"));
+  if (smallFont == nullptr) {
     initFailure = ifFontSmall;
     return false;
   }

@@ -182,4 +182,29 @@ TEST_F(LiveGame, MissingFontsFailTheStart) {
   EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
 }
 
+TEST_F(LiveGame, AFontWithoutGlyphsFailsTheStart) {
+  // An empty font entry, and a picture stored where a font belongs.
+  kxResource original;
+  ASSERT_TRUE(original.ReadFromFile(pack.c_str()));
+  kxMemoryBlock* picture = kxDecrunchMemoryBlock(original.Get("texture_star_01"));
+  ASSERT_NE(picture, nullptr);
+  std::string pictureBytes(reinterpret_cast<const char*>(picture->data), size_t(picture->size));
+  kxFreeMemoryBlock(picture);
+  const struct {
+    const char* key;
+    std::string bytes;
+    TVimraInitFailure failure;
+  } cases[] = {{"arial", "", ifFontLarge}, {"ss10", pictureBytes, ifFontSmall}};
+  for (const auto& c : cases) {
+    ASSERT_NO_FATAL_FAILURE(InstallEditedPack({}, {{c.key, c.bytes}}));
+    game = new GameProbe();
+    EXPECT_FALSE(InitPinned(game)) << c.key;
+    EXPECT_EQ(game->GetInitFailure(), c.failure) << c.key;
+    delete game;
+    game = nullptr;
+    fs::remove(dir / "vimradata.bin");
+  }
+  EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
+}
+
 }  // namespace
