@@ -511,6 +511,10 @@ class Runner:
             return "hang", "still running %d s after the first SIGTERM" % self.limit
         if status < 0:
             return "signal", "killed by signal %d" % -status
+        # A start prints one line on stdout saying how the picture is
+        # multisampled; nothing else belongs there.
+        stdout = b"\n".join(line for line in stdout.splitlines()
+                             if not (line.startswith(b"vimra: ") and b"multisampling" in line))
         if stdout:
             return "bad output", "printed to stdout: %r" % stdout[:80]
         settings_path = os.path.join(folder, SETTINGS)
