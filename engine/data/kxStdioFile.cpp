@@ -7,8 +7,19 @@
 
 namespace {
 
-// Reads to the end of the stream into `*data` (grown as needed); false on a
-// read error, when more than `limit` bytes come, or when memory runs out.
+// Reads `wanted` more bytes into data + *size; false when they do not come.
+bool ReadExactly(FILE* file, uint8_t* data, uint64_t wanted, uint64_t* size) {
+  while (wanted) {
+    const size_t got = fread(data + *size, 1, size_t(wanted), file);
+    if (got == 0) return false;
+    *size += got;
+    wanted -= got;
+  }
+  return true;
+}
+
+// Reads a stream that has no length (a pipe) to its end into `*data`, grown
+// as needed; false on a read error, past `limit` bytes, or out of memory.
 bool ReadToEnd(FILE* file, uint64_t limit, uint8_t** data, uint64_t* capacity, uint64_t* size) {
   for (;;) {
     if (*size == *capacity) {
@@ -31,21 +42,24 @@ kxMemoryBlock* kxReadStdioFile(const char* path, uint64_t limit) {
   if (!path) return nullptr;
   FILE* file = fopen(path, "rb");
   if (!file) return nullptr;
-  // The length found by seeking is only a first guess at the room needed: a
-  // stream reports none and a directory an absurd one. One byte more lets
-  // the read meet the end without growing the buffer.
-  long guess = -1;
-  if (fseek(file, 0, SEEK_END) == 0) guess = ftell(file);
+  // A file that can seek is read for the length it reports, no more: a
+  // device such as /dev/zero reports 0 and would never end. A directory
+  // reports an absurd length, so a first byte must come before anything is
+  // allocated for it. A stream without a length is read to its end.
+  long length = -1;
+  if (fseek(file, 0, SEEK_END) == 0) length = ftell(file);
   if (fseek(file, 0, SEEK_SET) != 0) clearerr(file);
-  uint64_t capacity = 4096;
-  if (guess >= 0 && uint64_t(guess) <= limit) capacity = uint64_t(guess) + 1;
+  const int first = length != 0 ? fgetc(file) : EOF;
+  const bool readable = !ferror(file) && (length < 0 || uint64_t(length) <= limit);
+  uint64_t capacity = length > 0 ? uint64_t(length) : 4096;
+  uint8_t* data = readable ? static_cast<uint8_t*>(kxMalloc(size_t(capacity))) : nullptr;
   uint64_t size = 0;
-  uint8_t* data = static_cast<uint8_t*>(kxMalloc(size_t(capacity)));
-  kxMemoryBlock* block = nullptr;
-  if (data && ReadToEnd(file, limit, &data, &capacity, &size)) {
-    block = static_cast<kxMemoryBlock*>(kxMalloc(sizeof(kxMemoryBlock)));
-  }
+  bool read = data != nullptr;
+  if (read && first != EOF) data[size++] = uint8_t(first);
+  if (read && length > 0) read = first != EOF && ReadExactly(file, data, capacity - 1, &size);
+  if (read && length < 0 && first != EOF) read = ReadToEnd(file, limit, &data, &capacity, &size);
   fclose(file);
+  kxMemoryBlock* block = read ? static_cast<kxMemoryBlock*>(kxMalloc(sizeof(kxMemoryBlock))) : nullptr;
   if (!block) {
     free(data);
     return nullptr;
