@@ -209,6 +209,13 @@ echo mine >"$WORK/xdg/vimra/vimradata.bin"
 (cd "$WORK/elsewhere" && env -u DISPLAY SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$WORK/xdg" \
   "$P/bin/vimra" >/dev/null 2>&1) || true
 [ "$(cat "$WORK/xdg/vimra/vimradata.bin")" = mine ] || fail "the launcher replaced the user's own pack file"
+# Arguments reach the game unchanged: its version line, and a usage error
+# with the game's own status 2.
+out=$(cd "$WORK/elsewhere" && env HOME="$WORK/home" "$P/bin/vimra" --version) || fail "vimra --version failed"
+[ "$out" = "vimra 1.1.209" ] || fail "vimra --version printed \"$out\""
+status=0
+(cd "$WORK/elsewhere" && env HOME="$WORK/home" "$P/bin/vimra" --no-such-option >/dev/null 2>&1) || status=$?
+[ "$status" = 2 ] || fail "an unknown option: status $status, not 2"
 # Neither HOME nor XDG_DATA_HOME: a message and status 1, nothing started.
 status=0
 env -i PATH=/usr/bin:/bin "$P/bin/vimra" >/dev/null 2>"$WORK/err" || status=$?

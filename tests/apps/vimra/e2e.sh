@@ -184,8 +184,10 @@ for answer in 1 2 3; do
   fi
 done
 
-# Stars, the move to the reveal, then the card grows among the stars.
-wait_s=$(awk -v f="$frameTime" 'BEGIN { printf "%d", f * (62 + 122 + 120) + 3 }')
+# Stars, the move to the reveal, then the card grows among the stars. It
+# tumbles a degree a frame about two axes; some 360 frames in it has grown to
+# full size and shows its face again.
+wait_s=$(awk -v f="$frameTime" 'BEGIN { printf "%d", f * (62 + 122 + 360) + 3 }')
 note "waiting ${wait_s} s for the reveal"
 sleep "$wait_s"
 shot 11-reveal
