@@ -2,15 +2,15 @@
 
 #include <SDL_mixer.h>
 
-#include <climits>
 #include <cmath>
 #include <ctime>
 
 #include "frame/kxGLVersion.h"
 #include "frame/kxLogoSplash.h"
-#include "frame/kxScreen.h"
+#include "graphics/kxScreen.h"
 #include "graphics/kxTransform.h"
 #include "gui/kxGUIManager.h"
+#include "kxSaturate.h"
 
 namespace {
 const uint32_t doubleClickMs = 200;
@@ -33,12 +33,6 @@ bool IsTouchMouse(const SDL_Event& event) {
 
 bool IsMotion(const SDL_Event& event) {
   return event.type == SDL_MOUSEMOTION || event.type == SDL_FINGERMOTION;
-}
-
-int ClampToInt(int64_t v) {
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
 }
 }  // namespace
 
@@ -68,7 +62,8 @@ kxSDLWrapper::kxSDLWrapper(int width, int height, bool fullscreen, bool resizabl
       paused(false),
       tickSource(nullptr),
       windowCreator(nullptr),
-      sdlStarted(false) {}
+      sdlStarted(false),
+      clickReceiver(this) {}
 
 kxSDLWrapper::~kxSDLWrapper() {
   delete guiManager;
@@ -181,7 +176,7 @@ bool kxSDLWrapper::Init() {
 
   guiManager = kxGUIManager::Create(width, height);
   if (!guiManager) return false;
-  guiManager->SetWrapperPtr(this);
+  guiManager->SetWrapperPtr(&clickReceiver);
 
   DrawEngineLogo();
   return OnAfterInit();
@@ -289,8 +284,8 @@ void kxSDLWrapper::TouchToPixels(float tx, float ty, int* x, int* y) const {
     if (fraction >= 1.0f) return touchScale;
     return static_cast<int>(fraction * touchScale);
   };
-  *x = ClampToInt(static_cast<int64_t>(width) * scale(tx) / touchScale);
-  *y = ClampToInt(static_cast<int64_t>(height) * scale(ty) / touchScale);
+  *x = kxSaturateToInt(static_cast<int64_t>(width) * scale(tx) / touchScale);
+  *y = kxSaturateToInt(static_cast<int64_t>(height) * scale(ty) / touchScale);
 }
 
 void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
@@ -354,10 +349,7 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
         RMBUp();
       break;
     case SDL_MOUSEWHEEL:
-      if (event.wheel.y > 0)
-        MouseWheelUp();
-      else
-        MouseWheelDown();
+      MouseWheel(event.wheel.y);
       break;
     case SDL_FINGERDOWN: {
       int x, y;
@@ -381,8 +373,8 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
 void kxSDLWrapper::MouseXY(int x, int y) {
   // Pointer positions pushed by other code need not be sane; the difference
   // is formed wide and saturated rather than overflowing.
-  int dx = ClampToInt(static_cast<int64_t>(prevMouseX) - x);
-  int dy = ClampToInt(static_cast<int64_t>(prevMouseY) - y);
+  int dx = kxSaturatedDifference(prevMouseX, x);
+  int dy = kxSaturatedDifference(prevMouseY, y);
   mouseX = x;
   mouseY = y;
   if (dx == 0 && dy == 0) {
@@ -399,8 +391,8 @@ void kxSDLWrapper::MouseXY(int x, int y) {
 }
 
 void kxSDLWrapper::MouseMotion() {
-  float dx = static_cast<float>(ClampToInt(static_cast<int64_t>(prevMouseX) - mouseX));
-  float dy = static_cast<float>(ClampToInt(static_cast<int64_t>(prevMouseY) - mouseY));
+  float dx = static_cast<float>(kxSaturatedDifference(prevMouseX, mouseX));
+  float dy = static_cast<float>(kxSaturatedDifference(prevMouseY, mouseY));
   dragX = static_cast<float>(dx * camPosition[2] / dragDivisor);
   dragY = static_cast<float>(dy * camPosition[2] / dragDivisor);
 }
@@ -428,6 +420,15 @@ void kxSDLWrapper::LMBUp() {
 
 void kxSDLWrapper::RMBDown() { rightButtonDown = true; }
 void kxSDLWrapper::RMBUp() { rightButtonDown = false; }
+
+void kxSDLWrapper::MouseWheel(int notches) {
+  // Like the buttons, the wheel acts at the position MouseXY stored last.
+  if (guiManager && guiManager->OnMouseWheel(mouseX, mouseY, notches)) return;
+  if (notches > 0)
+    MouseWheelUp();
+  else
+    MouseWheelDown();
+}
 
 void kxSDLWrapper::MouseWheelUp() {
   camPosition[2] -= zoomStep;

@@ -9,6 +9,7 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
+#include "frame/kxFrameClickReceiver.h"
 #include "frame/kxFramePacer.h"
 #include "kxExport.h"
 #include "kxTypes.h"
@@ -51,7 +52,8 @@ class KX_API kxSDLWrapper {
   virtual void OnLostFocus();
   // The window was restored or regained focus while paused; drawing resumes.
   virtual void OnSetFocus();
-  // One click event queued by the GUI manager.
+  // One click event queued by the GUI manager, delivered at the start of the
+  // frame after the one that queued it.
   virtual void OnGUIClick(kxGUIObject* object);
 
   // Opens SDL, the audio device, the window and its context, sets the GL
@@ -132,6 +134,9 @@ class KX_API kxSDLWrapper {
   void LMBUp();
   void RMBDown();
   void RMBUp();
+  // A wheel event of `notches` (SDL's y): a GUI control under the pointer
+  // that scrolls takes it; otherwise it moves the camera.
+  void MouseWheel(int notches);
   void MouseWheelUp();
   void MouseWheelDown();
   void MouseMotion();
@@ -141,6 +146,8 @@ class KX_API kxSDLWrapper {
 
   // Set once Init has started SDL; the destructor then shuts it down.
   bool sdlStarted;
+  // What the GUI manager delivers its clicks to: this frame's OnGUIClick.
+  kxFrameClickReceiver clickReceiver;
 
   bool CreateWindowAndContext(Uint32 flags);
   void HandleWindowEvent(const SDL_WindowEvent& event);
