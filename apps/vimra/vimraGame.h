@@ -7,11 +7,22 @@
 // (pack, music, sampler, fonts, cards, backdrop, stars, clouds, texts, button
 // images) and releases them all in OnBeforeClose. GUI controls it builds are
 // handed to the frame's GUI manager, which deletes them.
+//
+// One class, its implementation spread over files by aspect:
+//   vimraGame.cpp           construction, the per-frame dispatch, state changes
+//   vimraGameAssets.cpp     loading from the pack, the deck, languages, release
+//   vimraGameSettings.cpp   the settings file
+//   vimraGameScene.cpp      backdrop, clouds, stars, light and drawing
+//   vimraGameAnimation.cpp  per-state updates and the moves they prepare
+//   vimraGameTrick.cpp      the row click, AdvanceState, gathering and dealing
+//   vimraGameInput.cpp      keys, focus, the corner switch, menu clicks
+//   vimraGameScreens.cpp    main menu, boxes and hint bar
 #pragma once
 
 #include "frame/kxSDLWrapper.h"
 #include "data/kxString.h"
 #include "vimraDeal.h"
+#include "vimraGameIds.h"
 
 class kxResource;
 class kxMusic;
@@ -22,38 +33,8 @@ class kxVertexArray;
 class kxStringArray;
 class kxGUIButtonStates;
 class kxGUIObject;
+class kxGUIPanel;
 struct kxMemoryBlock;
-
-// Game states (the value of vimraGame::state).
-enum TVimraState {
-  StateRing = 0,
-  StateAwaitRow = 1,
-  StateGather = 2,
-  StateDeal = 3,
-  StateToReveal = 4,
-  StateReveal = 5,
-  StateRevealEnd = 6,
-  StateMenu = 8,
-  StateBackToMenu = 9,
-};
-
-// Ids of the controls the game builds; a click reaches OnGUIClick by id.
-enum TVimraControlID : unsigned int {
-  idNone = 0,
-  idStart = 100,
-  idQuit = 101,
-  idAbout = 102,
-  idBox = 103,
-  idOK = 104,
-  idHowToPlay = 105,
-  idSettings = 106,
-  idLanguage = 107,
-  idQuality = 108,
-  idTextViewer = 109,
-  idMusic = 110,
-  idHintScroll = 111,
-  idHints = 112,
-};
 
 // Why the last OnAfterInit failed; reported by the entry point.
 enum TVimraInitFailure {
@@ -71,12 +52,13 @@ class vimraGame : public kxSDLWrapper {
   static const int kStarCount = 50;
   static const int kCloudCount = 3;
   // Lines of the messages text the game reads.
-  static const int kMessageLines = 22;
+  static const int kMessageLines = mlCount;
 
   // Full screen at the desktop mode; reads the settings file.
   vimraGame();
   ~vimraGame() override;
 
+  // Frame callbacks.
   void Render() override;
   bool OnBeforeInit() override;
   void OnBeforeClose() override;
@@ -93,6 +75,8 @@ class vimraGame : public kxSDLWrapper {
   void BuildDeck();
   void SetLanguage(int index);
   void LoadSettings();
+  // Writes the settings file; when it cannot, says so in one line on
+  // stderr and carries on.
   void SaveSettings();
 
   // The trick.
@@ -117,6 +101,18 @@ class vimraGame : public kxSDLWrapper {
   TVimraInitFailure GetInitFailure() const { return initFailure; }
 
  protected:
+  // The one place `state` changes.
+  void EnterState(TVimraState next);
+
+  // Assets.
+  // The pack entry `key`, or `key` with "_low" appended when not
+  // highQuality; null when the pack has no such entry.
+  kxMemoryBlock* GetQualityEntry(const char* key);
+  // The pack entry `key`; null when there is no pack or no such entry.
+  kxMemoryBlock* GetEntry(const char* key);
+  // Deletes every asset object; safe to call again.
+  void ReleaseAssets();
+
   // Scene (the per-frame paths: no allocation, no loading).
   void DrawScene(float* position, float* angle);
   void SetupLighting();
@@ -127,6 +123,12 @@ class vimraGame : public kxSDLWrapper {
   void ScatterStars();
   void PlaceRowStars();
   void UpdateRowStars();
+  void PlayChoiceSound();
+
+  // Animation: one update per state, and the moves AdvanceState and Escape
+  // prepare.
+  void FillGridPositions();
+  void FillRingPositions();
   void UpdateRing();
   void UpdatePulse();
   void UpdateGather();
@@ -139,19 +141,17 @@ class vimraGame : public kxSDLWrapper {
   void PrepareReveal();
   void PrepareRevealEnd();
   void PrepareBackToMenu();
-  void FillGridPositions();
-  void FillRingPositions();
+
+  // Screens and the trick's hint line.
   void SetHint(int line);
-  void PlayChoiceSound();
-  // The pack entry `format` formatted with `number` (or with "_low" added
-  // when not highQuality); null when the pack has no such entry.
-  kxMemoryBlock* GetQualityEntry(const char* key);
-  kxMemoryBlock* GetEntry(const char* key);
-  // Deletes every asset object; safe to call again.
-  void ReleaseAssets();
   // Empties the GUI from inside a click handler; later clicks of the same
   // delivery pass refer to controls that no longer exist and are dropped.
   void ClearScreen();
+  // A box (panel id idBox) of w x h with its title from line `titleLine`,
+  // placed on the screen; null when it cannot be built. CloseBox adds the
+  // OK button every box ends with.
+  kxGUIPanel* OpenBox(int w, int h, int titleLine);
+  void CloseBox(kxGUIPanel* box);
 
   kxResource* resources;
   kxMusic* music;
@@ -170,7 +170,8 @@ class vimraGame : public kxSDLWrapper {
   kxGUIButtonStates* greenButton;
   kxGUIButtonStates* redButton;
 
-  int state;
+  // The trick and the player's choices.
+  int state;  // a TVimraState
   int dealCount;
   int chosenRow;
   int shownSwap[3];
@@ -183,6 +184,7 @@ class vimraGame : public kxSDLWrapper {
   int musicVolume;
   int sampleVolume;
 
+  // Point lists of the animation.
   float gridPositions[vimraCardCount][3];
   float ringPositions[vimraCardCount][3];
   float currentPositions[vimraCardCount][3];
@@ -191,6 +193,7 @@ class vimraGame : public kxSDLWrapper {
   float starPositions[kStarCount][3];
   float starAngles[kStarCount];
 
+  // Counters, steps and switches of the animation.
   float pivotZ;
   float spinZ;
   int pulseCounter;

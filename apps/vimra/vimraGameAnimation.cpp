@@ -1,0 +1,348 @@
+// The motion of the cards and the camera: one update per state, called once
+// per frame by Render, and the moves that AdvanceState and Escape prepare.
+// Every update is one step of the 60 frames per second loop.
+#include "vimraGame.h"
+
+#include <cmath>
+
+#include "graphics/kxGeometry.h"
+#include "graphics/kxTransform.h"
+#include "graphics/kxVertexArray.h"
+#include "vimraMotion.h"
+
+namespace {
+
+// The ring idles half a degree per frame about the vertical axis; the pile
+// of a gather and the reveal ring tumble a degree per frame about all three.
+const vimraTurn_s kRingTurn[1] = {{'y', 0.5f}};
+const vimraTurn_s kPileTumble[3] = {{'y', 1.0f}, {'z', 1.0f}, {'x', 1.0f}};
+const vimraTurn_s kRevealTumble[3] = {{'x', 1.0f}, {'y', 1.0f}, {'z', 1.0f}};
+
+// The revealed card is always the one dealt to this slot.
+const size_t kChosenSlot = 10;
+// Scale of a card at rest.
+const float kCardScale = 5.0f;
+
+// Brings the chosen card back to its resting size, scaleStep at a time.
+void ShrinkChosen(kxVertexArray* chosen, float scaleStep) {
+  if (chosen == nullptr) return;
+  if (chosen->GetScale() > kCardScale) {
+    chosen->SetScale(chosen->GetScale() + scaleStep);
+  } else {
+    chosen->SetScale(kCardScale);
+  }
+}
+
+}  // namespace
+
+void vimraGame::FillGridPositions() {
+  // Slot 7r + k: row r (0 bottom) and column k (0 left).
+  for (int r = 0; r < 3; ++r) {
+    for (int k = 0; k < 7; ++k) {
+      gridPositions[7 * r + k][0] = -7.5f + 2.5f * float(k);
+      gridPositions[7 * r + k][1] = 2.5f * float(r) - 2.5f;
+      gridPositions[7 * r + k][2] = 0.0f;
+    }
+  }
+}
+
+void vimraGame::FillRingPositions() {
+  // A horizontal ring of radius 10 about (0, 0, pivotZ).
+  float a = 0.0f;
+  for (int k = 0; k < vimraCardCount; ++k) {
+    float b = a * vimraMinusPi / 180.0f;
+    ringPositions[k][0] = 10.0f * sinf(b);
+    ringPositions[k][1] = 10.0f * cosf(b);
+    ringPositions[k][2] = 0.0f;
+    a += 17.142857f;
+  }
+  RotateMatrixX(ringPositions, 90.0f, vimraCardCount);
+  MoveMatrix(ringPositions, 0.0f, 0.0f, pivotZ, vimraCardCount);
+}
+
+// ---------------------------------------------------------------------------
+// Updates, one per state
+
+void vimraGame::UpdateRing() {
+  vimraSpinAbout(ringPositions, vimraCardCount, pivotZ, kRingTurn, 1);
+  cards->SetPositions(ringPositions);
+}
+
+void vimraGame::UpdatePulse() {
+  // The table breathes in and out; the scaling accumulates in gridPositions.
+  float factor;
+  if (pulseCounter < 20 && pulseGrowing) {
+    ++pulseCounter;
+    factor = 1.002f;
+  } else {
+    pulseGrowing = false;
+    --pulseCounter;
+    pulseGrowing = pulseCounter < 0;
+    factor = 0.998f;
+  }
+  ScaleMatrix(gridPositions, factor, vimraCardCount);
+  cards->SetPositions(gridPositions);
+}
+
+void vimraGame::UpdateGather() {
+  if (dealCount == 0) {
+    // The first gather of a trick tumbles the ring away from the camera
+    // while the camera flies to the table view.
+    MoveMatrix(currentPositions, 0.0f, 0.0f, -0.1f, vimraCardCount);
+    vimraSpinAbout(currentPositions, vimraCardCount, spinZ, kPileTumble, 3);
+    spinZ -= 0.1f;
+    cards->SetPositions(currentPositions);
+    float position[3];
+    float angle[3];
+    GetCamPosition(position);
+    GetCamAngle(angle);
+    position[0] -= camStep[0];
+    position[1] -= camStep[1];
+    position[2] += camStep[2];
+    angle[1] -= camAngleStep[0];
+    angle[2] -= camAngleStep[1];
+    ++gatherCounter;
+    if (gatherCounter > 120) {
+      position[0] = 0.0f;
+      position[1] = 0.0f;
+      position[2] = (1.0f / GetAspect()) * vimraTableDepth;
+      angle[1] = 0.0f;
+      angle[2] = 0.0f;
+    }
+    SetCamPosition(position);
+    SetCamAngle(angle);
+    if (gatherCounter > 120) {
+      CopyMatrix(targetPositions, currentPositions, vimraCardCount);
+      AdvanceState();
+    }
+    return;
+  }
+  if (starsVisible) {
+    UpdateRowStars();
+    return;
+  }
+  vimraSpinAbout(targetPositions, vimraCardCount, spinZ, kPileTumble, 3);
+  vimraEase(currentPositions, targetPositions, vimraCardCount);
+  cards->SetPositions(currentPositions);
+  ++gatherCounter;
+  if (gatherCounter > 120) AdvanceState();
+}
+
+void vimraGame::UpdateDeal() {
+  vimraEase(currentPositions, gridPositions, vimraCardCount);
+  cards->SetPositions(currentPositions);
+  ++dealCounter;
+  if (dealCounter > 60) {
+    ++dealCount;
+    AdvanceState();
+  }
+}
+
+void vimraGame::UpdateToReveal() {
+  if (starsVisible) {
+    UpdateRowStars();
+    return;
+  }
+  vimraEase(currentPositions, revealPositions, vimraCardCount);
+  float position[3];
+  float angle[3];
+  GetCamPosition(position);
+  GetCamAngle(angle);
+  for (int k = 0; k < 3; ++k) position[k] -= camStep[k];
+  angle[2] -= camAngleStep[1];
+  SetCamPosition(position);
+  SetCamAngle(angle);
+  cards->SetPositions(currentPositions);
+  if (revealCounter > 120) {
+    revealScale = kCardScale;
+    revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
+    ScatterStars();
+    starsVisible = true;
+    starAlpha = 0.0f;
+    EnterState(StateReveal);  // the move to the reveal is done
+  }
+  ++revealCounter;
+}
+
+void vimraGame::UpdateReveal() {
+  vimraSpinAbout(revealPositions, vimraCardCount, pivotZ, kRevealTumble, 3);
+  cards->SetPositions(revealPositions);
+  if (revealScale < 20.0f) revealScale += 0.1f;
+  kxVertexArray* chosen = cards->GetVertexArray(kChosenSlot);
+  if (chosen != nullptr) {
+    chosen->SetScale(revealScale);
+    chosen->SetAngle(revealAngle);
+  }
+  revealAngle[0] += 1.0f;
+  revealAngle[2] += 1.0f;
+  if (starAlpha < 1.0f) {
+    starAlpha += 0.01f;
+    ScaleMatrix(starPositions, 1.001f, kStarCount);
+    for (int i = 0; i < kStarCount; ++i) stars->GetVertexArray(i)->SetAlpha(starAlpha);
+  }
+  RotateMatrixZ(starPositions, starAngles, kStarCount);
+  stars->SetPositions(starPositions);
+  if (starTimer > 300) {
+    RandomMatrix(starAngles, -1.0f, -3.0f, kStarCount);
+    starTimer = 0;
+  }
+  ++starTimer;
+}
+
+void vimraGame::UpdateRevealEnd() {
+  vimraSpinAbout(ringPositions, vimraCardCount, pivotZ, kRingTurn, 1);
+  vimraEase(currentPositions, ringPositions, vimraCardCount);
+  float position[3];
+  float angle[3];
+  GetCamPosition(position);
+  GetCamAngle(angle);
+  position[0] += camStep[0];
+  position[1] -= camStep[1];
+  position[2] -= camStep[2];
+  angle[1] -= camAngleStep[0];
+  angle[2] -= camAngleStep[1];
+  SetCamPosition(position);
+  SetCamAngle(angle);
+  kxVertexArray* chosen = cards->GetVertexArray(kChosenSlot);
+  ShrinkChosen(chosen, scaleStep);
+  cards->SetPositions(currentPositions);
+  if (starAlpha > 0.0f) starAlpha -= 0.005f;
+  for (int i = 0; i < kStarCount; ++i) stars->GetVertexArray(i)->SetAlpha(starAlpha);
+  ScaleMatrix(starPositions, 1.05f, kStarCount);
+  RotateMatrixZ(starPositions, -2.0f, kStarCount);
+  stars->SetPositions(starPositions);
+  if (returnCounter > 120) {
+    revealScale = kCardScale;
+    if (chosen != nullptr) chosen->SetScale(kCardScale);
+    revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
+    EnterState(StateRing);  // back on the ring; the next click starts a trick
+    starsVisible = false;
+    CopyMatrix(ringPositions, currentPositions, vimraCardCount);
+  }
+  ++returnCounter;
+}
+
+void vimraGame::UpdateBackToMenu() {
+  float position[3];
+  float angle[3];
+  GetCamPosition(position);
+  GetCamAngle(angle);
+  for (int k = 0; k < 3; ++k) position[k] += camStep[k];
+  angle[1] += camAngleStep[0];
+  angle[2] += camAngleStep[1];
+  SetCamPosition(position);
+  SetCamAngle(angle);
+  // The ring does not turn meanwhile.
+  vimraEase(currentPositions, ringPositions, vimraCardCount);
+  cards->SetPositions(currentPositions);
+  kxVertexArray* chosen = cards->GetVertexArray(kChosenSlot);
+  ShrinkChosen(chosen, scaleStep);
+  if (returnCounter > 120) {
+    revealScale = kCardScale;
+    revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
+    if (chosen != nullptr) {
+      chosen->SetScale(kCardScale);
+      chosen->SetAngle(revealAngle);
+    }
+    EnterState(StateMenu);  // the menu view is reached
+  }
+  ++returnCounter;
+}
+
+// ---------------------------------------------------------------------------
+// Moves prepared on entering a state
+
+void vimraGame::PrepareGather() {
+  if (dealCount != 0) {
+    gatherCounter = 0;
+    return;
+  }
+  // The first gather flies the camera from wherever it is to the table view.
+  CopyMatrix(currentPositions, ringPositions, vimraCardCount);
+  spinZ = pivotZ;
+  float p[3];
+  float a[3];
+  GetCamPosition(p);
+  GetCamAngle(a);
+  float inverseAspect = 1.0f / GetAspect();
+  camStep[0] = p[0] / vimraFlightSteps;
+  camStep[1] = p[1] / vimraFlightSteps;
+  camStep[2] = (inverseAspect * vimraTableDepth - p[2]) / vimraFlightSteps;
+  camAngleStep[0] = a[1] / vimraFlightSteps;
+  camAngleStep[1] = a[2] / vimraFlightSteps;
+  gatherCounter = 0;
+}
+
+void vimraGame::PrepareReveal() {
+  GatherByRow(chosenRow);
+  ApplyDeal();
+  // The chosen card at the centre of the ring, the other twenty around it.
+  float a = 0.0f;
+  for (int slot = 0; slot < vimraCardCount; ++slot) {
+    if (slot == int(kChosenSlot)) {
+      revealPositions[slot][0] = revealPositions[slot][1] = revealPositions[slot][2] = 0.0f;
+      continue;
+    }
+    float b = a * vimraMinusPi / 180.0f;
+    revealPositions[slot][0] = 10.0f * sinf(b);
+    revealPositions[slot][1] = 10.0f * cosf(b);
+    revealPositions[slot][2] = 0.0f;
+    a += 18.0f;
+  }
+  RotateMatrixX(revealPositions, 90.0f, vimraCardCount);
+  MoveMatrix(revealPositions, 0.0f, 0.0f, pivotZ, vimraCardCount);
+  float p[3];
+  GetCamPosition(p);
+  camStep[0] = vimraRevealStepX;
+  camStep[1] = vimraRevealStepY;
+  camStep[2] = (p[2] - (1.0f / GetAspect()) * vimraRevealDepth) / vimraFlightSteps;
+  camAngleStep[1] = vimraRevealStepAngleZ;
+  revealCounter = 0;
+}
+
+void vimraGame::PrepareRevealEnd() {
+  kxVertexArray* chosen = cards != nullptr ? cards->GetVertexArray(kChosenSlot) : nullptr;
+  scaleStep = chosen != nullptr ? (kCardScale - chosen->GetScale()) / 15.0f : 0.0f;
+  revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
+  if (chosen != nullptr) chosen->SetAngle(revealAngle);
+  // Toward the menu view's height and angles at the reveal-end depth.
+  // UpdateRevealEnd adds the x step where it subtracts the others, so from
+  // an x near 0 the sum below heads x for the menu's x as well.
+  float p[3];
+  float a[3];
+  GetCamPosition(p);
+  GetCamAngle(a);
+  const vimraPose_s& menu = vimraMenuPose;
+  camStep[0] = (p[0] + menu.position[0]) / vimraFlightSteps;
+  camStep[1] = (p[1] - menu.position[1]) / vimraFlightSteps;
+  camStep[2] = (p[2] - (1.0f / GetAspect()) * vimraRevealEndDepth) / vimraFlightSteps;
+  camAngleStep[0] = (a[1] - menu.angle[1]) / vimraFlightSteps;
+  camAngleStep[1] = (a[2] - menu.angle[2]) / vimraFlightSteps;
+  CopyMatrix(currentPositions, revealPositions, vimraCardCount);
+  returnCounter = 0;
+}
+
+void vimraGame::PrepareBackToMenu() {
+  const vimraPose_s& menu = vimraMenuPose;
+  float p[3];
+  float a[3];
+  GetCamPosition(p);
+  GetCamAngle(a);
+  camStep[0] = (menu.position[0] - p[0]) / vimraFlightSteps;
+  camStep[1] = (menu.position[1] - p[1]) / vimraFlightSteps;
+  camStep[2] = (menu.position[2] - p[2]) / vimraFlightSteps;
+  camAngleStep[0] = (menu.angle[1] - a[1]) / vimraFlightSteps;
+  camAngleStep[1] = (menu.angle[2] - a[2]) / vimraFlightSteps;
+  kxVertexArray* chosen = cards != nullptr ? cards->GetVertexArray(kChosenSlot) : nullptr;
+  scaleStep = chosen != nullptr ? (kCardScale - chosen->GetScale()) / 15.0f : 0.0f;
+  // From where the cards are drawn, which may be mid-move.
+  if (cards != nullptr) {
+    for (int slot = 0; slot < vimraCardCount; ++slot) {
+      kxVertexArray* card = cards->GetVertexArray(slot);
+      if (card != nullptr) card->GetCenter(currentPositions[slot]);
+    }
+  }
+  revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
+  if (chosen != nullptr) chosen->SetAngle(revealAngle);
+  returnCounter = 0;
+}

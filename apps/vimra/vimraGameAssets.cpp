@@ -1,0 +1,197 @@
+// Loading from the resource pack: the start-up sequence, the deck of cards
+// (rebuilt when the texture quality changes), the texts of a language, and
+// the release of everything the game owns.
+#include "vimraGame.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <new>
+
+#include "audio/kxMusic.h"
+#include "audio/kxSampler.h"
+#include "data/kxMemoryBlock.h"
+#include "data/kxResource.h"
+#include "data/kxStringArray.h"
+#include "graphics/kxFont.h"
+#include "graphics/kxGeometry.h"
+#include "graphics/kxVertexArray.h"
+#include "gui/kxGUIButtonStates.h"
+#include "gui/kxGUIManager.h"
+#include "vimraLanguages.h"
+
+namespace {
+
+const char* const kPackFile = "vimradata.bin";
+
+}  // namespace
+
+kxMemoryBlock* vimraGame::GetEntry(const char* key) {
+  return resources != nullptr ? resources->Get(key) : nullptr;
+}
+
+kxMemoryBlock* vimraGame::GetQualityEntry(const char* key) {
+  if (highQuality) return GetEntry(key);
+  char name[64];
+  snprintf(name, sizeof name, "%s_low", key);
+  return GetEntry(name);
+}
+
+bool vimraGame::OnAfterInit() {
+  initFailure = ifNone;
+  resources = new (std::nothrow) kxResource();
+  if (resources == nullptr || !resources->ReadFromFile(kPackFile)) {
+    initFailure = ifPack;
+    return false;
+  }
+
+  music = new (std::nothrow) kxMusic();
+  if (music != nullptr) {
+    kxMemoryBlock* block = GetEntry("bkgsnd03");
+    if (block != nullptr) music->LoadFromCrunchedMemoryBlock(block);
+    music->SetVolume(musicVolume);
+    if (musicOn) music->Play();
+  }
+
+  BuildDeck();
+
+  arialFont = new (std::nothrow) kxFont(ftTopDown);
+  kxMemoryBlock* arial = GetEntry("arial");
+  if (arialFont == nullptr || arial == nullptr || !arialFont->LoadFromCrunchedMemoryBlock(arial)) {
+    initFailure = ifFontLarge;
+    return false;
+  }
+  smallFont = new (std::nothrow) kxFont(ftTopDown);
+  kxMemoryBlock* small = GetEntry("ss10");
+  if (smallFont == nullptr || small == nullptr || !smallFont->LoadFromCrunchedMemoryBlock(small)) {
+    initFailure = ifFontSmall;
+    return false;
+  }
+
+  BuildBackground();
+  BuildClouds();
+  BuildStars();
+  SetLanguage(language);
+
+  sampler = new (std::nothrow) kxSampler();
+  if (sampler != nullptr) {
+    kxMemoryBlock* block = GetEntry("choicesnd02");
+    if (block != nullptr) sampler->AppendSampleFromCrunchedMemoryBlock(block);
+    sampler->SetVolume(sampleVolume);
+  }
+
+  blueButton = new (std::nothrow) kxGUIButtonStates(
+      GetEntry("button_blue_passive"), GetEntry("button_blue_active"), GetEntry("button_blue_pushed"));
+  greenButton = new (std::nothrow) kxGUIButtonStates(GetEntry("button_green_passive"),
+                                                     GetEntry("button_green_active"),
+                                                     GetEntry("button_green_pushed"));
+  redButton = new (std::nothrow) kxGUIButtonStates(
+      GetEntry("button_red_passive"), GetEntry("button_red_active"), GetEntry("button_red_pushed"));
+
+  ShowMainMenu();
+  SetupLighting();
+
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_NORMALIZE);
+  glDisable(GL_LIGHTING);
+  return true;
+}
+
+void vimraGame::BuildDeck() {
+  delete cards;
+  cards = nullptr;
+  // A pending order refers to the cards just deleted.
+  delete pendingOrder;
+  pendingOrder = nullptr;
+  cards = new (std::nothrow) kxGeometry();
+  if (cards == nullptr) return;
+
+  kxVertexArray* first = nullptr;
+  for (int i = 0; i < vimraCardCount; ++i) {
+    kxVertexArray* card = cards->AppendVertexArray(4);
+    if (card == nullptr) continue;
+    card->SetMoveToCenter(true);
+    if (i == 0) {
+      first = card;
+      kxMemoryBlock* mesh = GetQualityEntry("box");
+      if (mesh != nullptr) card->LoadFromCrunchedMemoryBlock(mesh);
+    } else if (first != nullptr) {
+      card->AssignGeometry(first);
+    }
+    char key[32];
+    snprintf(key, sizeof key, "texture_%d", i);
+    kxMemoryBlock* picture = GetQualityEntry(key);
+    if (picture != nullptr) card->TextureFromCrunchedMemoryBlock(picture);
+    card->SetScale(5.0f);
+  }
+  cards->SetPositions(gridPositions);
+
+  srand(unsigned(time(nullptr)));
+  for (int i = 0; i < vimraCardCount; ++i) {
+    int r = rand() % vimraCardCount;
+    kxVertexArray* a = cards->GetVertexArray(i);
+    kxVertexArray* b = cards->GetVertexArray(r);
+    if (r != i && a != nullptr && b != nullptr) {
+      unsigned int t = a->GetTextureID();
+      a->SetTextureID(b->GetTextureID());
+      b->SetTextureID(t);
+    }
+  }
+}
+
+void vimraGame::SetLanguage(int index) {
+  if (index < 0 || index >= vimraLanguageCount()) index = 0;
+  delete messages;
+  delete licenses;
+  delete howToPlay;
+  messages = licenses = howToPlay = nullptr;
+  const char* formats[3] = {"msg_%s", "licenses_%s", "howtoplay_%s"};
+  kxStringArray** targets[3] = {&messages, &licenses, &howToPlay};
+  for (int k = 0; k < 3; ++k) {
+    char key[64];
+    snprintf(key, sizeof key, formats[k], vimraLanguageTable[index].key);
+    kxStringArray* lines = new (std::nothrow) kxStringArray();
+    kxMemoryBlock* block = GetEntry(key);
+    if (lines != nullptr && block != nullptr) lines->LoadFromCrunchedMemoryBlock(block);
+    *targets[k] = lines;
+  }
+}
+
+kxString& vimraGame::Message(int n) {
+  if (messages != nullptr && n >= 0 && uint64_t(n) < messages->GetLinesCounf()) {
+    return messages->GetLine(uint64_t(n));
+  }
+  return emptyLine;
+}
+
+void vimraGame::ReleaseAssets() {
+  // The controls refer to the fonts, texts and button images released below.
+  if (GetGUIManager() != nullptr) GetGUIManager()->Clear();
+  delete arialFont;
+  delete smallFont;
+  delete pendingOrder;
+  delete cards;
+  delete background;
+  delete stars;
+  delete clouds;
+  delete messages;
+  delete licenses;
+  delete howToPlay;
+  delete sampler;
+  delete blueButton;
+  delete greenButton;
+  delete redButton;
+  delete resources;
+  delete music;
+  arialFont = smallFont = nullptr;
+  pendingOrder = cards = stars = clouds = nullptr;
+  background = nullptr;
+  messages = licenses = howToPlay = nullptr;
+  sampler = nullptr;
+  blueButton = greenButton = redButton = nullptr;
+  resources = nullptr;
+  music = nullptr;
+}

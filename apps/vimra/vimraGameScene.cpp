@@ -1,0 +1,269 @@
+// The scene behind the menus: the colour-gradient backdrop, the drifting
+// clouds, the star billboards, the light, and the drawing of a frame.
+#include "vimraGame.h"
+
+#include <GL/glew.h>
+
+#include <cmath>
+#include <new>
+
+#include "audio/kxSampler.h"
+#include "data/kxMemoryBlock.h"
+#include "graphics/kxGeometry.h"
+#include "graphics/kxTexturedBox.h"
+#include "graphics/kxTransform.h"
+#include "graphics/kxVertexArray.h"
+#include "vimraColorTable.h"
+#include "vimraMotion.h"
+
+namespace {
+
+struct CloudPlacement {
+  float width, height;
+  const char* key;
+  float x, y, z;
+};
+const CloudPlacement kClouds[vimraGame::kCloudCount] = {
+    {16.0f, 8.0f, "cloud01", -10.0f, 0.0f, -9.0f},
+    {9.0f, 5.0f, "cloud02", 0.0f, -5.0f, -7.0f},
+    {12.0f, 6.0f, "cloud03", 5.0f, 0.0f, -5.0f},
+};
+
+// Light 0 shines along the depth axis toward the cards.
+const GLfloat kLightPosition[4] = {0.0f, 0.0f, 20.0f, 0.0f};
+
+// The backdrop is a 24 x 14 rectangle of two triangles, coloured bottom to
+// top from the colour table, standing behind the clouds.
+void AppendBackdropVertices(kxVertexArray* v) {
+  v->AppendVertex(24.0f, 0.0f, 0.0f);
+  v->AppendVertex(0.0f, 0.0f, 0.0f);
+  v->AppendVertex(0.0f, 14.0f, 0.0f);
+  v->AppendVertex(0.0f, 14.0f, 0.0f);
+  v->AppendVertex(24.0f, 14.0f, 0.0f);
+  v->AppendVertex(24.0f, 0.0f, 0.0f);
+}
+
+void AppendBackdropColours(kxVertexArray* v) {
+  const float* bottom = vimraBackdropColor(bcBottom);
+  const float* top = vimraBackdropColor(bcTop);
+  const float* order[6] = {bottom, bottom, top, top, top, bottom};
+  for (const float* c : order) v->AppendColor(c[0], c[1], c[2], 1.0f);
+}
+
+}  // namespace
+
+void vimraGame::BuildBackground() {
+  delete background;
+  background = kxVertexArray::Create(4);
+  if (background == nullptr) return;
+  AppendBackdropVertices(background);
+  AppendBackdropColours(background);
+  background->CreateVBO();
+  background->SetPosition(-12.0f, -6.0f, -10.0f);
+}
+
+void vimraGame::RecolourBackground() {
+  if (background == nullptr) return;
+  background->Clear();
+  AppendBackdropVertices(background);
+  float* bottom = vimraBackdropColor(bcBottom);
+  float* top = vimraBackdropColor(bcTop);
+  for (int k = 0; k < 3; ++k) bottom[k] = Randf(0.0f, 1.0f);
+  for (int k = 0; k < 3; ++k) top[k] = Randf(0.0f, 1.0f);
+  AppendBackdropColours(background);
+  background->CreateVBO();
+  background->SetPosition(-12.0f, -6.0f, -10.0f);
+}
+
+void vimraGame::BuildClouds() {
+  if (clouds == nullptr) clouds = new (std::nothrow) kxGeometry();
+  if (clouds == nullptr) return;
+  for (const CloudPlacement& cloud : kClouds) {
+    kxTexturedBox* box = kxTexturedBox::Create(cloud.width, cloud.height, false, tbpNormal);
+    if (box == nullptr) continue;
+    kxMemoryBlock* picture = GetQualityEntry(cloud.key);
+    if (picture != nullptr) box->TextureFromCrunchedMemoryBlock(picture);
+    box->SetPosition(cloud.x, cloud.y, cloud.z);
+    clouds->AppendVertexArray(box);
+  }
+}
+
+void vimraGame::BuildStars() {
+  delete stars;
+  stars = new (std::nothrow) kxGeometry();
+  if (stars == nullptr) return;
+  kxTexturedBox* first = nullptr;
+  for (int i = 0; i < kStarCount; ++i) {
+    float side = Randf(0.5f, 1.0f);
+    kxTexturedBox* box = kxTexturedBox::Create(side, side, false, tbpFlipped);
+    if (box == nullptr) {
+      // Every slot must hold a star: the per-frame paths address all 50.
+      delete stars;
+      stars = nullptr;
+      return;
+    }
+    if (i == 0) {
+      first = box;
+      kxMemoryBlock* picture = GetEntry("texture_star_01");
+      if (picture != nullptr) box->TextureFromCrunchedMemoryBlock(picture);
+    } else {
+      // The other stars borrow the first one's picture, tinted.
+      float r = Randf(0.8f, 1.0f);
+      float g = Randf(0.8f, 1.0f);
+      float b = Randf(0.8f, 1.0f);
+      box->SetColor(r, g, b, 1.0f);
+      box->SetTextureID(first->GetTextureID());
+    }
+    stars->AppendVertexArray(box);
+  }
+  ScatterStars();
+}
+
+void vimraGame::ScatterStars() {
+  for (int i = 0; i < kStarCount; ++i) {
+    float v[3];
+    v[0] = Randf(3.0f, 4.5f);
+    v[1] = Randf(3.0f, 4.5f);
+    v[2] = Randf(3.0f, 4.5f);
+    float turnedY[3];
+    float turnedX[3];
+    RotateVectY(v, turnedY, Randf(0.0f, 6.28f));
+    RotateVectX(turnedY, turnedX, Randf(0.0f, 6.28f));
+    RotateVectZ(turnedX, starPositions[i], Randf(0.0f, 6.28f));
+    starAngles[i] = Randf(-1.0f, -3.0f);
+  }
+  TranslateMatrix3f(starPositions, 0.0f, 0.0f, pivotZ, kStarCount);
+  if (stars != nullptr) {
+    for (int i = 0; i < kStarCount; ++i) stars->GetVertexArray(i)->SetAlpha(0.0f);
+  }
+  starTimer = 0;
+  if (stars != nullptr) stars->SetPositions(starPositions);
+}
+
+void vimraGame::PlaceRowStars() {
+  // A helix of radius 1.5 along the answered row.
+  float x = -8.5f;
+  float a = 0.0f;
+  for (int k = 0; k < kStarCount; ++k) {
+    float b = a * vimraMinusPi / 180.0f;
+    starPositions[k][0] = x;
+    starPositions[k][1] = 1.5f * sinf(b) + rowY;
+    starPositions[k][2] = 1.5f * cosf(b);
+    x += 0.35f;
+    a += 50.0f;
+  }
+  if (stars != nullptr) {
+    for (int k = 0; k < kStarCount; ++k) stars->GetVertexArray(k)->SetAlpha(1.0f);
+  }
+  starCounter = 0;
+}
+
+void vimraGame::UpdateRowStars() {
+  // The helix rolls about its row while it fades; when it is gone the sound
+  // marks the start of the gather.
+  MoveMatrix(starPositions, 0.0f, -rowY, 0.0f, kStarCount);
+  RotateMatrixX(starPositions, -10.0f, kStarCount);
+  MoveMatrix(starPositions, 0.0f, rowY, 0.0f, kStarCount);
+  if (stars != nullptr) stars->SetPositions(starPositions);
+  if (starCounter > 60) {
+    starsVisible = false;
+    PlayChoiceSound();
+  }
+  if (stars != nullptr) {
+    for (int k = 0; k < kStarCount; ++k) {
+      kxVertexArray* star = stars->GetVertexArray(k);
+      star->SetAlpha(star->GetColor()->a - 0.016f);
+    }
+  }
+  ++starCounter;
+}
+
+void vimraGame::PlayChoiceSound() {
+  if (sampler != nullptr && sampler->GetCount() > 0) sampler->PlaySample(0);
+}
+
+void vimraGame::SetupLighting() {
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_DEPTH_TEST);
+  const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  glLightfv(GL_LIGHT0, GL_AMBIENT, white);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+  glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+  const GLfloat ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+  const GLfloat diffuse[4] = {0.9f, 0.9f, 0.9f, 1.0f};
+  const GLfloat specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+  const GLfloat emission[4] = {0.4f, 0.4f, 0.4f, 0.0f};
+  glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+  glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+  glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+  glMaterialf(GL_FRONT, GL_SHININESS, 5.0f);
+  glMaterialfv(GL_FRONT, GL_EMISSION, emission);
+}
+
+void vimraGame::DrawScene(float* position, float* angle) {
+  // The game's own projection: a far plane of 10000 and the aspect of the
+  // current size, every frame.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  float top = tanf(0.5235988f) * 0.1f;
+  float right = float(GetWidth()) / float(GetHeight() > 0 ? GetHeight() : 1) * top;
+  glFrustum(-right, right, -top, top, double(0.1f), 10000.0);
+
+  glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+  // The background sees one hundredth of the camera's motion.
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  float farPosition[3] = {position[0] * 0.01f, position[1] * 0.01f, position[2] * 0.01f};
+  float farAngle[3] = {angle[0] * 0.01f, angle[1] * 0.01f, angle[2] * 0.01f};
+  PilotView(farPosition, farAngle);
+
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  if (background != nullptr) background->DrawColor();
+  if (clouds != nullptr) {
+    for (size_t i = 0; i < clouds->Length(); ++i) {
+      kxTexturedBox* cloud = static_cast<kxTexturedBox*>(clouds->GetVertexArray(i));
+      if (cloud == nullptr) continue;
+      cloud->Draw();
+      // A cloud drifts left until its right edge reaches the value of its own
+      // depth, then starts again on the right at a random height.
+      float c[3];
+      cloud->GetCenter(c);
+      if (c[0] + cloud->GetScale() * cloud->GetWidth() > c[2]) {
+        cloud->SetPosition(c[0] - 0.02f, c[1], c[2]);
+      } else {
+        cloud->SetPosition(9.0f, Randf(-6.0f, 0.0f), c[2]);
+      }
+    }
+  }
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+
+  glLoadIdentity();
+  PilotView(position, angle);
+  glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+
+  glEnable(GL_LIGHTING);
+  glDisable(GL_BLEND);
+  glEnable(GL_DEPTH_TEST);
+  if (cards != nullptr) cards->Draw();
+
+  glEnable(GL_BLEND);
+  glDisable(GL_LIGHTING);
+  if (starsVisible && stars != nullptr) {
+    glEnable(GL_BLEND);
+    float camera[3];
+    float cameraAngle[3];
+    GetCamPosition(camera);
+    GetCamAngle(cameraAngle);
+    for (int i = 0; i < kStarCount; ++i) {
+      static_cast<kxTexturedBox*>(stars->GetVertexArray(i))->Draw2(camera, cameraAngle[1]);
+    }
+    glDisable(GL_BLEND);
+  }
+}

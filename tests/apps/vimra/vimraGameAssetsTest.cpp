@@ -1,0 +1,156 @@
+// Loading from the pack: the quality switch, missing entries that do not
+// stop the game, and the starts that fail (no pack, no display, a damaged
+// pack, missing fonts) without writing settings.
+#include <gtest/gtest.h>
+
+#include "vimraGameTestSupport.h"
+
+namespace {
+
+// Failed starts: Init reports false, the cause is known, no settings are written.
+
+TEST_F(LiveGame, QualitySwitchLoadsTheLowEntries) {
+  // Without the reduced entries, the reduced deck shows what it came from.
+  std::vector<std::string> removed = {"box_low", "vimra_logo_low", "cloud01_low", "cloud02_low",
+                                      "cloud03_low"};
+  for (int i = 0; i < vimraCardCount; ++i) removed.push_back("texture_" + std::to_string(i) + "_low");
+  ASSERT_NO_FATAL_FAILURE(InstallEditedPack(removed));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_TRUE(game->highQuality);
+  for (int i = 0; i < vimraCardCount; ++i) {
+    EXPECT_NE(game->cards->GetVertexArray(size_t(i))->GetTextureID(), 0u);
+    EXPECT_GT(game->cards->GetVertexArray(size_t(i))->GetVertexArraySize(), 0u);
+  }
+  for (size_t i = 0; i < game->clouds->Length(); ++i) {
+    EXPECT_NE(game->clouds->GetVertexArray(i)->GetTextureID(), 0u);
+  }
+  ClickControl(idSettings);
+  ClickControl(idQuality);
+  EXPECT_FALSE(game->highQuality);
+  EXPECT_NE(Find(idQuality), nullptr);
+  EXPECT_EQ(CaptionOf(idQuality), Utf8(game->Message(13)));
+  ASSERT_EQ(game->cards->Length(), size_t(vimraCardCount));
+  for (int i = 0; i < vimraCardCount; ++i) {
+    EXPECT_EQ(game->cards->GetVertexArray(size_t(i))->GetTextureID(), 0u);
+    EXPECT_EQ(game->cards->GetVertexArray(size_t(i))->GetVertexArraySize(), 0u);
+  }
+  ASSERT_EQ(game->clouds->Length(), size_t(vimraGame::kCloudCount));
+  for (size_t i = 0; i < game->clouds->Length(); ++i) {
+    EXPECT_EQ(game->clouds->GetVertexArray(i)->GetTextureID(), 0u);
+  }
+  for (int i = 0; i < 10; ++i) Step();
+  // The menu comes back without its (missing) reduced logo.
+  ClickControl(idOK);
+  EXPECT_EQ(Count(idStart), 1);
+  EXPECT_NE(dynamic_cast<kxGUIButton*>(Find(idStart)), nullptr);
+  // And back to full quality.
+  ClickControl(idSettings);
+  ClickControl(idQuality);
+  EXPECT_TRUE(game->highQuality);
+  EXPECT_NE(game->cards->GetVertexArray(0)->GetTextureID(), 0u);
+}
+
+TEST_F(LiveGame, MissingEntriesDoNotStopTheGame) {
+  ASSERT_NO_FATAL_FAILURE(InstallEditedPack({"bkgsnd03", "choicesnd02", "texture_5", "howtoplay_english"},
+                    {{"msg_english", "Only\r\nthree\r\nlines"}}));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_FALSE(game->music->IsLoaded());
+  EXPECT_EQ(game->sampler->GetCount(), 0u);
+  int untextured = 0;
+  for (int i = 0; i < vimraCardCount; ++i) {
+    untextured += game->cards->GetVertexArray(size_t(i))->GetTextureID() == 0u;
+  }
+  EXPECT_EQ(untextured, 1);
+  EXPECT_EQ(Utf8(game->Message(2)), "lines");
+  EXPECT_EQ(Utf8(game->Message(3)), "");
+  EXPECT_EQ(Utf8(game->Message(21)), "");
+  EXPECT_EQ(game->Message(-1).Length(), 0u);
+
+  ClickControl(idAbout);
+  EXPECT_NE(Find(idBox), nullptr);
+  ClickControl(idOK);
+  ClickControl(idHowToPlay);
+  EXPECT_NE(Find(idTextViewer), nullptr);
+  for (int i = 0; i < 5; ++i) Step();
+  ClickControl(idOK);
+
+  // A whole trick plays the sound that is not there at four points.
+  ClickControl(idStart);
+  ClickAt(game->GetWidth() / 2, game->GetHeight() / 2);
+  ASSERT_TRUE(StepUntil(StateAwaitRow, 400));
+  for (int answer = 0; answer < 3; ++answer) {
+    ClickAt(game->GetWidth() / 2, game->GetHeight() / 2);
+    if (answer < 2) {
+      ASSERT_TRUE(StepUntil(StateAwaitRow, 400));
+    }
+  }
+  ASSERT_TRUE(StepUntil(StateReveal, 400));
+  ClickAt(game->GetWidth() / 2, game->GetHeight() / 2);
+  ASSERT_TRUE(StepUntil(StateRing, 300));
+  Key(SDLK_UP);
+  Key(SDLK_ESCAPE);
+  EXPECT_EQ(game->state, StateMenu);
+}
+
+TEST_F(LiveGame, NoPackFailsTheStart) {
+  game = new GameProbe();
+  EXPECT_FALSE(InitPinned(game));
+  EXPECT_TRUE(game->ReachedWindow());
+  EXPECT_EQ(game->GetInitFailure(), ifPack);
+  delete game;
+  game = nullptr;
+  EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
+}
+
+TEST_F(LiveGame, NoDisplayFailsTheStart) {
+  InstallPack();
+  std::string display = getenv("DISPLAY") != nullptr ? getenv("DISPLAY") : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  game = new GameProbe();
+  bool started = InitPinned(game);
+  if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+  EXPECT_FALSE(started);
+  EXPECT_FALSE(game->ReachedWindow());
+  // Either SDL found no video driver at all, or only one that shows nothing.
+  if (game->GetInitFailure() != ifNone) {
+    EXPECT_EQ(game->GetInitFailure(), ifNoDisplay);
+  }
+  delete game;
+  game = nullptr;
+  EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
+}
+
+TEST_F(LiveGame, CorruptPackFailsTheStart) {
+  std::ifstream in(pack, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_GT(bytes.size(), 100u);
+  for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 16; ++i) bytes[i] ^= 0x5A;
+  WriteFile("vimradata.bin", bytes);
+  game = new GameProbe();
+  EXPECT_FALSE(InitPinned(game));
+  EXPECT_EQ(game->GetInitFailure(), ifPack);
+  delete game;
+  game = nullptr;
+  EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
+}
+
+TEST_F(LiveGame, MissingFontsFailTheStart) {
+  ASSERT_NO_FATAL_FAILURE(InstallEditedPack({"arial"}));
+  game = new GameProbe();
+  EXPECT_FALSE(InitPinned(game));
+  EXPECT_EQ(game->GetInitFailure(), ifFontLarge);
+  delete game;
+  game = nullptr;
+
+  fs::remove(dir / "vimradata.bin");
+  ASSERT_NO_FATAL_FAILURE(InstallEditedPack({"ss10"}));
+  game = new GameProbe();
+  EXPECT_FALSE(InitPinned(game));
+  EXPECT_EQ(game->GetInitFailure(), ifFontSmall);
+  delete game;
+  game = nullptr;
+  EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
+}
+
+}  // namespace
