@@ -1,0 +1,528 @@
+#include "vimraBenchGame.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <vector>
+
+#include "audio/kxMusic.h"
+#include "audio/kxSampler.h"
+#include "data/kxResource.h"
+#include "graphics/kxFont.h"
+#include "graphics/kxGeometry.h"
+#include "gui/kxGUIButtonStates.h"
+#include "gui/kxGUIManager.h"
+#include "gui/kxGUIObject.h"
+#include "vimraLanguages.h"
+
+namespace {
+
+const double kFramePeriodMs = 1000.0 / 60.0;
+
+// Clicks and the splash run on a clock that only moves when read, so the
+// splash is not paced and two clicks are never taken for a double click.
+uint32_t benchTicks = 1;
+uint32_t BenchTicks() { return benchTicks += 17; }
+
+// The frame sets its multisample request before each window it tries; the
+// request is only readable back from a context, so a capped run replaces
+// it here, before the visual is chosen.
+int sampleCap = -1;
+SDL_Window* CreateCappedWindow(const char* title, int x, int y, int w, int h, Uint32 flags) {
+  SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, sampleCap > 0 ? 1 : 0);
+  SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, sampleCap > 0 ? sampleCap : 0);
+  return SDL_CreateWindow(title, x, y, w, h, flags);
+}
+
+// Events a player's input would queue; the loop takes one per frame.
+std::deque<SDL_Event> pending;
+
+double Ms(const timespec& t) { return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6; }
+
+// Reads "Key:   value kB" from /proc/self/status, in MiB.
+double StatusMiB(const char* key) {
+  FILE* file = fopen("/proc/self/status", "r");
+  if (!file) return 0;
+  char line[256];
+  double value = 0;
+  const size_t n = strlen(key);
+  while (fgets(line, sizeof line, file)) {
+    if (strncmp(line, key, n) == 0 && line[n] == ':') {
+      value = atof(line + n + 1) / 1024.0;
+      break;
+    }
+  }
+  fclose(file);
+  return value;
+}
+
+// The order scenes are reported in.
+const char* const kSceneOrder[] = {"clear_swap", "fill_quad",    "fill_quad_blend", "menu",
+                                   "ring",       "first_gather", "deal",            "table",
+                                   "row_stars",  "later_gather", "to_reveal",       "reveal",
+                                   "return",     "back_to_menu"};
+
+}  // namespace
+
+vimraBenchGame::vimraBenchGame(int msaa, bool listMappings)
+    : listMappings(listMappings), onAfterInitMs(0), onAfterInitCpuMs(0), fillTexture(0) {
+  sampleCap = msaa;
+  if (msaa >= 0) SetWindowCreator(CreateCappedWindow);
+  SetTickSource(BenchTicks);
+}
+
+vimraBenchGame::~vimraBenchGame() {
+  if (fillTexture && glContext) glDeleteTextures(1, &fillTexture);
+}
+
+vimraBenchGame::Clock vimraBenchGame::Now() {
+  timespec wall, cpu;
+  clock_gettime(CLOCK_MONOTONIC, &wall);
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+  return Clock{Ms(wall), Ms(cpu)};
+}
+
+bool vimraBenchGame::OnAfterInit() {
+  Clock start = Now();
+  bool loaded = vimraGame::OnAfterInit();
+  glFinish();
+  Clock end = Now();
+  onAfterInitMs = end.wall - start.wall;
+  onAfterInitCpuMs = end.cpu - start.cpu;
+  return loaded;
+}
+
+bool vimraBenchGame::Start(kxFrameReport* report) {
+  Clock start = Now();
+  if (!Init()) return false;
+  Clock end = Now();
+  quitRequested = false;
+
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLES, &samples);
+  report->SetInfo("renderer", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  report->SetInfo("gl_version", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+  report->SetInfo("samples", std::to_string(samples));
+  report->SetInfo("size", std::to_string(GetWidth()) + "x" + std::to_string(GetHeight()));
+  const char* threads = getenv("LP_NUM_THREADS");
+  report->SetInfo("lp_num_threads", threads ? threads : "default");
+
+  report->AddFigure("init", "init_with_unpaced_splash_wall", end.wall - start.wall, "ms");
+  report->AddFigure("init", "on_after_init_wall", onAfterInitMs, "ms");
+  report->AddFigure("init", "on_after_init_cpu", onAfterInitCpuMs, "ms");
+  RecordMemory("after_start", report);
+
+  ReferenceFrames(120, report);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Frames
+
+const char* vimraBenchGame::SceneName() {
+  switch (state) {
+    case StateMenu:
+      return "menu";
+    case StateRing:
+      return "ring";
+    case StateGather:
+      if (dealCount == 0) return "first_gather";
+      return starsVisible ? "row_stars" : "later_gather";
+    case StateDeal:
+      return "deal";
+    case StateAwaitRow:
+      return "table";
+    case StateToReveal:
+      return "to_reveal";
+    case StateReveal:
+      return "reveal";
+    case StateRevealEnd:
+      return "return";
+    case StateBackToMenu:
+      return "back_to_menu";
+    default:
+      return "other";
+  }
+}
+
+kxFrameSamples& vimraBenchGame::Scene(const char* name) {
+  kxFrameSamples& s = scenes[name];
+  s.name = name;
+  return s;
+}
+
+void vimraBenchGame::FrameInto(kxFrameSamples* samples) {
+  Clock start = Now();
+  GetGUIManager()->HandleEvents();
+  if (!pending.empty()) {
+    SDL_Event event = pending.front();
+    pending.pop_front();
+    DispatchEvent(event);
+  }
+  Refresh();
+  glFinish();
+  Clock end = Now();
+  if (samples) samples->Add(end.wall - start.wall, end.cpu - start.cpu);
+}
+
+void vimraBenchGame::Frame() { FrameInto(&Scene(SceneName())); }
+
+void vimraBenchGame::StepWhile(int waitState, int limit) {
+  for (int i = 0; i < limit && (state == waitState || !pending.empty()); ++i) Frame();
+}
+
+void vimraBenchGame::StepFrames(int count) {
+  for (int i = 0; i < count; ++i) Frame();
+}
+
+void vimraBenchGame::ClickAt(int x, int y) {
+  benchTicks += 1000;
+  SDL_Event e{};
+  e.type = SDL_MOUSEMOTION;
+  e.motion.x = x;
+  e.motion.y = y;
+  pending.push_back(e);
+  e = SDL_Event{};
+  e.type = SDL_MOUSEBUTTONDOWN;
+  e.button.button = SDL_BUTTON_LEFT;
+  pending.push_back(e);
+  e.type = SDL_MOUSEBUTTONUP;
+  pending.push_back(e);
+}
+
+void vimraBenchGame::PressKey(int key) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.keysym.sym = key;
+  pending.push_back(e);
+  e.type = SDL_KEYUP;
+  pending.push_back(e);
+}
+
+kxGUIObject* vimraBenchGame::FindControl(unsigned int id) {
+  kxGUIManager* gui = GetGUIManager();
+  kxGUIObject* found = nullptr;
+  // The last match at top level or one level down: the start button, not
+  // the logo picture that shares its id.
+  for (uint64_t i = 0; i < gui->GetControlCount(); ++i) {
+    kxGUIObject* c = gui->GetControl(i);
+    if (c == nullptr) continue;
+    if (c->GetID() == id) found = c;
+    for (uint64_t k = 0; k < c->GetChildCount(); ++k) {
+      if (c->GetChild(k) && c->GetChild(k)->GetID() == id) found = c->GetChild(k);
+    }
+  }
+  return found;
+}
+
+void vimraBenchGame::ClickControl(unsigned int id) {
+  kxGUIObject* target = FindControl(id);
+  if (target == nullptr) {
+    fprintf(stderr, "no control %u on screen\n", id);
+    return;
+  }
+  ClickAt(target->GetLeft() + target->GetWidth() / 2, target->GetTop() + target->GetHeight() / 2);
+}
+
+// ---------------------------------------------------------------------------
+// Scenes
+
+void vimraBenchGame::RunScenes(double scale, kxFrameReport* report) {
+  auto hold = [scale](int frames) { return int(std::lround(frames * scale)); };
+  const int w = GetWidth(), h = GetHeight();
+
+  StepFrames(hold(240));
+  ClickControl(idStart);
+  StepWhile(StateMenu, 10);
+  StepFrames(hold(240));
+
+  // The peak of a whole trick, from the first click to the ring again.
+  FILE* clear = fopen("/proc/self/clear_refs", "w");
+  if (clear) {
+    fputs("5", clear);
+    fclose(clear);
+  }
+  ClickAt(w / 2, h / 2);
+  StepWhile(StateRing, 10);
+  StepWhile(StateGather, 400);
+  StepWhile(StateDeal, 200);
+  StepFrames(hold(240));
+  for (int answer = 0; answer < 3 && state == StateAwaitRow; ++answer) {
+    ClickAt(w / 2, h / 2);
+    StepWhile(StateAwaitRow, 10);
+    if (state != StateGather) break;
+    StepWhile(StateGather, 600);
+    StepWhile(StateDeal, 200);
+    StepFrames(hold(60));
+  }
+  StepWhile(StateToReveal, 600);
+  StepFrames(hold(400));
+  ClickAt(w / 2, h / 2);
+  StepWhile(StateReveal, 10);
+  StepWhile(StateRevealEnd, 400);
+  report->AddFigure("memory", "peak_rss_during_trick", StatusMiB("VmHWM"), "MiB");
+  RecordMemory("after_trick", report);
+
+  // A second trick left during its first gather: the flight back to the menu.
+  ClickAt(w / 2, h / 2);
+  StepWhile(StateRing, 10);
+  StepFrames(30);
+  PressKey(SDLK_ESCAPE);
+  StepWhile(StateGather, 10);
+  StepWhile(StateBackToMenu, 400);
+  StepFrames(hold(60));
+
+  for (const char* name : kSceneOrder) {
+    auto it = scenes.find(name);
+    if (it != scenes.end()) report->AddScene(kxSceneFiguresOf(it->second, clearCpu, fillCpu));
+  }
+  auto other = scenes.find("other");
+  if (other != scenes.end()) fprintf(stderr, "%zu frames in no scene\n", other->second.wallMs.size());
+}
+
+// ---------------------------------------------------------------------------
+// References: a frame that only clears and swaps, and one that also covers
+// the screen once with one textured quad, opaque and blended.
+
+void vimraBenchGame::DrawFillQuad() {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, 1, 0, 1, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, fillTexture);
+  glColor4f(1, 1, 1, 1);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0), glVertex2f(0, 0);
+  glTexCoord2f(1, 0), glVertex2f(1, 0);
+  glTexCoord2f(1, 1), glVertex2f(1, 1);
+  glTexCoord2f(0, 1), glVertex2f(0, 1);
+  glEnd();
+  glPopAttrib();
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
+  // A picture the size of a card's, so the quad samples like the scene does.
+  const int side = 512;
+  std::vector<uint8_t> texels(size_t(side) * side * 4);
+  for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint8_t((i * 2654435761u) >> 24);
+  glGenTextures(1, &fillTexture);
+  glBindTexture(GL_TEXTURE_2D, fillTexture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  glBindTexture(GL_TEXTURE_2D, 0);
+
+  kxFrameSamples& clearSwap = Scene("clear_swap");
+  kxFrameSamples& fill = Scene("fill_quad");
+  kxFrameSamples& blend = Scene("fill_quad_blend");
+  // Interleaved, so a change of load on the machine reaches all three alike.
+  for (int i = 0; i < count; ++i) {
+    for (int kind = 0; kind < 3; ++kind) {
+      Clock start = Now();
+      glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      if (kind > 0) {
+        if (kind == 2) glEnable(GL_BLEND);
+        DrawFillQuad();
+        glDisable(GL_BLEND);
+      }
+      SDL_GL_SwapWindow(window);
+      glFinish();
+      Clock end = Now();
+      (kind == 0 ? clearSwap : kind == 1 ? fill : blend).Add(end.wall - start.wall, end.cpu - start.cpu);
+    }
+  }
+  clearCpu = kxSummarise(clearSwap.cpuMs);
+  fillCpu = kxSummarise(fill.cpuMs);
+}
+
+void vimraBenchGame::RecordMemory(const char* when, kxFrameReport* report) {
+  report->AddFigure("memory", std::string("rss_") + when, StatusMiB("VmRSS"), "MiB");
+  report->AddFigure("memory", std::string("peak_rss_") + when, StatusMiB("VmHWM"), "MiB");
+  if (listMappings) PrintLargestMappings(when);
+}
+
+// Resident memory by what it maps (a file, the heap, anonymous memory), the
+// largest first: where the resident set lives.
+void vimraBenchGame::PrintLargestMappings(const char* when) {
+  FILE* file = fopen("/proc/self/smaps", "r");
+  if (!file) return;
+  std::map<std::string, double> byName;
+  std::string current;
+  char line[512];
+  while (fgets(line, sizeof line, file)) {
+    unsigned long from, to;
+    char rest[400] = "";
+    if (sscanf(line, "%lx-%lx %*s %*s %*s %*s %399[^\n]", &from, &to, rest) >= 2 &&
+        strchr(line, '-') < strchr(line, ' ')) {
+      current = rest[0] ? rest : "[anonymous]";
+    } else if (strncmp(line, "Rss:", 4) == 0) {
+      byName[current] += atof(line + 4) / 1024.0;
+    }
+  }
+  fclose(file);
+  std::vector<std::pair<double, std::string>> sorted;
+  for (auto& e : byName) sorted.emplace_back(e.second, e.first);
+  std::sort(sorted.rbegin(), sorted.rend());
+  fprintf(stderr, "resident memory %s:\n", when);
+  for (size_t i = 0; i < sorted.size() && i < 14; ++i) {
+    fprintf(stderr, "  %8.2f MiB  %s\n", sorted[i].first, sorted[i].second.c_str());
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Switches: the frame that delivers the click does the work.
+
+void vimraBenchGame::MeasureSwitches(kxFrameReport* report) {
+  ClickControl(idSettings);
+  StepFrames(4);
+  struct {
+    unsigned int id;
+    const char* name;
+  } switches[4] = {{idQuality, "quality_to_low"},
+                   {idQuality, "quality_to_high"},
+                   {idLanguage, "language_next"},
+                   {idLanguage, "language_back"}};
+  for (auto& s : switches) {
+    ClickControl(s.id);
+    while (!pending.empty()) Frame();
+    kxFrameSamples delivering, after;
+    FrameInto(&delivering);
+    for (int i = 0; i < 3; ++i) FrameInto(&after);
+    const double wall = delivering.wallMs[0];
+    const kxTimeSummary next = kxSummarise(after.cpuMs);
+    report->AddFigure("switch", std::string(s.name) + "_wall", wall, "ms");
+    report->AddFigure("switch", std::string(s.name) + "_cpu", delivering.cpuMs[0], "ms");
+    report->AddFigure("switch", std::string(s.name) + "_frames", wall / kFramePeriodMs, "frames");
+    // What the switch adds to the frame that carries it, beside the frames
+    // of the same screen after it.
+    report->AddFigure("switch", std::string(s.name) + "_extra_cpu",
+                      delivering.cpuMs[0] - next.median, "ms");
+    report->AddFigure("switch", std::string(s.name) + "_next_frames_max_cpu", next.max, "ms");
+  }
+  ClickControl(idOK);
+  StepFrames(4);
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* report) {
+  double totalWall = 0, totalCpu = 0;
+  auto step = [&](const char* name, auto&& work) {
+    Clock start = Now();
+    work();
+    glFinish();
+    Clock end = Now();
+    totalWall += end.wall - start.wall;
+    totalCpu += end.cpu - start.cpu;
+    report->AddFigure("load", std::string(name) + "_wall", end.wall - start.wall, "ms");
+    report->AddFigure("load", std::string(name) + "_cpu", end.cpu - start.cpu, "ms");
+  };
+  step("read_pack", [] {
+    kxResource pack;
+    pack.ReadFromFile("vimradata.bin");
+  });
+  step("music", [this] {
+    kxMusic m;
+    kxMemoryBlock* block = GetEntry("bkgsnd03");
+    if (block) m.LoadFromCrunchedMemoryBlock(block);
+  });
+  step("deck", [this] { BuildDeck(); });
+  step("fonts", [this] {
+    kxFont large(ftTopDown), small(ftTopDown);
+    if (GetEntry("arial")) large.LoadFromCrunchedMemoryBlock(GetEntry("arial"));
+    if (GetEntry("ss10")) small.LoadFromCrunchedMemoryBlock(GetEntry("ss10"));
+  });
+  step("backdrop_and_clouds", [this] {
+    BuildBackground();
+    if (clouds) clouds->Clear(true);
+    BuildClouds();
+  });
+  step("stars", [this] { BuildStars(); });
+  step("language", [this] { SetLanguage(language); });
+  step("sampler", [this] {
+    kxSampler s;
+    kxMemoryBlock* block = GetEntry("choicesnd02");
+    if (block) s.AppendSampleFromCrunchedMemoryBlock(block);
+  });
+  step("button_images", [this] {
+    const char* colours[3] = {"blue", "green", "red"};
+    for (const char* c : colours) {
+      std::string k = std::string("button_") + c;
+      kxGUIButtonStates states(GetEntry((k + "_passive").c_str()), GetEntry((k + "_active").c_str()),
+                               GetEntry((k + "_pushed").c_str()));
+    }
+  });
+  step("main_menu", [this] {
+    GetGUIManager()->Clear();
+    ShowMainMenu();
+  });
+  step("lighting", [this] { SetupLighting(); });
+  report->AddFigure("load", "steps_total_wall", totalWall, "ms");
+  report->AddFigure("load", "steps_total_cpu", totalCpu, "ms");
+
+  // The floor: the file read whole with stdio and the entries a start uses
+  // expanded with zlib alone.
+  Clock start = Now();
+  std::vector<uint8_t> image;
+  if (FILE* file = fopen(packPath.c_str(), "rb")) {
+    uint8_t chunk[1 << 16];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) image.insert(image.end(), chunk, chunk + n);
+    fclose(file);
+  }
+  Clock read = Now();
+  Clock used{0, 0}, all{0, 0};
+  for (uint64_t i = 0; resources && i < resources->Length(); ++i) {
+    const kxMemoryBlock* block = resources->Get(i);
+    const std::string name = resources->GetName(i);
+    if (!block || block->size < 4) continue;
+    uLongf size = uLongf(block->data[0]) | uLongf(block->data[1]) << 8 |
+                  uLongf(block->data[2]) << 16 | uLongf(block->data[3]) << 24;
+    // A start asks for the entries of the chosen quality and language.
+    const bool low = name.size() > 4 && name.compare(name.size() - 4, 4, "_low") == 0;
+    bool wanted = highQuality ? !low : (low || !resources->ResourceExists((name + "_low").c_str()));
+    for (int l = 0; l < vimraLanguageCount(); ++l) {
+      std::string suffix = std::string("_") + vimraLanguageTable[l].key;
+      if (l != language && name.size() > suffix.size() &&
+          name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        wanted = false;
+    }
+    Clock a = Now();
+    Bytef* out = static_cast<Bytef*>(malloc(size ? size : 1));
+    if (out) uncompress(out, &size, block->data + 4, uLong(block->size - 4));
+    free(out);
+    Clock b = Now();
+    all.wall += b.wall - a.wall, all.cpu += b.cpu - a.cpu;
+    if (wanted) used.wall += b.wall - a.wall, used.cpu += b.cpu - a.cpu;
+  }
+  const Clock floor{read.wall - start.wall + used.wall, read.cpu - start.cpu + used.cpu};
+  report->AddFigure("load", "floor_read_file_wall", read.wall - start.wall, "ms");
+  report->AddFigure("load", "floor_expand_used_entries_wall", used.wall, "ms");
+  report->AddFigure("load", "floor_expand_all_entries_wall", all.wall, "ms");
+  report->AddFigure("load", "floor_wall", floor.wall, "ms");
+  report->AddFigure("load", "floor_cpu", floor.cpu, "ms");
+  report->AddFigure("load", "on_after_init_over_floor_wall", onAfterInitMs / floor.wall, "x");
+  report->AddFigure("load", "on_after_init_over_floor_cpu", onAfterInitCpuMs / floor.cpu, "x");
+  report->AddFigure("pack", "size", double(image.size()) / (1024.0 * 1024.0), "MiB");
+}
