@@ -101,7 +101,9 @@ class KX_API kxSDLWrapper {
   const char* GetRendererName() const;
   bool IsSoftwareRenderer() const;
   // Runs the paced main loop until EndMainLoop or a quit event; returns 0.
-  // The arguments are not used.
+  // A request to leave taken by the logo splash during Init (see
+  // kxLogoSplash) ends the loop after its first iteration. The arguments are
+  // not used.
   int Run(int argc, char** argv);
   // Ends Run after the current iteration.
   void EndMainLoop();

@@ -182,7 +182,7 @@ PID=""
 user=$WORK/home/.local/share/vimra
 size=$(stat -c %s "$user/vimraconfig.bin" 2>/dev/null || echo missing)
 [ "$size" = 48 ] || fail "the per-user settings file is $size bytes, not 48"
-[ -L "$user/vimradata.bin" ] && [ "$(readlink -f "$user/vimradata.bin")" = "$P/share/vimra/vimradata.bin" ] ||
+[ -L "$user/vimradata.bin" ] && [ "$(readlink "$user/vimradata.bin")" = "$P/share/vimra/vimradata.bin" ] ||
   fail "the per-user folder does not link the installed pack"
 [ -z "$(ls -A "$WORK/elsewhere")" ] || fail "the game wrote into the folder it was started from"
 find "$ROOT" -printf '%p %s %T@\n' | sort >"$WORK/after.txt"
