@@ -15,6 +15,7 @@
 #include "graphics/kxVertexArray.h"
 #include "vimraColorTable.h"
 #include "vimraMotion.h"
+#include "vimraVisibleArea.h"
 
 namespace {
 
@@ -83,6 +84,9 @@ void vimraGame::BuildClouds() {
     if (box == nullptr) continue;
     kxMemoryBlock* picture = GetQualityEntry(cloud.key);
     if (picture != nullptr) box->TextureFromCrunchedMemoryBlock(picture);
+    // Most of a cloud picture is transparent margin: drawing only the part
+    // that can show leaves the frame as it was at less than half the fill.
+    vimraTrimBoxToPicture(box);
     box->SetPosition(cloud.x, cloud.y, cloud.z);
     clouds->AppendVertexArray(box);
   }
