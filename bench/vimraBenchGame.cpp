@@ -4,6 +4,10 @@
 #include <SDL.h>
 #include <zlib.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -72,8 +76,8 @@ const char* const kSceneOrder[] = {"clear_swap", "fill_quad",    "fill_quad_blen
 
 }  // namespace
 
-vimraBenchGame::vimraBenchGame(int msaa, bool listMappings)
-    : listMappings(listMappings), onAfterInitMs(0), onAfterInitCpuMs(0), fillTexture(0) {
+vimraBenchGame::vimraBenchGame(int msaa, bool listMappings, const std::string& shotDirectory)
+    : listMappings(listMappings), shotDirectory(shotDirectory), onAfterInitMs(0), onAfterInitCpuMs(0), fillTexture(0) {
   sampleCap = msaa;
   if (msaa >= 0) SetWindowCreator(CreateCappedWindow);
   SetTickSource(BenchTicks);
@@ -173,7 +177,37 @@ void vimraBenchGame::FrameInto(kxFrameSamples* samples) {
   if (samples) samples->Add(end.wall - start.wall, end.cpu - start.cpu);
 }
 
-void vimraBenchGame::Frame() { FrameInto(&Scene(SceneName())); }
+void vimraBenchGame::Frame() {
+  const char* name = SceneName();
+  kxFrameSamples& scene = Scene(name);
+  FrameInto(&scene);
+  // A picture of some scenes, to compare the frames of two builds by eye.
+  static const struct {
+    const char* scene;
+    size_t frame;
+  } shots[] = {{"menu", 60}, {"table", 30}, {"row_stars", 20}, {"reveal", 150}};
+  if (shotDirectory.empty()) return;
+  for (const auto& shot : shots) {
+    if (strcmp(shot.scene, name) == 0 && scene.wallMs.size() == shot.frame) {
+      SaveShot(shotDirectory + "/" + name + ".ppm");
+    }
+  }
+}
+
+void vimraBenchGame::SaveShot(const std::string& path) {
+  const int w = GetWidth(), h = GetHeight();
+  std::vector<uint8_t> rgb(size_t(w) * h * 3);
+  glReadBuffer(GL_FRONT);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadBuffer(GL_BACK);
+  FILE* file = fopen(path.c_str(), "wb");
+  if (!file) return;
+  fprintf(file, "P6\n%d %d\n255\n", w, h);
+  for (int y = h - 1; y >= 0; --y) fwrite(&rgb[size_t(y) * w * 3], 1, size_t(w) * 3, file);
+  fclose(file);
+}
 
 void vimraBenchGame::StepWhile(int waitState, int limit) {
   for (int i = 0; i < limit && (state == waitState || !pending.empty()); ++i) Frame();
@@ -358,6 +392,13 @@ void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
 void vimraBenchGame::RecordMemory(const char* when, kxFrameReport* report) {
   report->AddFigure("memory", std::string("rss_") + when, StatusMiB("VmRSS"), "MiB");
   report->AddFigure("memory", std::string("peak_rss_") + when, StatusMiB("VmHWM"), "MiB");
+#if defined(__GLIBC__)
+  // The heap's share: what is allocated, and what is free but still held.
+  struct mallinfo2 heap = mallinfo2();
+  report->AddFigure("memory", std::string("heap_in_use_") + when, double(heap.uordblks) / 1048576.0, "MiB");
+  report->AddFigure("memory", std::string("heap_free_held_") + when, double(heap.fordblks) / 1048576.0, "MiB");
+  report->AddFigure("memory", std::string("mmapped_blocks_") + when, double(heap.hblkhd) / 1048576.0, "MiB");
+#endif
   if (listMappings) PrintLargestMappings(when);
 }
 

@@ -17,7 +17,8 @@ class vimraBenchGame : public vimraGame {
   // msaa < 0: the window the frame gets by itself; otherwise the window
   // creation refuses visuals with more than `msaa` samples. listMappings
   // prints the largest resident mappings wherever memory is recorded.
-  vimraBenchGame(int msaa, bool listMappings);
+  // shotDirectory, when not empty, receives pictures of some scenes.
+  vimraBenchGame(int msaa, bool listMappings, const std::string& shotDirectory);
   ~vimraBenchGame() override;
 
   bool OnAfterInit() override;
@@ -59,8 +60,11 @@ class vimraBenchGame : public vimraGame {
   void DrawFillQuad();
   void RecordMemory(const char* when, kxFrameReport* report);
   void PrintLargestMappings(const char* when);
+  // The last frame shown, as a binary PPM.
+  void SaveShot(const std::string& path);
 
   bool listMappings;
+  std::string shotDirectory;
   double onAfterInitMs;
   double onAfterInitCpuMs;
   unsigned int fillTexture;
