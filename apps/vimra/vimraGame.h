@@ -115,6 +115,8 @@ class vimraGame : public kxSDLWrapper {
 
   // Scene (the per-frame paths: no allocation, no loading).
   void DrawScene(float* position, float* angle);
+  // True when the backdrop, under the current matrices, covers the window.
+  bool BackdropCoversWindow();
   void SetupLighting();
   void BuildBackground();
   void RecolourBackground();

@@ -82,3 +82,43 @@ bool vimraTrimBoxToPicture(kxTexturedBox* box) {
   glBindTexture(GL_TEXTURE_2D, 0);
   return trimmed;
 }
+
+bool vimraQuadCoversViewport(const float projection[16], const float modelview[16],
+                             const float corners[4][3], float margin) {
+  if (projection == nullptr || modelview == nullptr || corners == nullptr) return false;
+  float toClip[16];
+  for (int c = 0; c < 4; ++c) {
+    for (int r = 0; r < 4; ++r) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += projection[k * 4 + r] * modelview[c * 4 + k];
+      toClip[c * 4 + r] = sum;
+    }
+  }
+  float x[4], y[4];
+  for (int i = 0; i < 4; ++i) {
+    const float* c = corners[i];
+    float clip[4];
+    for (int r = 0; r < 4; ++r) {
+      clip[r] = toClip[r] * c[0] + toClip[4 + r] * c[1] + toClip[8 + r] * c[2] + toClip[12 + r];
+    }
+    if (!(clip[3] > 1e-6f)) return false;
+    x[i] = clip[0] / clip[3];
+    y[i] = clip[1] / clip[3];
+  }
+  // Twice the signed area gives the winding; every corner of the enlarged
+  // viewport must lie strictly inside every edge.
+  float area = 0.0f;
+  for (int i = 0; i < 4; ++i) area += x[i] * y[(i + 1) % 4] - x[(i + 1) % 4] * y[i];
+  if (area == 0.0f) return false;
+  const float sign = area > 0.0f ? 1.0f : -1.0f;
+  const float e = 1.0f + margin;
+  const float px[4] = {-e, e, e, -e}, py[4] = {-e, -e, e, e};
+  for (int i = 0; i < 4; ++i) {
+    const int j = (i + 1) % 4;
+    for (int k = 0; k < 4; ++k) {
+      const float cross = (x[j] - x[i]) * (py[k] - y[i]) - (y[j] - y[i]) * (px[k] - x[i]);
+      if (!(cross * sign > 0.0f)) return false;
+    }
+  }
+  return true;
+}

@@ -33,3 +33,12 @@ bool vimraTrimBoxToTexels(kxTexturedBox* box, const vimraTexelRect_s& visible, i
 // and trims the box to it. False, box unchanged, when it has no texture or
 // nothing of the picture is visible.
 bool vimraTrimBoxToPicture(kxTexturedBox* box);
+
+// True when the quad with `corners` (object space, in order around its
+// edge), carried to clip space by the column-major matrices `projection`
+// and `modelview`, covers the whole viewport with `margin` (normalised
+// device units) to spare on every side. False when a corner lies on or
+// behind the eye plane. An opaque quad that covers the viewport leaves
+// nothing of the colour buffer's old content to clear.
+bool vimraQuadCoversViewport(const float projection[16], const float modelview[16],
+                             const float corners[4][3], float margin);

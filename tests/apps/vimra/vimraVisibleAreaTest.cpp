@@ -3,7 +3,9 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "graphics/kxTexturedBox.h"
@@ -199,4 +201,65 @@ TEST_F(VisibleAreaGL, TrimmedCloudDrawsTheSamePixels) {
   delete plain;
   delete trimmed;
   glDeleteTextures(1, &texture);
+}
+
+namespace {
+
+const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+bool Covers(float x0, float y0, float x1, float y1, float margin, bool clockwise = false) {
+  float corners[4][3] = {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+  if (clockwise) std::swap(corners[1], corners[3]);
+  return vimraQuadCoversViewport(kIdentity, kIdentity, corners, margin);
+}
+
+// The game's far view: its projection at `aspect`, the camera pose scaled
+// by one hundredth as the backdrop sees it, then the backdrop's position.
+bool BackdropCovers(float aspect, const float position[3], const float angle[3]) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  const float top = tanf(0.5235988f) * 0.1f;
+  glFrustum(-aspect * top, aspect * top, -top, top, double(0.1f), 10000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glRotatef(angle[0] * 0.01f, 0, 0, 1);
+  glRotatef(angle[2] * 0.01f, 1, 0, 0);
+  glRotatef(angle[1] * 0.01f, 0, 0, 1);
+  glTranslatef(-position[0] * 0.01f, -position[1] * 0.01f, -position[2] * 0.01f);
+  float projection[16], modelview[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+  const float corners[4][3] = {{-12, -6, -10}, {12, -6, -10}, {12, 8, -10}, {-12, 8, -10}};
+  return vimraQuadCoversViewport(projection, modelview, corners, 0.02f);
+}
+
+}  // namespace
+
+TEST(vimraVisibleAreaTest, QuadCoveringTheViewport) {
+  EXPECT_TRUE(Covers(-2, -2, 2, 2, 0.0f));
+  EXPECT_TRUE(Covers(-2, -2, 2, 2, 0.0f, true));  // either winding
+  EXPECT_TRUE(Covers(-1.2f, -1.2f, 1.2f, 1.2f, 0.1f));
+  EXPECT_FALSE(Covers(-1.2f, -1.2f, 1.2f, 1.2f, 0.3f));  // not with that to spare
+  EXPECT_FALSE(Covers(-0.9f, -2, 2, 2, 0.0f));           // the left edge shows
+  EXPECT_FALSE(Covers(-2, -2, 2, 0.5f, 0.0f));           // the top shows
+  EXPECT_FALSE(Covers(-1, -1, 1, 1, 0.0f));              // exactly the edge is not inside
+  EXPECT_FALSE(Covers(0, 0, 0, 0, 0.0f));                // no area
+
+  // A corner behind the eye (w = 0 here) cannot be projected: not covered.
+  float behind[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0};  // w = z
+  const float corners[4][3] = {{-5, -5, 1}, {5, -5, 1}, {5, 5, 1}, {-5, 5, 0}};
+  EXPECT_FALSE(vimraQuadCoversViewport(behind, kIdentity, corners, 0.0f));
+  EXPECT_FALSE(vimraQuadCoversViewport(nullptr, kIdentity, corners, 0.0f));
+}
+
+TEST_F(VisibleAreaGL, BackdropCoversTheGamesViews) {
+  const float menuPosition[3] = {-4.056069f, -7.2544f, 11.639397f};
+  const float menuAngle[3] = {0.0f, 22.209955f, -34.696114f};
+  const float tablePosition[3] = {0.0f, 0.0f, 20.0f / (16.0f / 9.0f)};
+  const float level[3] = {0.0f, 0.0f, 0.0f};
+  EXPECT_TRUE(BackdropCovers(16.0f / 9.0f, menuPosition, menuAngle));
+  EXPECT_TRUE(BackdropCovers(16.0f / 9.0f, tablePosition, level));
+  EXPECT_TRUE(BackdropCovers(4.0f / 3.0f, menuPosition, menuAngle));
+  // A very wide window shows past the backdrop's sides: the clear is needed.
+  EXPECT_FALSE(BackdropCovers(32.0f / 9.0f, tablePosition, level));
 }
