@@ -1,19 +1,36 @@
-// The one line the program prints when it cannot start: what went wrong,
-// worked out from how far start-up came.
+// The lines vimra prints about its start: why a start failed (one line, the
+// true cause), the check of the pack made before anything opens it, and the
+// one line saying how the picture is smoothed.
 #pragma once
 
 #include <string>
 
+#include "frame/kxSDLWrapper.h"
 #include "vimraGame.h"
 
 struct vimraStartupFacts_s {
-  bool videoStarted;        // SDL's video subsystem came up
-  bool audioOpened;         // the mixer opened an audio device
-  bool windowReady;         // the window and its GL context were made
-  TVimraInitFailure failure;  // what the game's own loading reported
-  bool packFileExists;      // "vimradata.bin" opens for reading
-  const char* detail;       // SDL's last error text; may be null or empty
+  TInitError frameError;        // the step at which the frame's Init stopped
+  const char* frameDetail;      // the library's message then; may be null or empty
+  TVimraInitFailure gameFailure;  // what the game's own part of Init reported
+  bool fullscreen;              // the window asked for was full screen
 };
 
-// The message, without a line end; never empty.
+// The message for a failed Init, without a line end; never empty, one line.
 std::string vimraDescribeStartupError(const vimraStartupFacts_s& facts);
+
+// Looks at the pack `name` in the working directory without ever blocking:
+// anything but a regular file (a FIFO, a directory, a device) is refused
+// before it is opened, and a file that cannot be opened for reading is
+// named with the system's reason. "" when the file can be read, otherwise
+// the one line to print.
+std::string vimraCheckPackFile(const char* name);
+
+// The line printed when the audio device did not open and the game plays
+// silently instead; `detail` is the library's message (may be null).
+std::string vimraDescribeSilentStart(const char* detail);
+
+// The line saying how many samples per pixel the picture has: `request` is
+// what was asked (0, 2, 4 or kxMultisampleAuto), `samples` what the context
+// has, on `renderer` (software or not).
+std::string vimraDescribeMultisampling(int request, int samples, const char* renderer,
+                                       bool software);

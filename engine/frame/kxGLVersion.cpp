@@ -2,6 +2,9 @@
 
 #include <GL/glew.h>
 
+#include <cctype>
+#include <cstring>
+
 namespace {
 // Reads a decimal number of at most six digits; false when none starts at p.
 bool ReadNumber(const char*& p, int* value) {
@@ -15,6 +18,19 @@ bool ReadNumber(const char*& p, int* value) {
   }
   *value = v;
   return true;
+}
+
+// Case-insensitive search for an ASCII word.
+bool Contains(const char* text, const char* word) {
+  size_t n = strlen(word);
+  for (const char* p = text; *p; ++p) {
+    size_t i = 0;
+    while (i < n && p[i] &&
+           tolower(static_cast<unsigned char>(p[i])) == tolower(static_cast<unsigned char>(word[i])))
+      ++i;
+    if (i == n) return true;
+  }
+  return false;
 }
 }  // namespace
 
@@ -33,4 +49,23 @@ bool kxGLVersionAtLeast(const char* version, int major, int minor) {
 
 bool kxGLHasBufferObjects() {
   return glGenBuffers && glBindBuffer && glBufferData && glBufferSubData && glDeleteBuffers;
+}
+
+bool kxGLIsSoftwareRenderer(const char* renderer) {
+  if (!renderer) return false;
+  // Mesa's CPU drivers and the fallbacks other systems ship.
+  static const char* const names[] = {"llvmpipe",          "softpipe",
+                                      "swrast",            "software rasterizer",
+                                      "software renderer", "gdi generic",
+                                      "basic render"};
+  for (const char* name : names)
+    if (Contains(renderer, name)) return true;
+  return false;
+}
+
+int kxGLChooseSamples(int request, const char* renderer) {
+  if (request == kxMultisampleAuto) return kxGLIsSoftwareRenderer(renderer) ? 0 : 4;
+  if (request >= 4) return 4;
+  if (request >= 2) return 2;
+  return 0;
 }

@@ -11,7 +11,8 @@ kxLogoSplash::kxLogoSplash(SDL_Window* window, SDL_GLContext context, int width,
       height(height),
       ticks(ticks),
       framesShown(0),
-      picturesShown(0) {}
+      picturesShown(0),
+      quitRequested(false) {}
 
 kxLogoSplash::~kxLogoSplash() {}
 
@@ -22,9 +23,16 @@ void kxLogoSplash::GetLogoPosition(int width, int height, int* x, int* y) {
 
 void kxLogoSplash::OnFrameDrawn(bool) {}
 
+bool kxLogoSplash::IsQuitRequest(const SDL_Event& event) {
+  if (event.type == SDL_QUIT) return true;
+  if (event.type != SDL_KEYDOWN) return false;
+  return event.key.keysym.sym == SDLK_ESCAPE || event.key.keysym.sym == SDLK_AC_BACK;
+}
+
 void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
   framesShown = 0;
   picturesShown = 0;
+  quitRequested = false;
   if (!frameCounter) return;
 
   SDL_ShowCursor(SDL_DISABLE);
@@ -46,9 +54,11 @@ void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
   kxFramePacer pacer(ticks);
   pacer.Start();
   do {
-    // One event per frame, discarded, so the queue does not pile up.
+    // One event per frame, so the queue does not pile up. Only a request to
+    // leave is kept: losing it would leave the program running against the
+    // user's wish until it were asked again.
     SDL_Event event;
-    SDL_PollEvent(&event);
+    if (SDL_PollEvent(&event) && IsQuitRequest(event)) quitRequested = true;
 
     // Every frame is drawn: a frame left undrawn would show whatever the
     // back buffer held.

@@ -1,8 +1,10 @@
 // kxLogoSplash: the engine's start-up splash. It shows the "kxEngineLogo"
 // picture of a resource collection centred on a black screen, drawing and
 // swapping every frame, paced at 60 frames per second until the frame
-// counter reaches 180. Events are taken one per frame and discarded (a quit
-// request has no effect). Without a logo entry, or when the picture cannot
+// counter reaches 180. Events are taken one per frame and discarded, but a
+// request to leave among them (the window closed, a termination signal,
+// Escape or Back pressed) is remembered for the caller, so that it is not
+// lost while the logo is up. Without a logo entry, or when the picture cannot
 // be made, the frames are paced over a black screen all the same.
 //
 // The splash borrows the window and context; it owns nothing after Run.
@@ -43,6 +45,11 @@ class KX_API kxLogoSplash {
   // Frames shown by the last Run, and how many of them showed the picture.
   int GetFramesShown() const { return framesShown; }
   int GetPicturesShown() const { return picturesShown; }
+  // True when the last Run took a request to leave: SDL_QUIT, or a press of
+  // Escape or AC Back. The splash still runs to its end.
+  bool GetQuitRequested() const { return quitRequested; }
+  // Whether an event asks the program to leave, in the sense above.
+  static bool IsQuitRequest(const SDL_Event& event);
 
  protected:
   // Called once per frame after drawing and before the buffer swap.
@@ -58,4 +65,5 @@ class KX_API kxLogoSplash {
   kxTickSource ticks;
   int framesShown;
   int picturesShown;
+  bool quitRequested;
 };

@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "frame/kxGLVersion.h"
@@ -33,6 +35,11 @@ bool IsTouchMouse(const SDL_Event& event) {
 
 bool IsMotion(const SDL_Event& event) {
   return event.type == SDL_MOUSEMOTION || event.type == SDL_FINGERMOTION;
+}
+
+// Copies a C string into a fixed buffer, cutting it short when needed.
+void CopyText(char* out, size_t size, const char* text) {
+  snprintf(out, size, "%s", text ? text : "");
 }
 
 int ClampToInt(int64_t v) {
@@ -68,15 +75,20 @@ kxSDLWrapper::kxSDLWrapper(int width, int height, bool fullscreen, bool resizabl
       paused(false),
       tickSource(nullptr),
       windowCreator(nullptr),
-      sdlStarted(false) {}
+      sdlStarted(false),
+      quitBeforeRun(false),
+      initError(ieNone),
+      initErrorDetail{},
+      windowTitle{},
+      multisampling(kxMultisampleAuto),
+      samples(0),
+      rendererName{},
+      softwareRenderer(false) {}
 
 kxSDLWrapper::~kxSDLWrapper() {
   delete guiManager;
   guiManager = nullptr;
-  if (glContext) SDL_GL_DeleteContext(glContext);
-  glContext = nullptr;
-  if (window) SDL_DestroyWindow(window);
-  window = nullptr;
+  DestroyWindowAndContext();
   // Only a frame whose Init started SDL shuts it down: a frame that never ran
   // Init must not close a device or a library someone else opened.
   if (sdlStarted) {
@@ -114,19 +126,55 @@ void kxSDLWrapper::OnLostFocus() {}
 void kxSDLWrapper::OnSetFocus() {}
 void kxSDLWrapper::OnGUIClick(kxGUIObject*) {}
 
-bool kxSDLWrapper::CreateWindowAndContext(Uint32 flags) {
+bool kxSDLWrapper::FailInit(TInitError error, const char* detail) {
+  initError = error;
+  CopyText(initErrorDetail, sizeof initErrorDetail, detail);
+  // One line, whatever the library put into its message.
+  for (char* c = initErrorDetail; *c; ++c)
+    if (*c == '\n' || *c == '\r' || *c == '\t') *c = ' ';
+  return false;
+}
+
+TInitError kxSDLWrapper::GetInitError() const { return initError; }
+const char* kxSDLWrapper::GetInitErrorDetail() const { return initErrorDetail; }
+void kxSDLWrapper::SetFullscreen(bool on) { fullscreen = on; }
+void kxSDLWrapper::SetWindowTitle(const char* title) {
+  CopyText(windowTitle, sizeof windowTitle, title);
+}
+void kxSDLWrapper::SetMultisampling(int count) { multisampling = count; }
+int kxSDLWrapper::GetMultisampling() const { return multisampling; }
+int kxSDLWrapper::GetSamples() const { return samples; }
+const char* kxSDLWrapper::GetRendererName() const { return rendererName; }
+bool kxSDLWrapper::IsSoftwareRenderer() const { return softwareRenderer; }
+
+void kxSDLWrapper::DestroyWindowAndContext() {
+  if (glContext) SDL_GL_DeleteContext(glContext);
+  glContext = nullptr;
+  if (window) SDL_DestroyWindow(window);
+  window = nullptr;
+}
+
+bool kxSDLWrapper::CreateWindowAndContext(Uint32 flags, int firstSamples) {
   kxWindowCreator create = windowCreator ? windowCreator : SDL_CreateWindow;
   // Machines without multisampled visuals still run the program, with fewer
   // samples or none.
   static const int sampleCounts[] = {4, 2, 0};
-  for (int samples : sampleCounts) {
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, samples > 0 ? 1 : 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, samples);
-    window = create(nullptr, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                    flags);
-    if (!window) continue;
+  bool madeWindow = false;
+  for (int count : sampleCounts) {
+    if (count > firstSamples) continue;
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, count > 0 ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, count);
+    window = create(windowTitle[0] ? windowTitle : nullptr, SDL_WINDOWPOS_UNDEFINED,
+                    SDL_WINDOWPOS_UNDEFINED, width, height, flags);
+    if (!window) {
+      // Keep the window's refusal unless a later window made it further.
+      if (!madeWindow) FailInit(ieWindow, SDL_GetError());
+      continue;
+    }
+    madeWindow = true;
     glContext = SDL_GL_CreateContext(window);
     if (glContext) return true;
+    FailInit(ieContext, SDL_GetError());
     SDL_DestroyWindow(window);
     window = nullptr;
   }
@@ -134,15 +182,17 @@ bool kxSDLWrapper::CreateWindowAndContext(Uint32 flags) {
 }
 
 bool kxSDLWrapper::Init() {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  initError = ieNone;
+  initErrorDetail[0] = '\0';
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return FailInit(ieVideo, SDL_GetError());
   sdlStarted = true;
-  if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024) == -1) return false;
+  if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024) == -1) return FailInit(ieAudio, Mix_GetError());
 
   Uint32 flags = SDL_WINDOW_OPENGL;
   if (resizable) flags |= SDL_WINDOW_RESIZABLE;
   if (fullscreen) {
     int displays = SDL_GetNumVideoDisplays();
-    if (displays < 1) return false;
+    if (displays < 1) return FailInit(ieDisplay, SDL_GetError());
     bool found = false;
     for (int i = 0; i < displays && !found; ++i) {
       SDL_DisplayMode mode;
@@ -152,7 +202,7 @@ bool kxSDLWrapper::Init() {
         found = true;
       }
     }
-    if (!found) return false;
+    if (!found) return FailInit(ieDisplayMode, SDL_GetError());
     flags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_OPENGL;
   }
 
@@ -162,29 +212,50 @@ bool kxSDLWrapper::Init() {
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  if (!CreateWindowAndContext(flags)) return false;
+  const int firstSamples = kxGLChooseSamples(multisampling, nullptr);
+  if (!CreateWindowAndContext(flags, firstSamples)) return false;
+  if (SDL_GL_MakeCurrent(window, glContext) != 0) return FailInit(ieContext, SDL_GetError());
+
+  // The renderer is known only once a context exists. A software rasteriser
+  // pays for every sample on the CPU, so under the automatic choice the
+  // window and context are made again without multisampling, before anything
+  // has been loaded into them.
+  CopyText(rendererName, sizeof rendererName,
+           reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  softwareRenderer = kxGLIsSoftwareRenderer(rendererName);
+  int wanted = kxGLChooseSamples(multisampling, rendererName);
+  GLint have = 0;
+  glGetIntegerv(GL_SAMPLES, &have);
+  if (wanted < firstSamples && have > wanted) {
+    DestroyWindowAndContext();
+    if (!CreateWindowAndContext(flags, wanted)) return false;
+    if (SDL_GL_MakeCurrent(window, glContext) != 0) return FailInit(ieContext, SDL_GetError());
+    glGetIntegerv(GL_SAMPLES, &have);
+  }
+  samples = have;
 
   SDL_GetWindowSize(window, &width, &height);
   kxSetScreenSize(width, height);
-  if (SDL_GL_MakeCurrent(window, glContext) != 0) return false;
 
   // A GLX-built loader on an EGL context reports that it found no GLX display
   // yet may still have resolved the entry points; those are what matters.
   GLenum glewResult = glewInit();
-  if (glewResult != GLEW_OK && glewResult != GLEW_ERROR_NO_GLX_DISPLAY) return false;
-  if (!kxGLHasBufferObjects()) return false;
-  if (!kxGLVersionAtLeast(reinterpret_cast<const char*>(glGetString(GL_VERSION)), 1, 5))
-    return false;
+  if (glewResult != GLEW_OK && glewResult != GLEW_ERROR_NO_GLX_DISPLAY)
+    return FailInit(ieGLFunctions, reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (!kxGLVersionAtLeast(version, 1, 5)) return FailInit(ieGLVersion, version);
+  if (!kxGLHasBufferObjects()) return FailInit(ieGLVersion, "no buffer objects");
 
-  if (!OnBeforeInit()) return false;
+  if (!OnBeforeInit()) return FailInit(ieBeforeInit, nullptr);
   InitGL();
 
   guiManager = kxGUIManager::Create(width, height);
-  if (!guiManager) return false;
+  if (!guiManager) return FailInit(ieGUI, "out of memory");
   guiManager->SetWrapperPtr(this);
 
   DrawEngineLogo();
-  return OnAfterInit();
+  if (!OnAfterInit()) return FailInit(ieAfterInit, nullptr);
+  return true;
 }
 
 void kxSDLWrapper::InitGL() {
@@ -201,7 +272,10 @@ void kxSDLWrapper::InitGL() {
 }
 
 int kxSDLWrapper::Run(int, char**) {
-  quitRequested = false;
+  // A request to leave made while the logo was up ends the loop after its
+  // first frame, as one made during that frame would.
+  quitRequested = quitBeforeRun;
+  quitBeforeRun = false;
   kxFramePacer pacer(tickSource);
   pacer.Start();
   kxSeedRandom(static_cast<uint32_t>(time(nullptr)));
@@ -477,4 +551,5 @@ void kxSDLWrapper::DrawEngineLogo() {
   // The logo the GUI manager just registered; the splash copes without it.
   kxLogoSplash splash(window, glContext, width, height, tickSource);
   splash.Run(engineResources, &frameCounter);
+  if (splash.GetQuitRequested()) quitBeforeRun = true;
 }

@@ -10,11 +10,28 @@
 #include <SDL.h>
 
 #include "frame/kxFramePacer.h"
+#include "frame/kxGLVersion.h"
 #include "kxExport.h"
 #include "kxTypes.h"
 
 class kxGUIManager;
 class kxGUIObject;
+
+// The step at which Init failed, in the order Init takes them.
+enum TInitError {
+  ieNone = 0,       // Init has not failed
+  ieVideo,          // SDL's video subsystem did not start
+  ieAudio,          // the audio device did not open
+  ieDisplay,        // full screen: SDL knows no display
+  ieDisplayMode,    // full screen: no display reported its current mode
+  ieWindow,         // no window with an OpenGL visual could be made
+  ieContext,        // no OpenGL context, or it could not be made current
+  ieGLFunctions,    // the OpenGL extension loader failed
+  ieGLVersion,      // OpenGL below 1.5, or without buffer objects
+  ieBeforeInit,     // OnBeforeInit returned false
+  ieGUI,            // the GUI manager could not be allocated
+  ieAfterInit,      // OnAfterInit returned false
+};
 
 class KX_API kxSDLWrapper {
  public:
@@ -56,8 +73,31 @@ class KX_API kxSDLWrapper {
 
   // Opens SDL, the audio device, the window and its context, sets the GL
   // state and creates the GUI manager. False on any failure; what was already
-  // opened is left to the destructor.
+  // opened is left to the destructor. The failing step and the library's
+  // message at that moment stay readable through GetInitError and
+  // GetInitErrorDetail.
   bool Init();
+  TInitError GetInitError() const;
+  // The message of the failing library (SDL, the mixer, the extension loader)
+  // or the OpenGL version found; "" when there is none. Owned by the frame.
+  const char* GetInitErrorDetail() const;
+
+  // Settings read by Init; they have no effect once Init has run.
+  void SetFullscreen(bool fullscreen);
+  // The window's title (copied, at most 127 bytes kept); none by default.
+  void SetWindowTitle(const char* title);
+  // Samples per pixel to ask for: 4, 2 or 0; other counts round down to one
+  // of those. When the visual is refused, fewer samples are tried, down to
+  // none. kxMultisampleAuto (the default) asks for 4 but, on a software
+  // rasteriser, makes the window and context again without multisampling:
+  // there each sample costs CPU time on every pixel of every frame.
+  void SetMultisampling(int samples);
+  int GetMultisampling() const;
+  // After Init: the samples per pixel the context has, the OpenGL renderer's
+  // name ("" before Init) and whether it rasterises in software.
+  int GetSamples() const;
+  const char* GetRendererName() const;
+  bool IsSoftwareRenderer() const;
   // Runs the paced main loop until EndMainLoop or a quit event; returns 0.
   // The arguments are not used.
   int Run(int argc, char** argv);
@@ -141,8 +181,22 @@ class KX_API kxSDLWrapper {
 
   // Set once Init has started SDL; the destructor then shuts it down.
   bool sdlStarted;
+  // A request to leave arrived during the splash; Run ends after one frame.
+  bool quitBeforeRun;
+  TInitError initError;
+  char initErrorDetail[256];
+  char windowTitle[128];
+  int multisampling;
+  int samples;
+  char rendererName[128];
+  bool softwareRenderer;
 
-  bool CreateWindowAndContext(Uint32 flags);
+  // Records why Init stops; always false.
+  bool FailInit(TInitError error, const char* detail);
+  // Makes the window and its context, asking for `firstSamples` samples and
+  // fewer when refused.
+  bool CreateWindowAndContext(Uint32 flags, int firstSamples);
+  void DestroyWindowAndContext();
   void HandleWindowEvent(const SDL_WindowEvent& event);
   // Touch position (0..1 of the window) in window pixels.
   void TouchToPixels(float tx, float ty, int* x, int* y) const;

@@ -1,8 +1,27 @@
-// Writes a few font files (made through kxFont) into argv[1].
+// Writes a few font files (made through kxFont) into argv[1], and the game's
+// two real fonts when the resource pack has been built.
 #include <cstdlib>
 #include <string>
 
+#include "data/kxMemoryBlock.h"
+#include "data/kxResource.h"
 #include "graphics/kxFont.h"
+
+namespace {
+
+// The expanded entry `name` of the pack as a seed file; false only when the
+// pack holds the entry but it cannot be written out.
+bool CopyPackFont(const kxResource& pack, const char* name, const std::string& path) {
+  kxMemoryBlock* crunched = pack.Get(name);
+  if (!crunched) return true;
+  kxMemoryBlock* font = kxDecrunchMemoryBlock(crunched);
+  if (!font) return true;
+  const bool ok = kxWriteMemoryBlock(path.c_str(), font);
+  kxFreeMemoryBlock(font);
+  return ok;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
@@ -20,5 +39,12 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   if (!one.SaveToFile((dir + "/seed0").c_str())) return 1;
   if (!three.SaveToFile((dir + "/seed1").c_str())) return 1;
+#ifdef KX_FUZZ_PACK
+  kxResource pack;
+  if (pack.ReadFromFile(KX_FUZZ_PACK)) {
+    if (!CopyPackFont(pack, "arial", dir + "/pack-arial")) return 1;
+    if (!CopyPackFont(pack, "ss10", dir + "/pack-ss10")) return 1;
+  }
+#endif
   return 0;
 }

@@ -1,6 +1,6 @@
 // kxguigallery: draws one screen of every GUI control through a GUI manager
-// into an off-screen 800 x 600 picture and writes it as an uncompressed,
-// bottom-up 32-bit TGA, for looking at the controls without a game.
+// into an off-screen 800 x 600 picture and writes it as an uncompressed
+// 32-bit TGA, for looking at the controls without a game.
 //
 //   kxguigallery [--font FILE.ttf] [--frames N] OUTPUT.tga
 //
@@ -153,6 +153,10 @@ void DrawBackdrop() {
   glEnd();
 }
 
+// Rows go out top row first with the descriptor's top-left origin bit set.
+// Viewers that honour the bit and readers that ignore it and take the first
+// stored row as the top one (ImageMagick 6 among them) then agree on which way
+// up the picture is.
 bool WriteTGA(const char* path, const std::vector<uint8_t>& rgbaBottomUp) {
   uint8_t header[18] = {0};
   header[2] = 2;
@@ -161,15 +165,19 @@ bool WriteTGA(const char* path, const std::vector<uint8_t>& rgbaBottomUp) {
   header[14] = kHeight & 0xff;
   header[15] = kHeight >> 8;
   header[16] = 32;
-  header[17] = 0x08;  // rows bottom-up, as glReadPixels gives them
+  header[17] = 0x28;  // 8 alpha bits, origin top-left
   FILE* f = std::fopen(path, "wb");
   if (!f) return false;
   bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
   std::vector<uint8_t> bgra(rgbaBottomUp.size());
+  const size_t row = static_cast<size_t>(kWidth) * 4;
   for (size_t i = 0; i < bgra.size(); i += 4) {
-    bgra[i] = rgbaBottomUp[i + 2];
-    bgra[i + 1] = rgbaBottomUp[i + 1];
-    bgra[i + 2] = rgbaBottomUp[i];
+    // glReadPixels gives the bottom row first.
+    const size_t y = i / row, x = i % row;
+    const uint8_t* from = &rgbaBottomUp[(kHeight - 1 - y) * row + x];
+    bgra[i] = from[2];
+    bgra[i + 1] = from[1];
+    bgra[i + 2] = from[0];
     bgra[i + 3] = 255;
   }
   ok = ok && std::fwrite(bgra.data(), 1, bgra.size(), f) == bgra.size();

@@ -1,6 +1,9 @@
 #include "vpTga.h"
 
 #include <cmath>
+#include <utility>
+
+#include "graphics/kxTGA.h"
 
 namespace {
 
@@ -33,4 +36,19 @@ std::vector<uint8_t> vpEncodeTGA(const vpImage& image, bool withAlpha) {
       if (withAlpha) out[o++] = ToByte(c.a);
     }
   return out;
+}
+
+bool vpDecodeTGA(const uint8_t* data, size_t size, vpImage* image) {
+  kxTGAImage t{};
+  if (!kxDecodeTGA(data, size, &t)) return false;
+  vpImage out(int(t.width), int(t.height));
+  for (uint32_t y = 0; y < t.height; ++y)
+    for (uint32_t x = 0; x < t.width; ++x) {
+      const uint8_t* p = t.pixels + (size_t(y) * t.width + x) * t.bytesPerPixel;
+      out.Ref(int(x), int(t.height - 1 - y)) = {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f,
+                                                t.bytesPerPixel == 4 ? p[3] / 255.0f : 1.0f};
+    }
+  kxFreeTGAImage(&t);
+  *image = std::move(out);
+  return true;
 }

@@ -20,4 +20,35 @@ TEST(kxGLVersionTest, ComparesMajorThenMinorAsNumbers) {
         << (r.version ? r.version : "null") << " vs " << r.major << "." << r.minor;
 }
 
+TEST(kxGLVersionTest, SoftwareRenderersAreToldFromTheirNames) {
+  const char* software[] = {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Mesa X11 swrast",
+                            "Software Rasterizer", "zink (llvmpipe (LLVM 15.0.6, 256 bits))",
+                            "LLVMPIPE", "GDI Generic", "Apple Software Renderer",
+                            "Microsoft Basic Render Driver"};
+  for (const char* name : software) EXPECT_TRUE(kxGLIsSoftwareRenderer(name)) << name;
+  const char* hardware[] = {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)",
+                            "NVIDIA GeForce GTX 1080/PCIe/SSE2",
+                            "AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49)",
+                            "virgl", "SVGA3D; build: RELEASE", "", "llvm", "soft"};
+  for (const char* name : hardware) EXPECT_FALSE(kxGLIsSoftwareRenderer(name)) << name;
+  EXPECT_FALSE(kxGLIsSoftwareRenderer(nullptr));
+}
+
+TEST(kxGLVersionTest, SamplesFollowTheRendererUnlessAskedExplicitly) {
+  const char* cpu = "llvmpipe (LLVM 15.0.6, 256 bits)";
+  const char* gpu = "Mesa Intel(R) UHD Graphics 620";
+  // Automatic: 4 while the renderer is unknown or hardware, none on the CPU.
+  EXPECT_EQ(4, kxGLChooseSamples(kxMultisampleAuto, nullptr));
+  EXPECT_EQ(4, kxGLChooseSamples(kxMultisampleAuto, gpu));
+  EXPECT_EQ(0, kxGLChooseSamples(kxMultisampleAuto, cpu));
+  // An explicit count holds on every renderer, rounded down to 4, 2 or 0.
+  struct {
+    int request, samples;
+  } rows[] = {{0, 0}, {1, 0}, {2, 2}, {3, 2}, {4, 4}, {8, 4}, {-2, 0}, {-100, 0}};
+  for (auto& r : rows) {
+    EXPECT_EQ(r.samples, kxGLChooseSamples(r.request, cpu)) << r.request;
+    EXPECT_EQ(r.samples, kxGLChooseSamples(r.request, gpu)) << r.request;
+  }
+}
+
 }  // namespace

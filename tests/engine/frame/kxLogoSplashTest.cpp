@@ -1,6 +1,7 @@
 // The start-up splash: the picture centred and drawn on every frame whether
 // or not an event came, one event taken per frame, black when there is no
-// picture, and the state it leaves behind.
+// picture, a request to leave kept for the caller, and the state it leaves
+// behind.
 #include "frame/kxLogoSplash.h"
 
 #include <dlfcn.h>
@@ -100,7 +101,14 @@ TEST_F(LogoSplashTest, DrawsTheCentredPictureOnEveryFrameWithoutEvents) {
   }
 }
 
-TEST_F(LogoSplashTest, TakesOneEventPerFrameAndIgnoresAQuitRequest) {
+SDL_Event KeyEvent(Uint32 type, SDL_Keycode sym) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.keysym.sym = sym;
+  return e;
+}
+
+TEST_F(LogoSplashTest, TakesOneEventPerFrameAndRemembersAQuitRequest) {
   kxTest::Framebuffer fb(320, 200);
   SDL_Event e{};
   e.type = SDL_QUIT;
@@ -110,7 +118,8 @@ TEST_F(LogoSplashTest, TakesOneEventPerFrameAndIgnoresAQuitRequest) {
   ProbingSplash splash(320, 200, Corners(32, 68));
   uint32_t counter = 0;
   splash.Run(&redLogo, &counter);
-  EXPECT_EQ(180u, counter) << "the quit request does not end the splash";
+  EXPECT_EQ(180u, counter) << "the quit request does not cut the splash short";
+  EXPECT_TRUE(splash.GetQuitRequested()) << "but it is kept for the caller";
   ExpectEveryProbeOn(splash, 180);
   EXPECT_EQ(0, SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT));
   // 179 frames after the quit leave 20 of 199 (more if a system event slipped in).
@@ -119,6 +128,30 @@ TEST_F(LogoSplashTest, TakesOneEventPerFrameAndIgnoresAQuitRequest) {
   EXPECT_LE(left, 24);
   ASSERT_EQ(1, SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_USEREVENT, SDL_USEREVENT));
   EXPECT_GE(e.user.code, 175) << "taken in order";
+
+  // The next run starts without a request; the remaining events ask nothing.
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  counter = 100;
+  splash.Run(&redLogo, &counter);
+  EXPECT_FALSE(splash.GetQuitRequested());
+}
+
+TEST(LogoSplashQuit, EscapeOrBackPressedOrTheWindowClosedAskToLeave) {
+  EXPECT_TRUE(kxLogoSplash::IsQuitRequest(KeyEvent(SDL_KEYDOWN, SDLK_ESCAPE)));
+  EXPECT_TRUE(kxLogoSplash::IsQuitRequest(KeyEvent(SDL_KEYDOWN, SDLK_AC_BACK)));
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  EXPECT_TRUE(kxLogoSplash::IsQuitRequest(quit));
+  // Only the press counts; other keys, clicks and window events do not.
+  EXPECT_FALSE(kxLogoSplash::IsQuitRequest(KeyEvent(SDL_KEYUP, SDLK_ESCAPE)));
+  EXPECT_FALSE(kxLogoSplash::IsQuitRequest(KeyEvent(SDL_KEYDOWN, SDLK_q)));
+  EXPECT_FALSE(kxLogoSplash::IsQuitRequest(KeyEvent(SDL_KEYDOWN, SDLK_SPACE)));
+  SDL_Event other{};
+  other.type = SDL_MOUSEBUTTONDOWN;
+  EXPECT_FALSE(kxLogoSplash::IsQuitRequest(other));
+  other.type = SDL_WINDOWEVENT;
+  other.window.event = SDL_WINDOWEVENT_CLOSE;
+  EXPECT_FALSE(kxLogoSplash::IsQuitRequest(other)) << "SDL follows a close with SDL_QUIT";
 }
 
 TEST_F(LogoSplashTest, WithoutAPicturePacesItsFramesOverBlack) {

@@ -48,8 +48,12 @@ class RecordingFrame : public kxSDLWrapper {
       EndMainLoop();
     }
   }
+  // Pushed once SDL runs, so the logo splash is what takes them.
+  std::vector<SDL_Event> pushDuringSplash;
+
   bool OnBeforeInit() override {
     contextInBeforeInit = SDL_GL_GetCurrentContext() != nullptr;
+    for (SDL_Event e : pushDuringSplash) SDL_PushEvent(&e);
     Log("BeforeInit");
     return beforeInitResult;
   }
@@ -311,6 +315,7 @@ TEST_F(kxSDLWrapperTest, InitFailuresFallbacksAndCallbackOrder) {
     gRefuseFirst = row.refused;
     frame.reset(new RecordingFrame(320, 240, false));
     frame->SetWindowCreator(RefuseFirstAttempts);
+    frame->SetMultisampling(4);  // the ladder from 4x; the automatic choice is tested below
     frame->SetTickSource(HurriedTicks);
     ASSERT_EQ(frame->Init(), row.ok);
     PinLoadedLibraries();
@@ -344,6 +349,161 @@ TEST_F(kxSDLWrapperTest, InitFailuresFallbacksAndCallbackOrder) {
   EXPECT_FALSE(ok);
   EXPECT_TRUE(frame->log.empty());
   frame.reset();
+}
+
+// Runs Init on a fresh 320 x 240 window with `variable` set to `value` for
+// the call (null: nothing set), and restores the test environment after.
+void InitWith(std::unique_ptr<RecordingFrame>& frame, const char* variable, const char* value,
+              bool* ok) {
+  std::string saved = variable && getenv(variable) ? getenv(variable) : "";
+  bool had = variable && getenv(variable);
+  frame.reset(new RecordingFrame(320, 240, false));
+  frame->SetTickSource(HurriedTicks);
+  if (variable) setenv(variable, value, 1);
+  *ok = frame->Init();
+  if (variable && had) setenv(variable, saved.c_str(), 1);
+  if (variable && !had) unsetenv(variable);
+  PinLoadedLibraries();
+}
+
+TEST_F(kxSDLWrapperTest, InitNamesTheFailingStepWithTheLibrarysMessage) {
+  frame.reset(new RecordingFrame(320, 240, false));
+  EXPECT_EQ(frame->GetInitError(), ieNone);
+  EXPECT_STREQ(frame->GetInitErrorDetail(), "");
+
+  struct {
+    const char *variable, *value;
+    TInitError error;
+    const char* inDetail;  // a piece the library's message holds
+  } rows[] = {{"SDL_VIDEODRIVER", "no-such-video", ieVideo, "no-such-video"},
+              {"SDL_AUDIODRIVER", "no-such-audio", ieAudio, "no-such-audio"}};
+  // An OpenGL below 1.5 is the program test's: the GL driver reads its
+  // version override once per process.
+  for (auto& row : rows) {
+    SCOPED_TRACE(row.variable);
+    bool ok = true;
+    InitWith(frame, row.variable, row.value, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(frame->GetInitError(), row.error);
+    EXPECT_NE(std::string(frame->GetInitErrorDetail()).find(row.inDetail), std::string::npos)
+        << frame->GetInitErrorDetail();
+    EXPECT_EQ(frame->Trace(), "") << "no callback before the failing step";
+  }
+  // Another library's later error does not replace the one recorded.
+  SDL_SetError("something else");
+  EXPECT_NE(std::string(frame->GetInitErrorDetail()).find("no-such-audio"), std::string::npos);
+
+  // No window at all: the window creator's message.
+  gAttempts = 0;
+  gRefuseFirst = 3;
+  frame.reset(new RecordingFrame(320, 240, false));
+  frame->SetWindowCreator(RefuseFirstAttempts);
+  EXPECT_FALSE(frame->Init());
+  PinLoadedLibraries();
+  EXPECT_EQ(frame->GetInitError(), ieWindow);
+  EXPECT_STREQ(frame->GetInitErrorDetail(), "no such visual");
+
+  // The callbacks' own refusals, and a success after them.
+  frame.reset(new RecordingFrame(320, 240, false));
+  frame->beforeInitResult = false;
+  EXPECT_FALSE(frame->Init());
+  PinLoadedLibraries();
+  EXPECT_EQ(frame->GetInitError(), ieBeforeInit);
+  EXPECT_STREQ(frame->GetInitErrorDetail(), "");
+  frame.reset(new RecordingFrame(320, 240, false));
+  frame->afterInitResult = false;
+  frame->SetTickSource(HurriedTicks);
+  EXPECT_FALSE(frame->Init());
+  PinLoadedLibraries();
+  EXPECT_EQ(frame->GetInitError(), ieAfterInit);
+  bool ok = false;
+  InitWith(frame, nullptr, nullptr, &ok);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(frame->GetInitError(), ieNone);
+  EXPECT_STREQ(frame->GetInitErrorDetail(), "");
+}
+
+TEST_F(kxSDLWrapperTest, TitleWindowModeAndMultisamplingFollowTheSettings) {
+  // Automatic: 4x first; on a software rasteriser the window is made again
+  // without samples before any callback runs.
+  gAttempts = 0;
+  gRefuseFirst = 0;
+  frame.reset(new RecordingFrame(320, 240, true));
+  frame->SetFullscreen(false);
+  frame->SetWindowTitle("kx test");
+  frame->SetWindowCreator(RefuseFirstAttempts);
+  frame->SetTickSource(HurriedTicks);
+  EXPECT_EQ(frame->GetMultisampling(), kxMultisampleAuto);
+  ASSERT_TRUE(frame->Init());
+  PinLoadedLibraries();
+  EXPECT_STREQ(SDL_GetWindowTitle(frame->Window()), "kx test");
+  EXPECT_EQ(frame->GetWidth(), 320) << "a window, not the desktop mode";
+  std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  EXPECT_EQ(renderer, frame->GetRendererName());
+  EXPECT_EQ(frame->IsSoftwareRenderer(), kxGLIsSoftwareRenderer(renderer.c_str()));
+  GLint samples = -1;
+  glGetIntegerv(GL_SAMPLES, &samples);
+  EXPECT_EQ(samples, frame->GetSamples());
+  if (frame->IsSoftwareRenderer()) {
+    EXPECT_EQ(samples, 0);
+    EXPECT_EQ(gAttempts, 2);
+  } else {
+    EXPECT_GE(samples, 2);
+    EXPECT_EQ(gAttempts, 1);
+  }
+  EXPECT_EQ(frame->Trace(), "BeforeInit@0 AfterInit@180");
+
+  // Asked for explicitly, a count holds on any renderer; no title by default.
+  for (int asked : {4, 2, 0}) {
+    SCOPED_TRACE(asked);
+    gAttempts = 0;
+    frame.reset(new RecordingFrame(320, 240, false));
+    frame->SetMultisampling(asked);
+    frame->SetWindowCreator(RefuseFirstAttempts);
+    frame->SetTickSource(HurriedTicks);
+    ASSERT_TRUE(frame->Init());
+    PinLoadedLibraries();
+    EXPECT_EQ(gAttempts, 1);
+    EXPECT_STREQ(SDL_GetWindowTitle(frame->Window()), "");
+    glGetIntegerv(GL_SAMPLES, &samples);
+    EXPECT_EQ(samples, frame->GetSamples());
+    if (asked == 0) EXPECT_EQ(samples, 0);
+    else EXPECT_GE(samples, asked);
+  }
+}
+
+TEST_F(kxSDLWrapperTest, ARequestToLeaveDuringTheLogoEndsRunAfterItsFirstFrame) {
+  SDL_Event quit = Ev(SDL_QUIT), other = Ev(SDL_KEYDOWN, SDLK_a);
+  struct {
+    SDL_Event event;
+    bool leaves;
+  } rows[] = {{quit, true}, {Ev(SDL_KEYDOWN, SDLK_ESCAPE), true},
+              {Ev(SDL_KEYDOWN, SDLK_AC_BACK), true}, {other, false}};
+  for (auto& row : rows) {
+    SCOPED_TRACE(row.event.type);
+    frame.reset(new RecordingFrame(320, 240, false));
+    frame->SetTickSource(HurriedTicks);
+    frame->pushDuringSplash = {row.event};
+    ASSERT_TRUE(frame->Init());
+    PinLoadedLibraries();
+    // The request is held by the frame, not the queue: the queue may go.
+    gRealWindowID = SDL_GetWindowID(frame->Window());
+    SDL_PumpEvents();
+    SDL_SetEventFilter(KeepPushedEvents, nullptr);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    frame->stopAfterRenders = 5;
+    EXPECT_EQ(RunLoop(), 0);
+    // Without waiting for another request: the first frame is the last.
+    EXPECT_EQ(frame->Trace(), row.leaves ? "BeforeInit@0 AfterInit@180 BeforeClose@1"
+                                         : "BeforeInit@0 AfterInit@180 BeforeClose@5");
+    // The request was for that run only.
+    frame->log.clear();
+    frame->renders = 0;
+    frame->stopAfterRenders = 2;
+    EXPECT_EQ(RunLoop(), 0);
+    EXPECT_EQ(frame->Trace(), "BeforeClose@2");
+    SDL_SetEventFilter(nullptr, nullptr);
+  }
 }
 
 TEST_F(kxSDLWrapperTest, KeysFocusPauseAndQuitOneEventPerFrame) {

@@ -31,4 +31,31 @@ TEST(vpTga, HeaderOfA24BitImage) {
   EXPECT_EQ(Bytes(tga.begin() + 18, tga.begin() + 21), (Bytes{153, 102, 51}));
 }
 
+// What the pipeline writes, the pipeline reads back upright; bytes the
+// engine cannot decode leave the target as it was.
+TEST(vpTga, DecodeGivesThePictureUprightAndRefusesGarbage) {
+  vpImage img(2, 2, {0, 0, 0, 1});
+  img.Ref(1, 0) = {1, 0.6f, 0.2f, 0.4f};  // top right
+  const Bytes tga = vpEncodeTGA(img, true);
+  vpImage back;
+  ASSERT_TRUE(vpDecodeTGA(tga.data(), tga.size(), &back));
+  ASSERT_TRUE(back.Width() == 2 && back.Height() == 2);
+  EXPECT_NEAR(back.At(1, 0).r, 1.0f, 1e-6f);
+  EXPECT_NEAR(back.At(1, 0).g, 153 / 255.0f, 1e-6f);
+  EXPECT_NEAR(back.At(1, 0).a, 102 / 255.0f, 1e-6f);
+  EXPECT_EQ(back.At(0, 1).r, 0.0f);
+  EXPECT_EQ(back.At(0, 1).a, 1.0f);
+
+  const Bytes rgb = vpEncodeTGA(img, false);
+  ASSERT_TRUE(vpDecodeTGA(rgb.data(), rgb.size(), &back));
+  EXPECT_EQ(back.At(1, 0).a, 1.0f);  // no alpha channel: opaque
+
+  vpImage kept(1, 1, {0.5f, 0.5f, 0.5f, 1});
+  EXPECT_FALSE(vpDecodeTGA(tga.data(), 10, &kept));
+  const Bytes garbage(64, 0xFF);
+  EXPECT_FALSE(vpDecodeTGA(garbage.data(), garbage.size(), &kept));
+  ASSERT_EQ(kept.Width(), 1);
+  EXPECT_EQ(kept.At(0, 0).r, 0.5f);
+}
+
 }  // namespace

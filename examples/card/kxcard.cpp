@@ -1,0 +1,121 @@
+// kxcard: a window with a lit, textured, turning card, a label and a Quit
+// button, drawn by kxEngine. The card's mesh and pictures, the font and the
+// button faces come from a resource pack: the one vimra installs will do.
+//
+//   kxcard PACK [--frames N]
+//
+// --frames N ends the program by itself after N frames.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "data/kxResource.h"
+#include "data/kxString.h"
+#include "frame/kxSDLWrapper.h"
+#include "graphics/kxFont.h"
+#include "graphics/kxVertexArray.h"
+#include "gui/kxGIULabel.h"
+#include "gui/kxGUIButton.h"
+#include "gui/kxGUIButtonStates.h"
+#include "gui/kxGUIManager.h"
+
+namespace {
+
+const unsigned int kQuitId = 1;  // GUI controls are told apart by their ids
+
+class CardApp : public kxSDLWrapper {
+ public:
+  CardApp(const char* packFile, unsigned long frames)
+      : kxSDLWrapper(640, 480, false, false), packFile(packFile), frameLimit(frames) {}
+
+  // Runs before the base destructor closes the GL context, also when Init
+  // failed half way. The controls go first: they draw with the font.
+  ~CardApp() override {
+    if (GetGUIManager()) GetGUIManager()->Clear();
+    delete card;
+    delete font;
+    delete quitLook;
+  }
+
+  // Called by Init once the window, the GL context and the GUI exist.
+  bool OnAfterInit() override {
+    if (!pack.ReadFromFile(packFile)) return false;
+    // A card: mesh and texture (face and back) from the pack.
+    card = kxVertexArray::Create(GL_TRIANGLES);
+    if (!card || !card->LoadFromCrunchedMemoryBlock(pack.Get("box"))) return false;
+    card->TextureFromCrunchedMemoryBlock(pack.Get("texture_0"));
+    card->SetScale(5.0f);
+    // The pack holds the blocks; the font and button faces are built from them.
+    font = new (std::nothrow) kxFont(ftTopDown);
+    if (!font || !font->LoadFromCrunchedMemoryBlock(pack.Get("arial"))) return false;
+    quitLook = new (std::nothrow) kxGUIButtonStates(pack.Get("button_red_passive"),
+                                                    pack.Get("button_red_active"),
+                                                    pack.Get("button_red_pushed"));
+    // The GUI manager owns the controls handed to it.
+    kxGUIManager* gui = GetGUIManager();
+    gui->AppendControl(kxGIULabel::Create(0, font, 20, 20, kxString("A card, lit and turning")));
+    gui->AppendControl(kxGUIButton::Create(kQuitId, font, quitLook, GetWidth() - 148,
+                                           GetHeight() - 52, 128, 32, kxString("Quit")));
+    // One white light from the viewer's side; glColor drives the material.
+    const GLfloat lightPosition[4] = {0.3f, 0.5f, 1.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_NORMALIZE);  // the card is scaled; keep its normals unit length
+    return true;
+  }
+
+  // Once a frame, before the GUI is drawn on top.
+  void Render() override {
+    if (frameLimit && frameCounter >= frameLimit) EndMainLoop();
+    glClearColor(0.15f, 0.3f, 0.45f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    InitGL();  // the GUI drew the last frame under its own projection
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -5.0f);  // the camera stays at the origin
+    float angle[3] = {0.0f, 1.5f * float(frameCounter), 0.0f};  // degrees about x, y, z
+    card->SetAngle(angle);
+    glEnable(GL_LIGHTING);
+    card->Draw();
+    glDisable(GL_LIGHTING);
+  }
+
+  // Clicks on controls arrive here at the start of the next frame.
+  void OnGUIClick(kxGUIObject* object) override {
+    if (object->GetID() == kQuitId) EndMainLoop();
+  }
+
+  // Escape quits too.
+  void OnKeyUp(unsigned int key) override {
+    if (key == SDLK_ESCAPE) EndMainLoop();
+  }
+
+
+ private:
+  const char* packFile;
+  unsigned long frameLimit;
+  kxResource pack;
+  kxVertexArray* card = nullptr;
+  kxFont* font = nullptr;
+  kxGUIButtonStates* quitLook = nullptr;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  unsigned long frames = 0;
+  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0) frames = std::strtoul(argv[3], nullptr, 10);
+  if (argc != 2 && !(argc == 4 && frames > 0)) {
+    std::fprintf(stderr, "usage: kxcard PACK [--frames N]\n");
+    return 2;
+  }
+  CardApp* app = new (std::nothrow) CardApp(argv[1], frames);
+  if (!app) return 1;
+  // Init opens the window and shows the engine's logo, then calls OnAfterInit.
+  const bool ok = app->Init();
+  if (ok) app->Run(argc, argv);
+  else std::fprintf(stderr, "kxcard: cannot start (no display, or %s is not a usable pack)\n", argv[1]);
+  delete app;  // closes the window, the audio device and SDL
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, builds examples/card against
+# it out of tree through find_package(kxEngine), and runs the example under
+# its own virtual display: the window shows a card in its middle and a Quit
+# button, and a click on Quit ends the program with status 0. A second run
+# ends by itself after a few frames (--frames).
+#
+# usage: example.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+
+if [ "${KX_EXAMPLE_TEST_INNER:-}" != 1 ]; then
+  export KX_EXAMPLE_TEST_INNER=1
+  exec xvfb-run -a -s "-screen 0 1280x720x24" "$0" "$@"
+fi
+
+BUILD=$(cd "$1" && pwd)
+SOURCE=$(cd "$2" && pwd)
+WORK=$(mktemp -d /tmp/kx-example-XXXXXX)
+PID=""
+cleanup() {
+  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "example: FAIL: $*"; failures=$((failures + 1)); }
+note() { echo "example: $*"; }
+
+cmake --install "$BUILD" --prefix "$WORK/prefix" >"$WORK/install.log"
+PACK=$WORK/prefix/share/vimra/vimradata.bin
+
+# Out of tree, knowing only the prefix. A sanitizer build's engine needs the
+# same runtime in the program.
+flags=()
+if grep -q '^KX_SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt"; then
+  flags+=(-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined)
+fi
+compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$BUILD/CMakeCache.txt")
+if ! cmake -S "$SOURCE/examples/card" -B "$WORK/build" -DCMAKE_PREFIX_PATH="$WORK/prefix" \
+  -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_CXX_FLAGS_INIT="-Wall -Wextra -Werror" "${flags[@]}" \
+  >"$WORK/configure.log" 2>&1; then
+  fail "the example does not configure: $(tail -5 "$WORK/configure.log")"
+elif ! cmake --build "$WORK/build" >"$WORK/build.log" 2>&1; then
+  fail "the example does not build: $(grep -m3 -E 'error|warning' "$WORK/build.log")"
+fi
+EXAMPLE=$WORK/build/kxcard
+[ -x "$EXAMPLE" ] || { echo "example: FAIL: no program"; exit 1; }
+grep -q "kxEngine_DIR:PATH=$WORK/prefix/" "$WORK/build/CMakeCache.txt" || fail "the engine package was not found in the prefix"
+
+export SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+# Usage errors: status 2 and the usage on stderr.
+status=0
+"$EXAMPLE" >/dev/null 2>"$WORK/err" || status=$?
+[ "$status" = 2 ] && grep -q '^usage: kxcard' "$WORK/err" || fail "without arguments: status $status"
+
+# A run ended with the Quit button. The window is found by the program's pid.
+(cd "$WORK" && exec "$EXAMPLE" "$PACK" --frames 6000) &
+PID=$!
+win=""
+for _ in $(seq 1 60); do
+  win=$(xdotool search --pid "$PID" 2>/dev/null | head -1 || true)
+  [ -n "$win" ] && break
+  sleep 0.5
+done
+[ -n "$win" ] || fail "no window"
+shot() { import -window root -crop "$1" +repage "$2" 2>/dev/null; }
+pixel() {  # pixel IMAGE X Y -> "r g b"
+  convert "$1" -crop "1x1+$2+$3" txt:- | tail -1 |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1 \2 \3/p'
+}
+if [ -n "$win" ]; then
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  note "window ${WIDTH}x${HEIGHT} at $X,$Y"
+  [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "the window is ${WIDTH}x${HEIGHT}"
+  # After the engine's logo, in one and the same picture: the example's
+  # backdrop (0.15, 0.3, 0.45) below the card, the red Quit button in the
+  # bottom-right corner, and in the middle a card (many colours).
+  for _ in $(seq 1 60); do
+    shot "${WIDTH}x${HEIGHT}+$X+$Y" "$WORK/win.png"
+    read -r r g b <<<"$(pixel "$WORK/win.png" $((WIDTH / 2)) $((HEIGHT - 40)))"
+    backdrop=0
+    if [ -n "$b" ] && [ $((r - 38)) -ge -3 ] && [ $((r - 38)) -le 3 ] && [ $((g - 77)) -ge -3 ] &&
+      [ $((g - 77)) -le 3 ] && [ $((b - 115)) -ge -3 ] && [ $((b - 115)) -le 3 ]; then backdrop=1; fi
+    read -r r g b <<<"$(pixel "$WORK/win.png" $((WIDTH - 84)) $((HEIGHT - 44)))"
+    button=0
+    if [ -n "$b" ] && [ "$r" -gt $((g + 60)) ] && [ "$r" -gt $((b + 60)) ]; then button=1; fi
+    convert "$WORK/win.png" -crop "160x240+$((WIDTH / 2 - 80))+$((HEIGHT / 2 - 120))" +repage "$WORK/mid.png"
+    card=0
+    if [ "$(identify -format '%k' "$WORK/mid.png")" -gt 50 ]; then card=1; fi
+    [ "$backdrop$button$card" = 111 ] && break
+    sleep 0.5
+  done
+  [ "$backdrop" = 1 ] || fail "the example's backdrop is not shown"
+  [ "$button" = 1 ] || fail "no Quit button"
+  [ "$card" = 1 ] || fail "no card in the middle of the window"
+  xdotool mousemove $((X + WIDTH - 84)) $((Y + HEIGHT - 36))
+  sleep 0.3
+  xdotool click 1
+fi
+status=none
+for _ in $(seq 1 30); do
+  if ! kill -0 "$PID" 2>/dev/null; then
+    status=0
+    wait "$PID" || status=$?
+    PID=""
+    break
+  fi
+  sleep 0.5
+done
+[ "$status" = 0 ] || fail "Quit did not end the program with status 0 (status $status)"
+
+# A run that ends by itself after a few frames.
+status=0
+timeout 120 "$EXAMPLE" "$PACK" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
+[ "$status" = 0 ] || fail "--frames 30: status $status: $(cat "$WORK/err")"
+# A file that is not a pack: the start fails with a message.
+status=0
+timeout 120 "$EXAMPLE" "$WORK/install.log" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
+[ "$status" = 1 ] && grep -q '^kxcard: ' "$WORK/err" || fail "a bad pack: status $status: $(cat "$WORK/err")"
+
+if [ "$failures" -gt 0 ]; then
+  echo "example: $failures check(s) failed"
+  exit 1
+fi
+echo "example: all checks passed"
