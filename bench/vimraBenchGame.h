@@ -14,8 +14,8 @@
 
 class vimraBenchGame : public vimraGame {
  public:
-  // msaa < 0: the window the frame gets by itself; otherwise the window
-  // creation refuses visuals with more than `msaa` samples. listMappings
+  // msaa < 0: the frame's own multisampling policy; otherwise the samples
+  // per pixel to ask for (4, 2 or 0). listMappings
   // prints the largest resident mappings wherever memory is recorded.
   // shotDirectory, when not empty, receives pictures of some scenes.
   vimraBenchGame(int msaa, bool listMappings, const std::string& shotDirectory);

@@ -10,7 +10,8 @@
 //
 //   xvfb-run -a -s "-screen 0 1280x720x24" build/bin/vimraFrameBench [options]
 //
-// Options: --msaa N (cap the multisample count of the window at N),
+// Options: --msaa N (ask for N samples per pixel instead of the frame's own
+// choice, which on a software renderer is none),
 // --scale F (multiply the length of the scenes that have no natural end),
 // --json FILE, --pack FILE (default: vimradata.bin beside the program),
 // --mappings (list the largest resident mappings when memory is recorded),
@@ -106,7 +107,10 @@ void LeaveScratchDirectory(const std::string& dir) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    fprintf(stderr, "usage: %s [--msaa 0|2|4] [--scale F] [--mappings] [--shots DIR] [--json FILE] [--pack FILE]\n", argv[0]);
+    fprintf(stderr,
+            "usage: %s [--msaa 0|2|4] [--scale F] [--mappings] [--shots DIR] [--json FILE] [--pack "
+            "FILE]\n",
+            argv[0]);
     return 2;
   }
   if (options.pack.empty()) options.pack = BesideProgram("vimradata.bin");
