@@ -7,6 +7,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "kxFrameStats.h"
@@ -60,11 +61,12 @@ class vimraBenchGame : public vimraGame {
   void DrawFillQuad();
   void RecordMemory(const char* when, kxFrameReport* report);
   void PrintLargestMappings(const char* when);
-  // The last frame shown, as a binary PPM.
+  // The frame drawn but not yet swapped, as a binary PPM.
   void SaveShot(const std::string& path);
 
   bool listMappings;
   std::string shotDirectory;
+  std::set<std::string> shotsTaken;
   double onAfterInitMs;
   double onAfterInitCpuMs;
   unsigned int fillTexture;
