@@ -173,7 +173,12 @@ bool kxSDLWrapper::CreateWindowAndContext(Uint32 flags, int firstSamples) {
     }
     madeWindow = true;
     glContext = SDL_GL_CreateContext(window);
-    if (glContext) return true;
+    if (glContext) {
+      // What the refused attempts recorded was no failure of Init.
+      initError = ieNone;
+      initErrorDetail[0] = '\0';
+      return true;
+    }
     FailInit(ieContext, SDL_GetError());
     SDL_DestroyWindow(window);
     window = nullptr;

@@ -173,7 +173,8 @@ if [ -z "$wid" ]; then
 else
   size=$(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   [ "$size" = 1600x900 ] || fail "full screen window is $size"
-  xprop -id "$wid" _NET_WM_ICON | grep -q '=' || fail "the window has no icon"
+  icon=$(xprop -id "$wid" _NET_WM_ICON)
+  [[ "$icon" == *"Icon ("* ]] || fail "the window has no icon: $icon"
 fi
 kill -TERM "$PID"
 ends "default start" 30

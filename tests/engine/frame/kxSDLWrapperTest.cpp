@@ -325,6 +325,8 @@ TEST_F(kxSDLWrapperTest, InitFailuresFallbacksAndCallbackOrder) {
     EXPECT_GE(samples, row.minSamples);
     EXPECT_LE(samples, row.maxSamples);
     EXPECT_EQ(frame->Window() != nullptr, row.ok);
+    EXPECT_EQ(frame->GetInitError(), row.ok ? ieNone : ieWindow) << "a refusal survived";
+    EXPECT_STREQ(frame->GetInitErrorDetail(), row.ok ? "" : "no such visual");
     EXPECT_EQ(kxGetScreenWidth(), 320);
     EXPECT_EQ(frame->Trace(), row.ok ? "BeforeInit@0 AfterInit@180" : "");
   }
