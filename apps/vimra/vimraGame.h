@@ -210,6 +210,9 @@ class vimraGame : public kxSDLWrapper {
   float camStep[3];
   float camAngleStep[2];
   bool starsVisible;
+  // The card mesh is wound outward throughout, so its back faces may be
+  // culled (set by BuildDeck).
+  bool cardsCullable;
   float rowY;
   int starCounter;
   int starTimer;

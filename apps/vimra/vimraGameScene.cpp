@@ -281,7 +281,11 @@ void vimraGame::DrawScene(float* position, float* angle) {
   glEnable(GL_LIGHTING);
   glDisable(GL_BLEND);
   glEnable(GL_DEPTH_TEST);
+  // A card seen from the front hides its back face, and the other way
+  // round: with every face wound outward, the hidden one need not be filled.
+  if (cardsCullable) glEnable(GL_CULL_FACE);
   if (cards != nullptr) cards->Draw();
+  glDisable(GL_CULL_FACE);
 
   glEnable(GL_BLEND);
   glDisable(GL_LIGHTING);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "graphics/kxTexturedBox.h"
+#include "graphics/kxVertexArray.h"
 
 bool vimraVisibleTexels(const uint8_t* alpha, int width, int height, vimraTexelRect_s* out) {
   if (alpha == nullptr || out == nullptr || width <= 0 || height <= 0) return false;
@@ -119,6 +120,28 @@ bool vimraQuadCoversViewport(const float projection[16], const float modelview[1
       const float cross = (x[j] - x[i]) * (py[k] - y[i]) - (y[j] - y[i]) * (px[k] - x[i]);
       if (!(cross * sign > 0.0f)) return false;
     }
+  }
+  return true;
+}
+
+bool vimraFacesPointOutward(kxVertexArray* mesh) {
+  if (mesh == nullptr) return false;
+  const float(*p)[3] = mesh->GetVertexArray();
+  const float(*n)[3] = mesh->GetNormalArray();
+  const unsigned long long count = mesh->GetVertexArraySize();
+  if (p == nullptr || n == nullptr || count < 3) return false;
+  for (unsigned long long i = 0; i + 2 < count; i += 3) {
+    float e1[3], e2[3], normal[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k) {
+      e1[k] = p[i + 1][k] - p[i][k];
+      e2[k] = p[i + 2][k] - p[i][k];
+      normal[k] = n[i][k] + n[i + 1][k] + n[i + 2][k];
+    }
+    const float face[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                           e1[0] * e2[1] - e1[1] * e2[0]};
+    if (face[0] == 0.0f && face[1] == 0.0f && face[2] == 0.0f) continue;
+    const float agree = face[0] * normal[0] + face[1] * normal[1] + face[2] * normal[2];
+    if (!(agree > 0.0f)) return false;
   }
   return true;
 }

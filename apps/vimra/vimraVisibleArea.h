@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class kxTexturedBox;
+class kxVertexArray;
 
 // Inclusive texel bounds: columns x0..x1, rows y0..y1 (row 0 first in
 // memory, as uploaded).
@@ -42,3 +43,11 @@ bool vimraTrimBoxToPicture(kxTexturedBox* box);
 // nothing of the colour buffer's old content to clear.
 bool vimraQuadCoversViewport(const float projection[16], const float modelview[16],
                              const float corners[4][3], float margin);
+
+// True when every triangle of the mesh (its vertex and normal lists, three
+// points a triangle) turns its counter-clockwise side the way its normals
+// point: then a closed mesh shows only front faces, and culling the back
+// faces leaves the picture as it was while sparing the hidden half of the
+// fill. Triangles without area are not counted. False for a mesh without
+// vertices or without a normal for each vertex.
+bool vimraFacesPointOutward(kxVertexArray* mesh);

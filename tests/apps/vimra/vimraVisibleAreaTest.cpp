@@ -5,10 +5,13 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "data/kxResource.h"
 #include "graphics/kxTexturedBox.h"
+#include "graphics/kxVertexArray.h"
 #include "support/kxGLTestContext.h"
 #include "vimraVisibleArea.h"
 
@@ -262,4 +265,59 @@ TEST_F(VisibleAreaGL, BackdropCoversTheGamesViews) {
   EXPECT_TRUE(BackdropCovers(4.0f / 3.0f, menuPosition, menuAngle));
   // A very wide window shows past the backdrop's sides: the clear is needed.
   EXPECT_FALSE(BackdropCovers(32.0f / 9.0f, tablePosition, level));
+}
+
+namespace {
+
+// One triangle in the z = 0 plane, counter-clockwise seen from +z, with
+// every normal `nz` along z.
+void AppendTriangle(kxVertexArray* mesh, float x, bool clockwise, float nz) {
+  const float pts[3][2] = {{x, 0}, {x + 1, 0}, {x, 1}};
+  for (int k = 0; k < 3; ++k) {
+    const int at = clockwise ? (3 - k) % 3 : k;
+    mesh->AppendVertex(pts[at][0], pts[at][1], 0.0f);
+    mesh->AppendNormal(0.0f, 0.0f, nz);
+  }
+}
+
+std::string PackPath() {
+  const char* bin = getenv("KX_BIN_DIR");
+  return std::string(bin != nullptr ? bin : ".") + "/vimradata.bin";
+}
+
+}  // namespace
+
+TEST_F(VisibleAreaGL, FacesPointOutwardOnlyWhenEveryTriangleAgrees) {
+  kxVertexArray* mesh = kxVertexArray::Create(GL_TRIANGLES);
+  EXPECT_FALSE(vimraFacesPointOutward(mesh));  // nothing to judge
+  AppendTriangle(mesh, 0, false, 1.0f);
+  AppendTriangle(mesh, 2, true, -1.0f);  // turned over, and so is its normal
+  EXPECT_TRUE(vimraFacesPointOutward(mesh));
+  // A triangle without area shows nothing and decides nothing.
+  mesh->AppendVertex(0, 0, 0), mesh->AppendVertex(1, 1, 1), mesh->AppendVertex(2, 2, 2);
+  for (int k = 0; k < 3; ++k) mesh->AppendNormal(0, 0, -1);
+  EXPECT_TRUE(vimraFacesPointOutward(mesh));
+  // One triangle wound against its normals spoils the whole mesh.
+  AppendTriangle(mesh, 4, true, 1.0f);
+  EXPECT_FALSE(vimraFacesPointOutward(mesh));
+  delete mesh;
+
+  // Normals missing: no way to tell.
+  kxVertexArray* bare = kxVertexArray::Create(GL_TRIANGLES);
+  bare->AppendVertex(0, 0, 0), bare->AppendVertex(1, 0, 0), bare->AppendVertex(0, 1, 0);
+  EXPECT_FALSE(vimraFacesPointOutward(bare));
+  EXPECT_FALSE(vimraFacesPointOutward(nullptr));
+  delete bare;
+}
+
+TEST_F(VisibleAreaGL, TheCardMeshesOfThePackMayBeCulled) {
+  kxResource pack;
+  ASSERT_TRUE(pack.ReadFromFile(PackPath().c_str())) << PackPath();
+  for (const char* key : {"box", "box_low"}) {
+    kxVertexArray* card = kxVertexArray::Create(GL_TRIANGLES);
+    ASSERT_TRUE(card->LoadFromCrunchedMemoryBlock(pack.Get(key))) << key;
+    EXPECT_GT(card->GetVertexArraySize(), 12u) << key;
+    EXPECT_TRUE(vimraFacesPointOutward(card)) << key;
+    delete card;
+  }
 }
