@@ -1,5 +1,7 @@
 #include "vimraDeal.h"
 
+#include <cstdlib>
+
 void vimraGatherOrder(int row, int order[vimraCardCount]) {
   // First slot of each row as it goes onto the pile; the answered row always
   // goes second, so it fills pile positions 7 to 13.
@@ -25,5 +27,15 @@ void vimraGatherOrder(int row, int order[vimraCardCount]) {
     order[i] = pile[3 * i];
     order[i + 7] = pile[3 * i + 1];
     order[i + 14] = pile[3 * i + 2];
+  }
+}
+
+void vimraPictureOrder(int picture[vimraCardCount]) {
+  for (int i = 0; i < vimraCardCount; ++i) picture[i] = i;
+  for (int i = 0; i < vimraCardCount; ++i) {
+    int r = rand() % vimraCardCount;
+    int t = picture[i];
+    picture[i] = picture[r];
+    picture[r] = t;
   }
 }

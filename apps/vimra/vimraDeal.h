@@ -10,3 +10,9 @@ const int vimraCardCount = 21;
 // of the pile (any row other than 1 or 3 counts as 2), and the pile is dealt
 // across the rows, bottom, middle, top, one column at a time.
 void vimraGatherOrder(int row, int order[vimraCardCount]);
+
+// Which picture each card of a new deck shows: picture[i] is the number of
+// the picture ("texture_<n>") card i gets. It is the identity shuffled by
+// exchanging entry i with entry rand() % 21 for i from 0 to 20, drawn from
+// the game's generator, so the caller seeds it.
+void vimraPictureOrder(int picture[vimraCardCount]);

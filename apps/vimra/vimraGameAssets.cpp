@@ -27,6 +27,21 @@ namespace {
 
 const char* const kPackFile = "vimradata.bin";
 
+// A new font from the pack entry `key`, or null when the entry is missing,
+// does not load, or yields a font that cannot draw a single letter or digit
+// (an empty entry, or something other than a font stored under the key).
+kxFont* LoadFont(kxMemoryBlock* entry) {
+  if (entry == nullptr) return nullptr;
+  kxFont* font = new (std::nothrow) kxFont(ftTopDown);
+  if (font == nullptr) return nullptr;
+  if (!font->LoadFromCrunchedMemoryBlock(entry) ||
+      !(font->GetWidth(u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") > 0.0f)) {
+    delete font;
+    return nullptr;
+  }
+  return font;
+}
+
 }  // namespace
 
 kxMemoryBlock* vimraGame::GetEntry(const char* key) {
@@ -58,15 +73,14 @@ bool vimraGame::OnAfterInit() {
 
   BuildDeck();
 
-  arialFont = new (std::nothrow) kxFont(ftTopDown);
-  kxMemoryBlock* arial = GetEntry("arial");
-  if (arialFont == nullptr || arial == nullptr || !arialFont->LoadFromCrunchedMemoryBlock(arial)) {
+  // Without its fonts the game could show no text: both are essential.
+  arialFont = LoadFont(GetEntry("arial"));
+  if (arialFont == nullptr) {
     initFailure = ifFontLarge;
     return false;
   }
-  smallFont = new (std::nothrow) kxFont(ftTopDown);
-  kxMemoryBlock* small = GetEntry("ss10");
-  if (smallFont == nullptr || small == nullptr || !smallFont->LoadFromCrunchedMemoryBlock(small)) {
+  smallFont = LoadFont(GetEntry("ss10"));
+  if (smallFont == nullptr) {
     initFailure = ifFontSmall;
     return false;
   }
@@ -110,11 +124,20 @@ void vimraGame::BuildDeck() {
   cards = new (std::nothrow) kxGeometry();
   if (cards == nullptr) return;
 
+  // Which picture sits on which card changes with every build (builds within
+  // the same second repeat a placement). The pictures are shuffled before
+  // they are loaded, so every card owns the texture it shows and deletes it
+  // with the deck, also when some picture is missing from the pack.
+  srand(unsigned(time(nullptr)));
+  int picture[vimraCardCount];
+  vimraPictureOrder(picture);
+
   kxVertexArray* first = nullptr;
   for (int i = 0; i < vimraCardCount; ++i) {
     kxVertexArray* card = cards->AppendVertexArray(4);
     if (card == nullptr) continue;
     card->SetMoveToCenter(true);
+    // Card 0 loads the mesh; the others share its buffers.
     if (i == 0) {
       first = card;
       kxMemoryBlock* mesh = GetQualityEntry("box");
@@ -124,24 +147,12 @@ void vimraGame::BuildDeck() {
       card->AssignGeometry(first);
     }
     char key[32];
-    snprintf(key, sizeof key, "texture_%d", i);
-    kxMemoryBlock* picture = GetQualityEntry(key);
-    if (picture != nullptr) card->TextureFromCrunchedMemoryBlock(picture);
+    snprintf(key, sizeof key, "texture_%d", picture[i]);
+    kxMemoryBlock* texture = GetQualityEntry(key);
+    if (texture != nullptr) card->TextureFromCrunchedMemoryBlock(texture);
     card->SetScale(5.0f);
   }
   cards->SetPositions(gridPositions);
-
-  srand(unsigned(time(nullptr)));
-  for (int i = 0; i < vimraCardCount; ++i) {
-    int r = rand() % vimraCardCount;
-    kxVertexArray* a = cards->GetVertexArray(i);
-    kxVertexArray* b = cards->GetVertexArray(r);
-    if (r != i && a != nullptr && b != nullptr) {
-      unsigned int t = a->GetTextureID();
-      a->SetTextureID(b->GetTextureID());
-      b->SetTextureID(t);
-    }
-  }
 }
 
 void vimraGame::SetLanguage(int index) {

@@ -2,6 +2,10 @@
 // directory, read at construction and written at close.
 #include "vimraGame.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "audio/kxMusic.h"
 #include "audio/kxSampler.h"
 #include "data/kxMemoryBlock.h"
@@ -12,6 +16,23 @@
 namespace {
 
 const char* const kSettingsFile = "vimraconfig.bin";
+
+// The player would otherwise find the choices of this run gone at the next
+// start without a word: one line on stderr, with the system's reason when
+// there is one. The program still ends normally.
+void ReportUnsavedSettings(int reason) {
+  if (reason != 0) {
+    fprintf(stderr,
+            "vimra: \"%s\" in the working directory cannot be written; the settings are not "
+            "saved (%s)\n",
+            kSettingsFile, strerror(reason));
+  } else {
+    fprintf(stderr,
+            "vimra: \"%s\" in the working directory cannot be written; the settings are not "
+            "saved\n",
+            kSettingsFile);
+  }
+}
 
 }  // namespace
 
@@ -54,8 +75,14 @@ void vimraGame::SaveSettings() {
   settings.musicVolume = music != nullptr ? music->GetVolume() : musicVolume;
   settings.sampleVolume = sampler != nullptr ? sampler->GetVolume() : sampleVolume;
   kxMemoryBlock* block = kxAllocMemoryBlock(vimraSettings::kFileSize);
-  if (block == nullptr) return;
+  if (block == nullptr) {
+    ReportUnsavedSettings(ENOMEM);
+    return;
+  }
   settings.Encode(block->data);
-  kxWriteMemoryBlock(kSettingsFile, block);
+  errno = 0;
+  bool written = kxWriteMemoryBlock(kSettingsFile, block);
+  int reason = errno;
   kxFreeMemoryBlock(block);
+  if (!written) ReportUnsavedSettings(reason);
 }

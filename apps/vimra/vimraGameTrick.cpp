@@ -87,6 +87,12 @@ void vimraGame::GatherByRow(int row) {
   if (pendingOrder == nullptr) return;
   pendingOrder->SetClearOnDestroy(false);
   pendingOrder->SetSize(vimraCardCount);
+  if (pendingOrder->Length() != size_t(vimraCardCount)) {
+    // Out of memory: the cards are dealt again in the order they have.
+    delete pendingOrder;
+    pendingOrder = nullptr;
+    return;
+  }
   int order[vimraCardCount];
   vimraGatherOrder(row, order);
   for (int slot = 0; slot < vimraCardCount; ++slot) {
@@ -96,6 +102,14 @@ void vimraGame::GatherByRow(int row) {
 
 void vimraGame::ApplyDeal() {
   if (pendingOrder == nullptr || cards == nullptr) return;
+  if (pendingOrder->Length() != size_t(vimraCardCount) ||
+      cards->Length() != size_t(vimraCardCount)) {
+    // An order without a slot for every card would drop cards from the deck;
+    // the cards keep the order they have.
+    delete pendingOrder;
+    pendingOrder = nullptr;
+    return;
+  }
   shownSwap[0] = rand() % 7;
   shownSwap[1] = 7 + rand() % 7;
   shownSwap[2] = 14 + rand() % 7;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 #include "vimraDeal.h"
 
@@ -60,4 +62,26 @@ TEST(vimraDeal, NamedRowLandsInTheMiddleColumns) {
           << "row " << row << " slot " << s;
     }
   }
+}
+
+TEST(vimraDeal, PictureOrderIsAPermutationThatFollowsTheSeed) {
+  std::vector<std::vector<int>> orders;
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    srand(seed);
+    int picture[vimraCardCount];
+    vimraPictureOrder(picture);
+    std::vector<int> order(picture, picture + vimraCardCount);
+    std::vector<int> sorted = order;
+    std::sort(sorted.begin(), sorted.end());
+    for (int i = 0; i < vimraCardCount; ++i) ASSERT_EQ(sorted[i], i) << "seed " << seed;
+    orders.push_back(order);
+  }
+  // The same seed places the pictures the same way again.
+  srand(7);
+  int again[vimraCardCount];
+  vimraPictureOrder(again);
+  EXPECT_EQ(std::vector<int>(again, again + vimraCardCount), orders[6]);
+  // Different seeds shuffle differently.
+  std::sort(orders.begin(), orders.end());
+  EXPECT_GT(std::unique(orders.begin(), orders.end()) - orders.begin(), 15);
 }

@@ -209,4 +209,34 @@ TEST_F(TrickTest, CardsKeepTheirScreenPositionsAcrossADeal) {
   }
 }
 
+TEST_F(TrickTest, ADealOrderWithoutAllItsSlotsLeavesTheCardsDealt) {
+  // What a gather leaves when the order cannot be given its 21 slots: none,
+  // or fewer than the deck has.
+  for (size_t slots : {size_t(0), size_t(20)}) {
+    StartTrick();
+    game->chosenRow = 2;
+    game->AdvanceState();
+    ASSERT_EQ(game->state, StateGather);
+    delete game->pendingOrder;
+    game->pendingOrder = new kxGeometry();
+    game->pendingOrder->SetClearOnDestroy(false);
+    game->pendingOrder->SetSize(slots);
+    for (size_t i = 0; i < slots; ++i) {
+      game->pendingOrder->InsertVertexArray(i, game->cards->GetVertexArray(i));
+    }
+    std::vector<unsigned> before = TexturesOf(game->cards);
+    game->AdvanceState();  // ApplyDeal
+    EXPECT_EQ(game->state, StateDeal);
+    EXPECT_EQ(game->pendingOrder, nullptr);
+    ASSERT_EQ(game->cards->Length(), size_t(vimraCardCount));
+    for (int i = 0; i < vimraCardCount; ++i) {
+      EXPECT_NE(game->cards->GetVertexArray(size_t(i)), nullptr) << slots << " slots, slot " << i;
+    }
+    EXPECT_EQ(TexturesOf(game->cards), before) << slots << " slots";
+    ExpectPermutation();
+    // The trick goes on from there.
+    FinishDeal();
+  }
+}
+
 }  // namespace

@@ -18,7 +18,7 @@ TEST(vpGenerator, BrokenSourcesAreRefusedByNameBeforeAnythingIsMade) {
   } cases[] = {
       {"texts/msg_english.txt", "Here is your card!", "Here \xE2\x80\x94 your card!",
        "msg_english.txt: character U+2014"},
-      {"texts/msg_polski.txt", "02|Wyjście|", "02|Zakończ rozgrywkę teraz|",
+      {"texts/msg_polski.txt", "02|Zakończ|", "02|Zakończ rozgrywkę teraz|",
        "message 2 is too wide for a button"},
       {"texts/msg_english.txt", "21|Hints|\n", "", "reads 22 messages, found 21"},
       {"texts/msg_english.txt", "05|", "06|", "expected message 05"},
