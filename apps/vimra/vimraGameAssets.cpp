@@ -21,6 +21,7 @@
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
 #include "vimraLanguages.h"
+#include "vimraVisibleArea.h"
 
 namespace {
 
@@ -141,6 +142,7 @@ void vimraGame::BuildDeck() {
       first = card;
       kxMemoryBlock* mesh = GetQualityEntry("box");
       if (mesh != nullptr) card->LoadFromCrunchedMemoryBlock(mesh);
+      cardsCullable = vimraFacesPointOutward(card);
     } else if (first != nullptr) {
       card->AssignGeometry(first);
     }
