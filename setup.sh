@@ -10,6 +10,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev
   libfreetype-dev libvorbis-dev libogg-dev fonts-dejavu-core
   xvfb xauth xdotool imagemagick
+  desktop-file-utils dpkg-dev man-db bsdextrautils
 )
 
 missing=()

@@ -4,6 +4,10 @@
 #include <SDL.h>
 #include <zlib.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -30,22 +34,16 @@ const double kFramePeriodMs = 1000.0 / 60.0;
 // Clicks and the splash run on a clock that only moves when read, so the
 // splash is not paced and two clicks are never taken for a double click.
 uint32_t benchTicks = 1;
-uint32_t BenchTicks() { return benchTicks += 17; }
-
-// The frame sets its multisample request before each window it tries; the
-// request is only readable back from a context, so a capped run replaces
-// it here, before the visual is chosen.
-int sampleCap = -1;
-SDL_Window* CreateCappedWindow(const char* title, int x, int y, int w, int h, Uint32 flags) {
-  SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, sampleCap > 0 ? 1 : 0);
-  SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, sampleCap > 0 ? sampleCap : 0);
-  return SDL_CreateWindow(title, x, y, w, h, flags);
+uint32_t BenchTicks() {
+  return benchTicks += 17;
 }
 
 // Events a player's input would queue; the loop takes one per frame.
 std::deque<SDL_Event> pending;
 
-double Ms(const timespec& t) { return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6; }
+double Ms(const timespec& t) {
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 // Reads "Key:   value kB" from /proc/self/status, in MiB.
 double StatusMiB(const char* key) {
@@ -65,17 +63,20 @@ double StatusMiB(const char* key) {
 }
 
 // The order scenes are reported in.
-const char* const kSceneOrder[] = {"clear_swap", "fill_quad",    "fill_quad_blend", "menu",
-                                   "ring",       "first_gather", "deal",            "table",
-                                   "row_stars",  "later_gather", "to_reveal",       "reveal",
-                                   "return",     "back_to_menu"};
+const char* const kSceneOrder[] = {"clear_swap",      "fill_quad", "fill_quad_blend", "menu",
+                                   "menu_scene_only", "ring",      "first_gather",    "deal",
+                                   "table",           "row_stars", "later_gather",    "to_reveal",
+                                   "reveal",          "return",    "back_to_menu"};
 
 }  // namespace
 
-vimraBenchGame::vimraBenchGame(int msaa, bool listMappings)
-    : listMappings(listMappings), onAfterInitMs(0), onAfterInitCpuMs(0), fillTexture(0) {
-  sampleCap = msaa;
-  if (msaa >= 0) SetWindowCreator(CreateCappedWindow);
+vimraBenchGame::vimraBenchGame(int msaa, bool listMappings, const std::string& shotDirectory)
+    : listMappings(listMappings),
+      shotDirectory(shotDirectory),
+      onAfterInitMs(0),
+      onAfterInitCpuMs(0),
+      fillTexture(0) {
+  if (msaa >= 0) SetMultisampling(msaa);
   SetTickSource(BenchTicks);
 }
 
@@ -111,6 +112,7 @@ bool vimraBenchGame::Start(kxFrameReport* report) {
   report->SetInfo("renderer", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   report->SetInfo("gl_version", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
   report->SetInfo("samples", std::to_string(samples));
+  report->SetInfo("software_renderer", IsSoftwareRenderer() ? "yes" : "no");
   report->SetInfo("size", std::to_string(GetWidth()) + "x" + std::to_string(GetHeight()));
   const char* threads = getenv("LP_NUM_THREADS");
   report->SetInfo("lp_num_threads", threads ? threads : "default");
@@ -173,7 +175,44 @@ void vimraBenchGame::FrameInto(kxFrameSamples* samples) {
   if (samples) samples->Add(end.wall - start.wall, end.cpu - start.cpu);
 }
 
-void vimraBenchGame::Frame() { FrameInto(&Scene(SceneName())); }
+void vimraBenchGame::Frame() {
+  const char* name = SceneName();
+  kxFrameSamples& scene = Scene(name);
+  // A picture of some scenes, to compare the frames of two builds by eye.
+  // That frame is drawn apart and not timed: the picture is read back from
+  // the drawn buffer before the swap.
+  static const struct {
+    const char* scene;
+    size_t frame;
+  } shots[] = {{"menu", 60}, {"table", 30}, {"row_stars", 20}, {"reveal", 90}};
+  for (const auto& shot : shots) {
+    if (!shotDirectory.empty() && strcmp(shot.scene, name) == 0 &&
+        scene.wallMs.size() == shot.frame && shotsTaken.insert(name).second) {
+      GetGUIManager()->HandleEvents();
+      Render();
+      GetGUIManager()->Draw();
+      SaveShot(shotDirectory + "/" + name + ".ppm");
+      SDL_GL_SwapWindow(window);
+      ++frameCounter;
+      return;
+    }
+  }
+  FrameInto(&scene);
+}
+
+void vimraBenchGame::SaveShot(const std::string& path) {
+  const int w = GetWidth(), h = GetHeight();
+  std::vector<uint8_t> rgb(size_t(w) * h * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  FILE* file = fopen(path.c_str(), "wb");
+  if (!file) return;
+  fprintf(file, "P6\n%d %d\n255\n", w, h);
+  for (int y = h - 1; y >= 0; --y) fwrite(&rgb[size_t(y) * w * 3], 1, size_t(w) * 3, file);
+  fclose(file);
+}
 
 void vimraBenchGame::StepWhile(int waitState, int limit) {
   for (int i = 0; i < limit && (state == waitState || !pending.empty()); ++i) Frame();
@@ -240,6 +279,10 @@ void vimraBenchGame::RunScenes(double scale, kxFrameReport* report) {
   const int w = GetWidth(), h = GetHeight();
 
   StepFrames(hold(240));
+  // The same menu with the GUI frozen (not drawn): what the controls cost.
+  GetGUIManager()->Freeze();
+  for (int i = 0; i < hold(120); ++i) FrameInto(&Scene("menu_scene_only"));
+  GetGUIManager()->Thaw();
   ClickControl(idStart);
   StepWhile(StateMenu, 10);
   StepFrames(hold(240));
@@ -285,7 +328,8 @@ void vimraBenchGame::RunScenes(double scale, kxFrameReport* report) {
     if (it != scenes.end()) report->AddScene(kxSceneFiguresOf(it->second, clearCpu, fillCpu));
   }
   auto other = scenes.find("other");
-  if (other != scenes.end()) fprintf(stderr, "%zu frames in no scene\n", other->second.wallMs.size());
+  if (other != scenes.end())
+    fprintf(stderr, "%zu frames in no scene\n", other->second.wallMs.size());
 }
 
 // ---------------------------------------------------------------------------
@@ -348,7 +392,10 @@ void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
       SDL_GL_SwapWindow(window);
       glFinish();
       Clock end = Now();
-      (kind == 0 ? clearSwap : kind == 1 ? fill : blend).Add(end.wall - start.wall, end.cpu - start.cpu);
+      (kind == 0   ? clearSwap
+       : kind == 1 ? fill
+                   : blend)
+          .Add(end.wall - start.wall, end.cpu - start.cpu);
     }
   }
   clearCpu = kxSummarise(clearSwap.cpuMs);
@@ -358,6 +405,16 @@ void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
 void vimraBenchGame::RecordMemory(const char* when, kxFrameReport* report) {
   report->AddFigure("memory", std::string("rss_") + when, StatusMiB("VmRSS"), "MiB");
   report->AddFigure("memory", std::string("peak_rss_") + when, StatusMiB("VmHWM"), "MiB");
+#if defined(__GLIBC__)
+  // The heap's share: what is allocated, and what is free but still held.
+  struct mallinfo2 heap = mallinfo2();
+  report->AddFigure("memory", std::string("heap_in_use_") + when, double(heap.uordblks) / 1048576.0,
+                    "MiB");
+  report->AddFigure("memory", std::string("heap_free_held_") + when,
+                    double(heap.fordblks) / 1048576.0, "MiB");
+  report->AddFigure("memory", std::string("mmapped_blocks_") + when,
+                    double(heap.hblkhd) / 1048576.0, "MiB");
+#endif
   if (listMappings) PrintLargestMappings(when);
 }
 
@@ -469,7 +526,8 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
     const char* colours[3] = {"blue", "green", "red"};
     for (const char* c : colours) {
       std::string k = std::string("button_") + c;
-      kxGUIButtonStates states(GetEntry((k + "_passive").c_str()), GetEntry((k + "_active").c_str()),
+      kxGUIButtonStates states(GetEntry((k + "_passive").c_str()),
+                               GetEntry((k + "_active").c_str()),
                                GetEntry((k + "_pushed").c_str()));
     }
   });
@@ -488,7 +546,8 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
   if (FILE* file = fopen(packPath.c_str(), "rb")) {
     uint8_t chunk[1 << 16];
     size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0) image.insert(image.end(), chunk, chunk + n);
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0)
+      image.insert(image.end(), chunk, chunk + n);
     fclose(file);
   }
   Clock read = Now();

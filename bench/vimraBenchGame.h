@@ -7,6 +7,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "kxFrameStats.h"
@@ -14,10 +15,11 @@
 
 class vimraBenchGame : public vimraGame {
  public:
-  // msaa < 0: the window the frame gets by itself; otherwise the window
-  // creation refuses visuals with more than `msaa` samples. listMappings
+  // msaa < 0: the frame's own multisampling policy; otherwise the samples
+  // per pixel to ask for (4, 2 or 0). listMappings
   // prints the largest resident mappings wherever memory is recorded.
-  vimraBenchGame(int msaa, bool listMappings);
+  // shotDirectory, when not empty, receives pictures of some scenes.
+  vimraBenchGame(int msaa, bool listMappings, const std::string& shotDirectory);
   ~vimraBenchGame() override;
 
   bool OnAfterInit() override;
@@ -59,8 +61,12 @@ class vimraBenchGame : public vimraGame {
   void DrawFillQuad();
   void RecordMemory(const char* when, kxFrameReport* report);
   void PrintLargestMappings(const char* when);
+  // The frame drawn but not yet swapped, as a binary PPM.
+  void SaveShot(const std::string& path);
 
   bool listMappings;
+  std::string shotDirectory;
+  std::set<std::string> shotsTaken;
   double onAfterInitMs;
   double onAfterInitCpuMs;
   unsigned int fillTexture;

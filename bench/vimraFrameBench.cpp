@@ -10,10 +10,13 @@
 //
 //   xvfb-run -a -s "-screen 0 1280x720x24" build/bin/vimraFrameBench [options]
 //
-// Options: --msaa N (cap the multisample count of the window at N),
+// Options: --msaa N (ask for N samples per pixel instead of the frame's own
+// choice, which on a software renderer is none),
 // --scale F (multiply the length of the scenes that have no natural end),
 // --json FILE, --pack FILE (default: vimradata.bin beside the program),
-// --mappings (list the largest resident mappings when memory is recorded).
+// --mappings (list the largest resident mappings when memory is recorded),
+// --shots DIR (save pictures of the menu, the table, the row stars and the
+// reveal as PPM files, to compare two builds by eye).
 #include <GL/glew.h>
 #include <SDL.h>
 #include <limits.h>
@@ -37,6 +40,7 @@ struct Options {
   std::string json = "vimraFrameBench.json";
   std::string pack;
   bool mappings = false;
+  std::string shots;
 };
 
 bool ParseOptions(int argc, char** argv, Options* o) {
@@ -53,6 +57,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->scale = atof(value);
     } else if (a == "--json" && value) {
       o->json = value;
+    } else if (a == "--shots" && value) {
+      o->shots = value;
     } else if (a == "--pack" && value) {
       o->pack = value;
     } else {
@@ -101,12 +107,16 @@ void LeaveScratchDirectory(const std::string& dir) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
-    fprintf(stderr, "usage: %s [--msaa 0|2|4] [--scale F] [--mappings] [--json FILE] [--pack FILE]\n", argv[0]);
+    fprintf(stderr,
+            "usage: %s [--msaa 0|2|4] [--scale F] [--mappings] [--shots DIR] [--json FILE] [--pack "
+            "FILE]\n",
+            argv[0]);
     return 2;
   }
   if (options.pack.empty()) options.pack = BesideProgram("vimradata.bin");
   options.pack = Absolute(options.pack);
   options.json = Absolute(options.json);
+  if (!options.shots.empty()) options.shots = Absolute(options.shots);
   if (access(options.pack.c_str(), R_OK) != 0) {
     fprintf(stderr, "no resource pack at %s\n", options.pack.c_str());
     return 1;
@@ -125,7 +135,7 @@ int main(int argc, char** argv) {
   kxFrameReport report;
   int result = 1;
   {
-    vimraBenchGame game(options.msaa, options.mappings);
+    vimraBenchGame game(options.msaa, options.mappings, options.shots);
     if (game.Start(&report)) {
       game.RunScenes(options.scale, &report);
       game.MeasureSwitches(&report);

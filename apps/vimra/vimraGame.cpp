@@ -62,6 +62,7 @@ vimraGame::vimraGame()
       camStep{},
       camAngleStep{},
       starsVisible(false),
+      cardsCullable(false),
       rowY(0.0f),
       starCounter(0),
       starTimer(0),

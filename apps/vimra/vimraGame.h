@@ -115,6 +115,8 @@ class vimraGame : public kxSDLWrapper {
 
   // Scene (the per-frame paths: no allocation, no loading).
   void DrawScene(float* position, float* angle);
+  // True when the backdrop, under the current matrices, covers the window.
+  bool BackdropCoversWindow();
   void SetupLighting();
   void BuildBackground();
   void RecolourBackground();
@@ -208,6 +210,9 @@ class vimraGame : public kxSDLWrapper {
   float camStep[3];
   float camAngleStep[2];
   bool starsVisible;
+  // The card mesh is wound outward throughout, so its back faces may be
+  // culled (set by BuildDeck).
+  bool cardsCullable;
   float rowY;
   int starCounter;
   int starTimer;

@@ -21,6 +21,7 @@
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
 #include "vimraLanguages.h"
+#include "vimraVisibleArea.h"
 
 namespace {
 
@@ -144,6 +145,7 @@ void vimraGame::BuildDeck() {
       kxMemoryBlock* mesh = GetQualityEntry("box");
       // A card mesh that does not load leaves the cards without shape.
       if (mesh != nullptr) (void)card->LoadFromCrunchedMemoryBlock(mesh);
+      cardsCullable = vimraFacesPointOutward(card);
     } else if (first != nullptr) {
       card->AssignGeometry(first);
     }

@@ -15,6 +15,7 @@
 #include "graphics/kxVertexArray.h"
 #include "vimraColorTable.h"
 #include "vimraMotion.h"
+#include "vimraVisibleArea.h"
 
 namespace {
 
@@ -34,13 +35,17 @@ const GLfloat kLightPosition[4] = {0.0f, 0.0f, 20.0f, 0.0f};
 
 // The backdrop is a 24 x 14 rectangle of two triangles, coloured bottom to
 // top from the colour table, standing behind the clouds.
+const float kBackdropWidth = 24.0f;
+const float kBackdropHeight = 14.0f;
+
 void AppendBackdropVertices(kxVertexArray* v) {
-  v->AppendVertex(24.0f, 0.0f, 0.0f);
+  const float w = kBackdropWidth, h = kBackdropHeight;
+  v->AppendVertex(w, 0.0f, 0.0f);
   v->AppendVertex(0.0f, 0.0f, 0.0f);
-  v->AppendVertex(0.0f, 14.0f, 0.0f);
-  v->AppendVertex(0.0f, 14.0f, 0.0f);
-  v->AppendVertex(24.0f, 14.0f, 0.0f);
-  v->AppendVertex(24.0f, 0.0f, 0.0f);
+  v->AppendVertex(0.0f, h, 0.0f);
+  v->AppendVertex(0.0f, h, 0.0f);
+  v->AppendVertex(w, h, 0.0f);
+  v->AppendVertex(w, 0.0f, 0.0f);
 }
 
 void AppendBackdropColours(kxVertexArray* v) {
@@ -83,6 +88,9 @@ void vimraGame::BuildClouds() {
     if (box == nullptr) continue;
     kxMemoryBlock* picture = GetQualityEntry(cloud.key);
     if (picture != nullptr) box->TextureFromCrunchedMemoryBlock(picture);
+    // Most of a cloud picture is transparent margin: drawing only the part
+    // that can show leaves the frame as it was at less than half the fill.
+    vimraTrimBoxToPicture(box);
     box->SetPosition(cloud.x, cloud.y, cloud.z);
     clouds->AppendVertexArray(box);
   }
@@ -203,6 +211,23 @@ void vimraGame::SetupLighting() {
   glMaterialfv(GL_FRONT, GL_EMISSION, emission);
 }
 
+bool vimraGame::BackdropCoversWindow() {
+  if (background == nullptr || background->GetVertexBuffer() == 0) return false;
+  float projection[16], modelview[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+  // The backdrop is drawn at its position, unturned and unscaled.
+  float at[3];
+  background->GetCenter(at);
+  const float corners[4][3] = {{at[0], at[1], at[2]},
+                               {at[0] + kBackdropWidth, at[1], at[2]},
+                               {at[0] + kBackdropWidth, at[1] + kBackdropHeight, at[2]},
+                               {at[0], at[1] + kBackdropHeight, at[2]}};
+  // Two hundredths of the window spare on each side keep every sample of a
+  // multisampled pixel inside.
+  return vimraQuadCoversViewport(projection, modelview, corners, 0.02f);
+}
+
 void vimraGame::DrawScene(float* position, float* angle) {
   // The game's own projection: a far plane of 10000 and the aspect of the
   // current size, every frame.
@@ -212,9 +237,6 @@ void vimraGame::DrawScene(float* position, float* angle) {
   float right = float(GetWidth()) / float(GetHeight() > 0 ? GetHeight() : 1) * top;
   glFrustum(-right, right, -top, top, double(0.1f), 10000.0);
 
-  glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
   // The background sees one hundredth of the camera's motion.
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
@@ -222,9 +244,17 @@ void vimraGame::DrawScene(float* position, float* angle) {
   float farAngle[3] = {angle[0] * 0.01f, angle[1] * 0.01f, angle[2] * 0.01f};
   PilotView(farPosition, farAngle);
 
-  glEnable(GL_BLEND);
+  // Where the opaque backdrop covers the window, it replaces every pixel the
+  // colour clear would set; only depth needs clearing then.
+  glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
+  glClear(BackdropCoversWindow() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+  // The backdrop is opaque (alpha 1 at every corner), so blending it would
+  // give the same pixels at the cost of reading each one back.
+  glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
   if (background != nullptr) background->DrawColor();
+  glEnable(GL_BLEND);
   if (clouds != nullptr) {
     for (size_t i = 0; i < clouds->Length(); ++i) {
       kxTexturedBox* cloud = static_cast<kxTexturedBox*>(clouds->GetVertexArray(i));
@@ -251,7 +281,11 @@ void vimraGame::DrawScene(float* position, float* angle) {
   glEnable(GL_LIGHTING);
   glDisable(GL_BLEND);
   glEnable(GL_DEPTH_TEST);
+  // A card seen from the front hides its back face, and the other way
+  // round: with every face wound outward, the hidden one need not be filled.
+  if (cardsCullable) glEnable(GL_CULL_FACE);
   if (cards != nullptr) cards->Draw();
+  glDisable(GL_CULL_FACE);
 
   glEnable(GL_BLEND);
   glDisable(GL_LIGHTING);

@@ -2,7 +2,6 @@
 
 #include <SDL_mixer.h>
 
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,9 +9,10 @@
 
 #include "frame/kxGLVersion.h"
 #include "frame/kxLogoSplash.h"
-#include "frame/kxScreen.h"
+#include "graphics/kxScreen.h"
 #include "graphics/kxTransform.h"
 #include "gui/kxGUIManager.h"
+#include "kxSaturate.h"
 
 namespace {
 const uint32_t doubleClickMs = 200;
@@ -40,12 +40,6 @@ bool IsMotion(const SDL_Event& event) {
 // Copies a C string into a fixed buffer, cutting it short when needed.
 void CopyText(char* out, size_t size, const char* text) {
   snprintf(out, size, "%s", text ? text : "");
-}
-
-int ClampToInt(int64_t v) {
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
 }
 }  // namespace
 
@@ -83,7 +77,8 @@ kxSDLWrapper::kxSDLWrapper(int width, int height, bool fullscreen, bool resizabl
       multisampling(kxMultisampleAuto),
       samples(0),
       rendererName{},
-      softwareRenderer(false) {}
+      softwareRenderer(false),
+      clickReceiver(this) {}
 
 kxSDLWrapper::~kxSDLWrapper() {
   delete guiManager;
@@ -256,7 +251,7 @@ bool kxSDLWrapper::Init() {
 
   guiManager = kxGUIManager::Create(width, height);
   if (!guiManager) return FailInit(ieGUI, "out of memory");
-  guiManager->SetWrapperPtr(this);
+  guiManager->SetWrapperPtr(&clickReceiver);
 
   DrawEngineLogo();
   if (!OnAfterInit()) return FailInit(ieAfterInit, nullptr);
@@ -368,8 +363,8 @@ void kxSDLWrapper::TouchToPixels(float tx, float ty, int* x, int* y) const {
     if (fraction >= 1.0f) return touchScale;
     return static_cast<int>(fraction * touchScale);
   };
-  *x = ClampToInt(static_cast<int64_t>(width) * scale(tx) / touchScale);
-  *y = ClampToInt(static_cast<int64_t>(height) * scale(ty) / touchScale);
+  *x = kxSaturateToInt(static_cast<int64_t>(width) * scale(tx) / touchScale);
+  *y = kxSaturateToInt(static_cast<int64_t>(height) * scale(ty) / touchScale);
 }
 
 void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
@@ -433,10 +428,7 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
         RMBUp();
       break;
     case SDL_MOUSEWHEEL:
-      if (event.wheel.y > 0)
-        MouseWheelUp();
-      else
-        MouseWheelDown();
+      MouseWheel(event.wheel.y);
       break;
     case SDL_FINGERDOWN: {
       int x, y;
@@ -460,8 +452,8 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
 void kxSDLWrapper::MouseXY(int x, int y) {
   // Pointer positions pushed by other code need not be sane; the difference
   // is formed wide and saturated rather than overflowing.
-  int dx = ClampToInt(static_cast<int64_t>(prevMouseX) - x);
-  int dy = ClampToInt(static_cast<int64_t>(prevMouseY) - y);
+  int dx = kxSaturatedDifference(prevMouseX, x);
+  int dy = kxSaturatedDifference(prevMouseY, y);
   mouseX = x;
   mouseY = y;
   if (dx == 0 && dy == 0) {
@@ -478,8 +470,8 @@ void kxSDLWrapper::MouseXY(int x, int y) {
 }
 
 void kxSDLWrapper::MouseMotion() {
-  float dx = static_cast<float>(ClampToInt(static_cast<int64_t>(prevMouseX) - mouseX));
-  float dy = static_cast<float>(ClampToInt(static_cast<int64_t>(prevMouseY) - mouseY));
+  float dx = static_cast<float>(kxSaturatedDifference(prevMouseX, mouseX));
+  float dy = static_cast<float>(kxSaturatedDifference(prevMouseY, mouseY));
   dragX = static_cast<float>(dx * camPosition[2] / dragDivisor);
   dragY = static_cast<float>(dy * camPosition[2] / dragDivisor);
 }
@@ -507,6 +499,15 @@ void kxSDLWrapper::LMBUp() {
 
 void kxSDLWrapper::RMBDown() { rightButtonDown = true; }
 void kxSDLWrapper::RMBUp() { rightButtonDown = false; }
+
+void kxSDLWrapper::MouseWheel(int notches) {
+  // Like the buttons, the wheel acts at the position MouseXY stored last.
+  if (guiManager && guiManager->OnMouseWheel(mouseX, mouseY, notches)) return;
+  if (notches > 0)
+    MouseWheelUp();
+  else
+    MouseWheelDown();
+}
 
 void kxSDLWrapper::MouseWheelUp() {
   camPosition[2] -= zoomStep;

@@ -9,6 +9,7 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
+#include "frame/kxFrameClickReceiver.h"
 #include "frame/kxFramePacer.h"
 #include "frame/kxGLVersion.h"
 #include "kxExport.h"
@@ -68,7 +69,8 @@ class KX_API kxSDLWrapper {
   virtual void OnLostFocus();
   // The window was restored or regained focus while paused; drawing resumes.
   virtual void OnSetFocus();
-  // One click event queued by the GUI manager.
+  // One click event queued by the GUI manager, delivered at the start of the
+  // frame after the one that queued it.
   virtual void OnGUIClick(kxGUIObject* object);
 
   // Opens SDL, the audio device, the window and its context, sets the GL
@@ -99,7 +101,9 @@ class KX_API kxSDLWrapper {
   const char* GetRendererName() const;
   bool IsSoftwareRenderer() const;
   // Runs the paced main loop until EndMainLoop or a quit event; returns 0.
-  // The arguments are not used.
+  // A request to leave taken by the logo splash during Init (see
+  // kxLogoSplash) ends the loop after its first iteration. The arguments are
+  // not used.
   int Run(int argc, char** argv);
   // Ends Run after the current iteration.
   void EndMainLoop();
@@ -172,6 +176,9 @@ class KX_API kxSDLWrapper {
   void LMBUp();
   void RMBDown();
   void RMBUp();
+  // A wheel event of `notches` (SDL's y): a GUI control under the pointer
+  // that scrolls takes it; otherwise it moves the camera.
+  void MouseWheel(int notches);
   void MouseWheelUp();
   void MouseWheelDown();
   void MouseMotion();
@@ -190,6 +197,8 @@ class KX_API kxSDLWrapper {
   int samples;
   char rendererName[128];
   bool softwareRenderer;
+  // What the GUI manager delivers its clicks to: this frame's OnGUIClick.
+  kxFrameClickReceiver clickReceiver;
 
   // Records why Init stops; always false.
   bool FailInit(TInitError error, const char* detail);

@@ -9,6 +9,7 @@
 #include "graphics/kxGeometry.h"
 #include "graphics/kxTexturedBox.h"
 #include "gui/kxGUIButtonStates.h"
+#include "kxSaturate.h"
 
 namespace {
 int MeasureText(kxFont* font, const kxString& text) {
@@ -69,10 +70,14 @@ void kxGUIButton::Draw() {
   float h = font->GetHeight();
   // Single precision throughout; both truncations go towards zero, so a
   // caption wider than the button spills out equally on both sides.
-  int y = Top + static_cast<int>((static_cast<float>(Height) - h) * 0.5f + (h - 2.0f));
-  int x = Left - static_cast<int>(static_cast<float>(Width - captionWidth) * -0.5f);
+  // The sums saturate, so a button near the end of int stays defined.
+  const float freeWidth = static_cast<float>(static_cast<int64_t>(Width) - captionWidth);
+  const int down = static_cast<int>((static_cast<float>(Height) - h) * 0.5f + (h - 2.0f));
+  int y = kxSaturatedSum(Top, down);
+  int x = kxSaturatedDifference(Left, static_cast<int>(freeWidth * -0.5f));
   glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
-  font->Print(static_cast<float>(x + 1), static_cast<float>(y + 1), 0.0f, caption.GetString());
+  font->Print(static_cast<float>(kxSaturatedSum(x, 1)), static_cast<float>(kxSaturatedSum(y, 1)),
+              0.0f, caption.GetString());
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   font->Print(static_cast<float>(x), static_cast<float>(y), 0.0f, caption.GetString());
 }

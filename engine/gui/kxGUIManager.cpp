@@ -6,9 +6,12 @@
 #include <new>
 
 #include "data/kxResource.h"
-#include "frame/kxEngineLogo.h"
-#include "frame/kxSDLWrapper.h"
+#include "gui/kxEngineLogo.h"
+#include "gui/kxGUIClickReceiver.h"
+#include "gui/kxGUIControlList.h"
 #include "gui/kxGUIObject.h"
+#include "gui/kxGUIWheelTarget.h"
+#include "kxSaturate.h"
 
 kxResource* engineResources = nullptr;
 
@@ -45,7 +48,6 @@ kxGUIManager::~kxGUIManager() {
   queue.events = nullptr;
   queue.count = 0;
   Clear();
-  free(controls);
   if (resources) {
     resources->Clear();
     if (engineResources == resources) engineResources = nullptr;
@@ -69,16 +71,12 @@ void kxGUIManager::SetSize(int width, int height) {
 int kxGUIManager::GetWidth() { return width; }
 int kxGUIManager::GetHeight() { return height; }
 
-void kxGUIManager::SetWrapperPtr(void* wrapper) { this->wrapper = wrapper; }
-void* kxGUIManager::GetWrapperPtr() { return wrapper; }
+void kxGUIManager::SetWrapperPtr(kxGUIClickReceiver* wrapper) { this->wrapper = wrapper; }
+kxGUIClickReceiver* kxGUIManager::GetWrapperPtr() { return wrapper; }
 
 bool kxGUIManager::AppendControl(kxGUIObject* control) {
   if (!control) return false;
-  kxGUIObject** grown = static_cast<kxGUIObject**>(
-      realloc(controls, sizeof(kxGUIObject*) * static_cast<size_t>(controlCount + 1)));
-  if (!grown) return false;
-  controls = grown;
-  controls[controlCount++] = control;
+  if (!kxAppendControlTo(&controls, &controlCount, control)) return false;
   control->SetGUIManagerPtr(this);
   return true;
 }
@@ -101,13 +99,12 @@ uint64_t kxGUIManager::GetEventCount() { return queue.count; }
 
 void kxGUIManager::HandleEvents() {
   if (!wrapper || queue.count == 0) return;
-  kxSDLWrapper* frame = static_cast<kxSDLWrapper*>(wrapper);
   // The count is read anew on every step: handlers may queue further events
   // (delivered in this pass) or delete controls (their records become null).
   // The array itself may move, so records are read by index each time.
   for (uint64_t i = 0; i < queue.count; ++i) {
     kxGUIEvent_s event = queue.events[i];
-    if (event.type == kxGUIEventClick && event.control) frame->OnGUIClick(event.control);
+    if (event.type == kxGUIEventClick && event.control) wrapper->OnGUIClick(event.control);
   }
   free(queue.events);
   queue.events = nullptr;
@@ -153,14 +150,8 @@ void kxGUIManager::DrawChilds(kxGUIObject* parent) {
 }
 
 void kxGUIManager::Clear() {
-  // Detached first: a control's destructor reaches back into the manager
-  // (ForgetControl) and must not see half-deleted entries.
-  kxGUIObject** old = controls;
-  uint64_t oldCount = controlCount;
-  controls = nullptr;
-  controlCount = 0;
-  for (uint64_t i = 0; i < oldCount; ++i) delete old[i];
-  free(old);
+  // Each control's destructor reaches back here (ForgetControl).
+  kxDeleteControlsOf(&controls, &controlCount);
 }
 
 void kxGUIManager::Freeze() { frozen = true; }
@@ -170,8 +161,8 @@ bool kxGUIManager::IsFrozen() { return frozen; }
 void kxGUIManager::OnMouse(int x, int y) {
   mouseX = x;
   mouseY = y;
-  int dx = x - prevX;
-  int dy = y - prevY;
+  const int dx = kxSaturatedDifference(x, prevX);
+  const int dy = kxSaturatedDifference(y, prevY);
   if (dx != 0 || dy != 0) {
     for (uint64_t i = 0; i < controlCount; ++i) {
       kxGUIObject* control = controls[i];
@@ -195,6 +186,29 @@ void kxGUIManager::OnLMBUp(int x, int y) {
     kxGUIObject* control = controls[i];
     if (control && control->GetVisible() && control->GetID() != 0) control->LMBUp(x, y);
   }
+}
+
+namespace {
+// The control as a wheel target when the point is inside it.
+kxGUIWheelTarget* WheelTargetAt(kxGUIObject* control, int x, int y) {
+  if (!control || !control->Contains(x, y)) return nullptr;
+  return dynamic_cast<kxGUIWheelTarget*>(control);
+}
+}  // namespace
+
+bool kxGUIManager::OnMouseWheel(int x, int y, int notches) {
+  if (notches == 0) return false;
+  for (uint64_t i = 0; i < controlCount; ++i) {
+    kxGUIObject* control = controls[i];
+    if (!control || !control->GetVisible() || control->GetID() == 0) continue;
+    for (uint64_t c = 0; c < control->GetChildCount(); ++c) {
+      kxGUIWheelTarget* target = WheelTargetAt(control->GetChild(c), x, y);
+      if (target && target->OnMouseWheel(notches)) return true;
+    }
+    kxGUIWheelTarget* target = WheelTargetAt(control, x, y);
+    if (target && target->OnMouseWheel(notches)) return true;
+  }
+  return false;
 }
 
 bool kxGUIManager::IsMouseInControls() {

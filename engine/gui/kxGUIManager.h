@@ -11,6 +11,7 @@
 #include "kxExport.h"
 #include "kxTypes.h"
 
+class kxGUIClickReceiver;
 class kxGUIObject;
 class kxResource;
 
@@ -48,9 +49,10 @@ class KX_API kxGUIManager final {
   void SetSize(int width, int height);
   int GetWidth();
   int GetHeight();
-  // The kxSDLWrapper that receives the queued clicks.
-  void SetWrapperPtr(void* wrapper);
-  void* GetWrapperPtr();
+  // The receiver of the queued clicks (the application frame's); borrowed.
+  // Null keeps clicks queued until one is set.
+  void SetWrapperPtr(kxGUIClickReceiver* wrapper);
+  kxGUIClickReceiver* GetWrapperPtr();
 
   // Takes ownership; false (control left to the caller) when the list
   // cannot grow.
@@ -64,6 +66,7 @@ class KX_API kxGUIManager final {
   uint64_t GetEventCount();
   // Delivers the queued clicks of live controls in order to the wrapper's
   // OnGUIClick, then empties the queue. Without a wrapper the queue is kept.
+  // A click queued for a control deleted since is never delivered.
   void HandleEvents();
   // Every queued record of control is neutralised; deleted controls call it.
   void ForgetControl(kxGUIObject* control);
@@ -79,6 +82,12 @@ class KX_API kxGUIManager final {
   void OnMouse(int x, int y);
   void OnLMBDown(int x, int y);
   void OnLMBUp(int x, int y);
+  // Wheel notches at (x, y), routed like a press: for every visible
+  // top-level control with a nonzero ID, its direct children, then itself.
+  // The first of them that contains the point, is a kxGUIWheelTarget and
+  // takes the notches ends the routing. True when a control took them; the
+  // frame then leaves its own use of the wheel (the camera) alone.
+  bool OnMouseWheel(int x, int y, int notches);
   // True when the mouse is over a top-level control with a nonzero ID.
   bool IsMouseInControls();
   // Calls SetValue(value) on every control, at any depth, whose ID is id.
@@ -98,7 +107,7 @@ class KX_API kxGUIManager final {
   kxGUIObject** controls;
   uint64_t controlCount;
   bool frozen;
-  void* wrapper;
+  kxGUIClickReceiver* wrapper;
   kxGUIEventQueue_s queue;
   // The collection this manager created; it deletes only its own.
   kxResource* resources;

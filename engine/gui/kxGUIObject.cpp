@@ -1,8 +1,8 @@
 #include "gui/kxGUIObject.h"
 
-#include <cstdlib>
-
+#include "gui/kxGUIControlList.h"
 #include "gui/kxGUIManager.h"
+#include "kxSaturate.h"
 
 kxGUIObject::kxGUIObject(unsigned int id, int left, int top, int width, int height)
     : children(nullptr),
@@ -20,7 +20,7 @@ kxGUIObject::kxGUIObject(unsigned int id, int left, int top, int width, int heig
 
 kxGUIObject::~kxGUIObject() {
   Clear();
-  if (guiManager) static_cast<kxGUIManager*>(guiManager)->ForgetControl(this);
+  if (guiManager) guiManager->ForgetControl(this);
 }
 
 void kxGUIObject::Draw() {}
@@ -35,28 +35,15 @@ void kxGUIObject::OnAfterSetParent(kxGUIObject*) {}
 
 bool kxGUIObject::AppendChild(kxGUIObject* child) {
   if (!child) return false;
-  kxGUIObject** grown = static_cast<kxGUIObject**>(
-      realloc(children, sizeof(kxGUIObject*) * static_cast<size_t>(childCount + 1)));
-  if (!grown) return false;
-  children = grown;
-  children[childCount++] = child;
-  child->Left += Left;
-  child->Top += Top;
-  child->guiManager = guiManager;
+  if (!kxAppendControlTo(&children, &childCount, child)) return false;
+  child->Left = kxSaturatedSum(child->Left, Left);
+  child->Top = kxSaturatedSum(child->Top, Top);
+  child->SetGUIManagerPtr(guiManager);
   child->OnAfterSetParent(this);
   return true;
 }
 
-void kxGUIObject::Clear() {
-  // Detach the array first so that a child's destructor sees a consistent
-  // parent should it reach back.
-  kxGUIObject** old = children;
-  uint64_t oldCount = childCount;
-  children = nullptr;
-  childCount = 0;
-  for (uint64_t i = 0; i < oldCount; ++i) delete old[i];
-  free(old);
-}
+void kxGUIObject::Clear() { kxDeleteControlsOf(&children, &childCount); }
 
 kxGUIObject* kxGUIObject::GetChild(uint64_t index) { return children[index]; }
 uint64_t kxGUIObject::GetChildCount() { return childCount; }
@@ -86,8 +73,14 @@ void kxGUIObject::SetIsMouseInside(bool inside) {
   wasInside = IsMouseInside;
 }
 
-void kxGUIObject::SetGUIManagerPtr(void* manager) { guiManager = manager; }
-void* kxGUIObject::GetGUIManagerPtr() { return guiManager; }
+void kxGUIObject::SetGUIManagerPtr(kxGUIManager* manager) {
+  guiManager = manager;
+  for (uint64_t i = 0; i < childCount; ++i) {
+    if (children[i]) children[i]->SetGUIManagerPtr(manager);
+  }
+}
+
+kxGUIManager* kxGUIObject::GetGUIManagerPtr() { return guiManager; }
 
 bool kxGUIObject::Contains(int x, int y) {
   // Widened so that rectangles near the int range cannot overflow.
@@ -120,7 +113,7 @@ void kxGUIObject::LMBDown(int x, int y) {
 }
 
 void kxGUIObject::LMBUp(int x, int y) {
-  kxGUIManager* manager = static_cast<kxGUIManager*>(guiManager);
+  kxGUIManager* manager = guiManager;
   for (uint64_t i = 0; i < childCount; ++i) {
     kxGUIObject* child = children[i];
     if (child->ID != 0 && child->Contains(x, y)) {

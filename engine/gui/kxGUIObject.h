@@ -8,6 +8,8 @@
 #include "kxExport.h"
 #include "kxTypes.h"
 
+class kxGUIManager;
+
 class KX_API kxGUIObject {
  public:
   // Children empty, visible, mouse flags clear, no manager yet.
@@ -29,9 +31,10 @@ class KX_API kxGUIObject {
   // Called last by AppendChild, once the child sits at its absolute position.
   virtual void OnAfterSetParent(kxGUIObject* parent);
 
-  // Takes ownership of child; shifts it once by this control's Left/Top and
-  // gives it this control's manager. Returns false, leaving the child to the
-  // caller, only when the children array cannot grow.
+  // Takes ownership of child; shifts it once by this control's Left/Top
+  // (saturating at the ends of int) and gives it and its whole subtree this
+  // control's manager. Returns false, leaving the child to the caller, only
+  // when the children array cannot grow.
   bool AppendChild(kxGUIObject* child);
   // Deletes every child.
   void Clear();
@@ -55,8 +58,11 @@ class KX_API kxGUIObject {
   // True calls OnMouseEnter; false calls OnMouseLeave only when the mouse
   // was inside before.
   void SetIsMouseInside(bool inside);
-  void SetGUIManagerPtr(void* manager);
-  void* GetGUIManagerPtr();
+  // Sets the manager of this control and of every descendant: a subtree
+  // built before it joins a manager must route its clicks to, and drop its
+  // queued events from, the manager it joins.
+  void SetGUIManagerPtr(kxGUIManager* manager);
+  kxGUIManager* GetGUIManagerPtr();
 
   // Inclusive hit test in window pixels.
   bool Contains(int x, int y);
@@ -80,7 +86,7 @@ class KX_API kxGUIObject {
   bool IsMouseInside;
   bool wasInside;
   bool pressed;
-  void* guiManager;
+  kxGUIManager* guiManager;
   int Top;
   int Left;
   int Width;

@@ -74,8 +74,9 @@ void kxGUIPanel::CreateRoundedBox(kxVertexArray* array, int left, int top, int w
   const float r = static_cast<float>(radius);
   const float L = static_cast<float>(left);
   const float T = static_cast<float>(top);
-  const float R = static_cast<float>(left + width);
-  const float B = static_cast<float>(top + height);
+  // Summed wide: a panel near the end of int must not overflow.
+  const float R = static_cast<float>(static_cast<int64_t>(left) + width);
+  const float B = static_cast<float>(static_cast<int64_t>(top) + height);
   const float x1 = L + r, x2 = R - r, y1 = T + r, y2 = B - r;
 
   // Middle band, full width.

@@ -4,8 +4,9 @@
 
 #include <new>
 
-#include "frame/kxScreen.h"
 #include "graphics/kxFont.h"
+#include "graphics/kxScreen.h"
+#include "kxSaturate.h"
 
 namespace {
 int TextWidth(kxFont* font, const kxString& text) {
@@ -37,17 +38,19 @@ kxGUITextScroll::~kxGUITextScroll() {}
 
 void kxGUITextScroll::Draw() {
   const float y = static_cast<float>(Top) + (font ? font->GetHeight() : 0.0f);
-  const float x = static_cast<float>(Width + Left - Vx);
+  // Wide sums: positions near the ends of int stay defined.
+  const float x = static_cast<float>(static_cast<int64_t>(Width) + Left - Vx);
   glColor4f(color[0], color[1], color[2], alpha);
 
   // Cut at the control's left and right edges only: the box starts 5 pixels
   // below the lower edge (descenders) and reaches far above it.
   glEnable(GL_SCISSOR_TEST);
-  glScissor(Left, kxGetScreenHeight() - Height - Top - 5, Width > 0 ? Width : 0, 1000);
+  glScissor(Left, kxSaturateToInt(static_cast<int64_t>(kxGetScreenHeight()) - Height - Top - 5),
+            Width > 0 ? Width : 0, 1000);
   if (font) font->Print(x, y, 0.0f, text.GetString());
   glDisable(GL_SCISSOR_TEST);
 
-  ++Vx;
+  Vx = kxSaturatedSum(Vx, 1);
   // The end of the text has passed the left edge: start again at the right.
   if (static_cast<float>(Left) > static_cast<float>(textWidth) + x) Vx = 0;
 

@@ -2,12 +2,14 @@
 
 #include <GL/glew.h>
 
+#include <climits>
 #include <new>
 
 #include "data/kxStringArray.h"
-#include "frame/kxScreen.h"
 #include "graphics/kxFont.h"
+#include "graphics/kxScreen.h"
 #include "gui/kxGUIPanel.h"
+#include "kxSaturate.h"
 
 namespace {
 // 1.4 font heights; a line that would truncate to 0 pixels is 1 pixel, since
@@ -15,6 +17,12 @@ namespace {
 float LineHeightOf(kxFont* font) {
   float h = font ? static_cast<float>(font->GetHeight() * 1.4) : 0.0f;
   return h >= 1.0f ? h : 1.0f;
+}
+
+// The line shown first at a scroll offset (0 or below); formed wide, since
+// negating the lowest int would overflow.
+int FirstLineOf(int offset, int lineHeightPixels) {
+  return kxSaturateToInt(-(static_cast<int64_t>(offset) / lineHeightPixels));
 }
 }  // namespace
 
@@ -47,6 +55,15 @@ int kxGUITextViewer::LineHeightPixels() {
   return lhi >= 1 ? lhi : 1;
 }
 
+int kxGUITextViewer::FittingLines() {
+  return static_cast<int>(static_cast<float>(Height) / lineHeight);
+}
+
+bool kxGUITextViewer::Overflows() {
+  // Unsigned on purpose: a negative count of fitting lines never overflows.
+  return LineCount() > static_cast<uint64_t>(static_cast<int64_t>(FittingLines()));
+}
+
 void kxGUITextViewer::CreateTextViewerGeometry() {
   background = kxGUIPanel::Create(0, Left, Top, Width, Height);
   if (background) background->SetBackgroundColor(1.0f, 1.0f, 1.0f, 0.8f);
@@ -62,31 +79,53 @@ void kxGUITextViewer::OnLMBDown() {
   velocity = 0;
   // Whole lines that fit, by float division here (Draw divides by whole
   // pixels, which can give one line more).
-  const int visible = static_cast<int>(static_cast<float>(Height) / lineHeight);
-  dragging = LineCount() > static_cast<uint64_t>(static_cast<int64_t>(visible));
+  dragging = Overflows();
 }
 
 void kxGUITextViewer::OnMouseMove(int, int dy) {
   if (!dragging) return;
-  offset += dy;
+  const int before = offset;
+  offset = kxSaturatedSum(offset, dy);
   if (offset > 0) {  // pulled past the top
     velocity = dy;
     firstLine = 0;
     offset = 0;
     return;
   }
-  firstLine = -(offset / LineHeightPixels());
-  const int visible = static_cast<int>(static_cast<float>(Height) / lineHeight);
+  firstLine = FirstLineOf(offset, LineHeightPixels());
+  const int visible = FittingLines();
   // Unsigned on purpose: a text shorter than the view never clamps.
   const uint64_t last = LineCount() - static_cast<uint64_t>(static_cast<int64_t>(visible));
   if (static_cast<uint64_t>(firstLine) > last) {
-    offset -= dy;
+    offset = before;
     firstLine = static_cast<int>(last);
   }
   velocity = dy;
 }
 
 void kxGUITextViewer::OnLMBUp() { dragging = false; }
+
+bool kxGUITextViewer::OnMouseWheel(int notches) {
+  if (notches == 0 || !Overflows()) return false;
+  velocity = 0;
+  // No real wheel reports more in one event; the bound keeps the products
+  // below in range.
+  const int64_t limit = 1000;
+  const int64_t turns = notches > limit ? limit : (notches < -limit ? -limit : notches);
+  const int64_t lhi = LineHeightPixels();
+  int64_t target = offset + turns * linesPerNotch * lhi;
+  // The lowest offset a drag settles on: the last line a drag may make first.
+  uint64_t last = LineCount() - static_cast<uint64_t>(static_cast<int64_t>(FittingLines()));
+  if (last > static_cast<uint64_t>(INT_MAX)) last = INT_MAX;
+  const int64_t lowest = -static_cast<int64_t>(last) * lhi;
+  if (target > 0) target = 0;
+  // Past the end the text stops, without moving back against the wheel
+  // should a drag have left it a little further.
+  if (target < lowest) target = offset < lowest ? offset : lowest;
+  offset = kxSaturateToInt(target);
+  firstLine = FirstLineOf(offset, LineHeightPixels());
+  return true;
+}
 
 void kxGUITextViewer::OnMouseLeave() { dragging = false; }
 
@@ -97,16 +136,17 @@ void kxGUITextViewer::Draw() {
 
   // Coasting: the last drag step repeats every frame until an end is reached.
   if (!dragging && velocity != 0) {
-    offset += velocity;
+    const int before = offset;
+    offset = kxSaturatedSum(offset, velocity);
     if (offset > 0) {
       firstLine = 0;
       offset = 0;
       velocity = 0;
     } else {
-      firstLine = -(offset / lhi);
+      firstLine = FirstLineOf(offset, lhi);
       const uint64_t last = count - static_cast<uint64_t>(static_cast<int64_t>(visible));
       if (static_cast<uint64_t>(firstLine) > last) {
-        offset -= velocity;
+        offset = before;
         velocity = 0;
         firstLine = static_cast<int>(last);
       }
@@ -115,27 +155,62 @@ void kxGUITextViewer::Draw() {
 
   glLineWidth(0.5f);
   if (background) background->Draw();
+  DrawScrollBar();
   glColor4f(color[0], color[1], color[2], color[3]);
   if (!font || !lines) return;
 
   const int round = background ? background->GetRound() : 10;
   const float h = font->GetHeight();
   const float x = static_cast<float>(Left) + static_cast<float>(round) * 0.5f;
+  // The bracket in wide integers: a viewer near the end of int stays defined.
   float y = static_cast<float>(Top) + lineHeight +
-            static_cast<float>(lhi * firstLine - static_cast<int>(h * 0.4) + offset);
+            static_cast<float>(static_cast<int64_t>(lhi) * firstLine -
+                               static_cast<int64_t>(h * 0.4) + offset);
 
   // The viewer's rectangle less half a corner radius on the right.
-  const int clipWidth = Width - static_cast<int>(round * 0.5);
+  const int clipWidth = kxSaturatedDifference(Width, static_cast<int>(round * 0.5));
   glEnable(GL_SCISSOR_TEST);
-  glScissor(Left, kxGetScreenHeight() - Top - Height, clipWidth > 0 ? clipWidth : 0,
-            Height > 0 ? Height : 0);
-  const float bottom = static_cast<float>(Top + Height) + lineHeight;
+  glScissor(Left, kxSaturateToInt(static_cast<int64_t>(kxGetScreenHeight()) - Top - Height),
+            clipWidth > 0 ? clipWidth : 0, Height > 0 ? Height : 0);
+  const float bottom = static_cast<float>(static_cast<int64_t>(Top) + Height) + lineHeight;
   for (uint64_t i = static_cast<uint64_t>(firstLine); i < count; ++i) {
     font->Print(x, y, 0.0f, lines->GetLine(i).GetString());
     y += lineHeight;
     if (y > bottom) break;
   }
   glDisable(GL_SCISSOR_TEST);
+}
+
+void kxGUITextViewer::DrawScrollBar() {
+  if (!Overflows()) return;
+  // The track runs half a corner radius inside the upper and lower edges,
+  // where the rounded corners leave the panel whole next to the right edge.
+  const int round = background ? background->GetRound() : 10;
+  const float inset = static_cast<float>(round) * 0.5f;
+  const float trackTop = static_cast<float>(Top) + inset;
+  const float trackLength = static_cast<float>(Height) - 2.0f * inset;
+  if (!(trackLength >= 4.0f)) return;
+  const float right = static_cast<float>(static_cast<int64_t>(Left) + Width - scrollBarMargin);
+  const float left = right - static_cast<float>(scrollBarWidth);
+
+  // The thumb is as long as the share of lines on view and travels down the
+  // track as the offset goes from the top to the end a drag can reach.
+  const uint64_t count = LineCount();
+  const int fitting = FittingLines() > 0 ? FittingLines() : 0;
+  float thumbLength = trackLength * static_cast<float>(fitting) / static_cast<float>(count);
+  const float shortest = trackLength < 8.0f ? trackLength : 8.0f;
+  if (thumbLength < shortest) thumbLength = shortest;
+  const float travel = static_cast<float>(count - static_cast<uint64_t>(fitting)) *
+                       static_cast<float>(LineHeightPixels());
+  float share = -static_cast<float>(offset) / travel;
+  if (share < 0.0f) share = 0.0f;
+  if (share > 1.0f) share = 1.0f;
+  const float thumbTop = trackTop + (trackLength - thumbLength) * share;
+
+  glColor4f(color[0], color[1], color[2], color[3] * 0.15f);
+  glRectf(left, trackTop, right, trackTop + trackLength);
+  glColor4f(color[0], color[1], color[2], color[3] * 0.55f);
+  glRectf(left, thumbTop, right, thumbTop + thumbLength);
 }
 
 void kxGUITextViewer::SetColor(float r, float g, float b, float a) {

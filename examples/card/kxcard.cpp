@@ -91,7 +91,6 @@ class CardApp : public kxSDLWrapper {
     if (key == SDLK_ESCAPE) EndMainLoop();
   }
 
-
  private:
   const char* packFile;
   unsigned long frameLimit;
@@ -105,7 +104,8 @@ class CardApp : public kxSDLWrapper {
 
 int main(int argc, char** argv) {
   unsigned long frames = 0;
-  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0) frames = std::strtoul(argv[3], nullptr, 10);
+  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0)
+    frames = std::strtoul(argv[3], nullptr, 10);
   if (argc != 2 && !(argc == 4 && frames > 0)) {
     std::fprintf(stderr, "usage: kxcard PACK [--frames N]\n");
     return 2;
@@ -113,9 +113,12 @@ int main(int argc, char** argv) {
   CardApp* app = new (std::nothrow) CardApp(argv[1], frames);
   if (!app) return 1;
   // Init opens the window and shows the engine's logo, then calls OnAfterInit.
-  const bool ok = app->Init();
-  if (ok) app->Run(argc, argv);
-  else std::fprintf(stderr, "kxcard: cannot start (no display, or %s is not a usable pack)\n", argv[1]);
+  const bool started = app->Init();
+  if (started) app->Run(argc, argv);
   delete app;  // closes the window, the audio device and SDL
-  return ok ? 0 : 1;
+  if (!started) {
+    std::fprintf(stderr, "kxcard: cannot start: no display, or %s is no usable pack\n", argv[1]);
+    return 1;
+  }
+  return 0;
 }

@@ -90,6 +90,21 @@ for size in 16 32 48 64 128 256; do
   icons=$((icons + 1))
 done
 note "$icons icons checked"
+# The generator gives the same bytes again from the same pack.
+"$BUILD/bin/vimraicons" "$BUILD/bin/vimradata.bin" "$WORK/icons" 16 256 || fail "vimraicons failed"
+for size in 16 256; do
+  cmp -s "$WORK/icons/${size}x${size}/apps/vimra.png" "$P/share/icons/hicolor/${size}x${size}/apps/vimra.png" ||
+    fail "the ${size}x${size} icon comes out different when drawn again"
+done
+# Its refusals: a size that is no size (usage, 2), a pack without the title
+# picture (1); neither writes an icon.
+status=0
+"$BUILD/bin/vimraicons" "$BUILD/bin/vimradata.bin" "$WORK/bad" 16x 2>/dev/null || status=$?
+[ "$status" = 2 ] || fail "vimraicons with size 16x: status $status"
+status=0
+"$BUILD/bin/vimraicons" "$WORK/manifest.txt" "$WORK/bad" 16 2>/dev/null || status=$?
+[ "$status" = 1 ] || fail "vimraicons without a pack: status $status"
+[ ! -e "$WORK/bad" ] || fail "a refused vimraicons run wrote icons"
 
 # Man pages: formatted without warnings, each naming its program.
 for page in man6/vimra.6 man1/kxpack.1; do
@@ -167,7 +182,7 @@ PID=""
 user=$WORK/home/.local/share/vimra
 size=$(stat -c %s "$user/vimraconfig.bin" 2>/dev/null || echo missing)
 [ "$size" = 48 ] || fail "the per-user settings file is $size bytes, not 48"
-[ -L "$user/vimradata.bin" ] && [ "$(readlink -f "$user/vimradata.bin")" = "$P/share/vimra/vimradata.bin" ] ||
+[ -L "$user/vimradata.bin" ] && [ "$(readlink "$user/vimradata.bin")" = "$P/share/vimra/vimradata.bin" ] ||
   fail "the per-user folder does not link the installed pack"
 [ -z "$(ls -A "$WORK/elsewhere")" ] || fail "the game wrote into the folder it was started from"
 find "$ROOT" -printf '%p %s %T@\n' | sort >"$WORK/after.txt"
@@ -194,6 +209,13 @@ echo mine >"$WORK/xdg/vimra/vimradata.bin"
 (cd "$WORK/elsewhere" && env -u DISPLAY SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$WORK/xdg" \
   "$P/bin/vimra" >/dev/null 2>&1) || true
 [ "$(cat "$WORK/xdg/vimra/vimradata.bin")" = mine ] || fail "the launcher replaced the user's own pack file"
+# Arguments reach the game unchanged: its version line, and a usage error
+# with the game's own status 2.
+out=$(cd "$WORK/elsewhere" && env HOME="$WORK/home" "$P/bin/vimra" --version) || fail "vimra --version failed"
+[ "$out" = "vimra 1.1.209" ] || fail "vimra --version printed \"$out\""
+status=0
+(cd "$WORK/elsewhere" && env HOME="$WORK/home" "$P/bin/vimra" --no-such-option >/dev/null 2>&1) || status=$?
+[ "$status" = 2 ] || fail "an unknown option: status $status, not 2"
 # Neither HOME nor XDG_DATA_HOME: a message and status 1, nothing started.
 status=0
 env -i PATH=/usr/bin:/bin "$P/bin/vimra" >/dev/null 2>"$WORK/err" || status=$?

@@ -30,7 +30,7 @@
 #include "data/kxMemoryBlock.h"
 #include "data/kxResource.h"
 #include "data/kxStringArray.h"
-#include "frame/kxScreen.h"
+#include "graphics/kxScreen.h"
 #include "graphics/kxFont.h"
 #include "gui/kxGIULabel.h"
 #include "gui/kxGUIButton.h"

@@ -188,6 +188,22 @@ done
 wait_s=$(awk -v f="$frameTime" 'BEGIN { printf "%d", f * (62 + 122 + 120) + 3 }')
 note "waiting ${wait_s} s for the reveal"
 sleep "$wait_s"
+# The card tumbles as it grows. The picture is taken when its face has come
+# round after its navy back, a quarter turn (90 frames) past the edge.
+back_showing() {
+  import -window root -crop 160x160+560+280 png:- 2>/dev/null | convert - +repage -scale 8x8 txt:- |
+    sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\)[,)].*/\1 \2 \3/p' |
+    awk '$3 > $1 + 20 && $3 > $2 + 15 && $1 < 100 { n++ } END { exit !(n >= 24) }'
+}
+for _ in $(seq 1 40); do
+  back_showing && break
+  sleep 0.5
+done
+for _ in $(seq 1 60); do
+  back_showing || break
+  sleep 0.5
+done
+sleep "$(awk -v f="$frameTime" 'BEGIN { printf "%.1f", f * 90 }')"
 shot 11-reveal
 click 640 360  # back to the ring
 sleep "$(awk -v f="$frameTime" 'BEGIN { printf "%d", f * 122 + 2 }')"

@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "frame/kxScreen.h"
+#include "graphics/kxScreen.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
+#include "gui/kxGUIWheelTarget.h"
 
 namespace {
 
@@ -89,6 +90,17 @@ class CountingControl : public kxGUIObject {
   int downs = 0, ups = 0;
   void OnLMBDown() override { ++downs; }
   void OnLMBUp() override { ++ups; }
+};
+
+// Takes every wheel notch routed to it.
+class WheelControl : public kxGUIObject, public kxGUIWheelTarget {
+ public:
+  WheelControl(unsigned id, int l, int t, int w, int h) : kxGUIObject(id, l, t, w, h) {}
+  std::vector<int> notches;
+  bool OnMouseWheel(int n) override {
+    notches.push_back(n);
+    return true;
+  }
 };
 
 // Only pushed events reach the loop: the real window's own events would take
@@ -238,9 +250,15 @@ TEST_F(kxSDLWrapperTest, FullScreenInitStateCameraGridAndRefresh) {
             (std::vector<int>{1280, 720, 1280, 720, 1280, 720}));
   EXPECT_FLOAT_EQ(frame->GetAspect(), 1280.0f / 720.0f);
   EXPECT_TRUE(frame->contextInBeforeInit);
-  EXPECT_EQ(gui->GetWrapperPtr(), frame.get());
   EXPECT_NE(engineResources, nullptr);
   EXPECT_EQ(frame->Frames(), 180u) << "the splash counted its frames";
+  // The manager delivers its clicks to the frame's own OnGUIClick.
+  ASSERT_NE(gui->GetWrapperPtr(), nullptr);
+  kxGUIObject clicked(42, 0, 0, 1, 1);
+  gui->AppendEvent(kxGUIEventClick, &clicked);
+  gui->HandleEvents();
+  EXPECT_EQ(frame->Trace(), "Click 42@180");
+  frame->log.clear();
 
   frame->InitGL();  // the splash left its own state; this is the frame's
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -616,6 +634,19 @@ TEST_F(kxSDLWrapperTest, TouchIsConvertedClampedAndNotCountedTwice) {
   EXPECT_EQ(target->downs, 1);
   EXPECT_FLOAT_EQ(frame->Camera()[0], 9.0f * 1.01f * 1.01f);
   EXPECT_FLOAT_EQ(frame->Camera()[1], 9.0f * 1.01f * 1.01f / 100.0f);
+}
+
+TEST_F(kxSDLWrapperTest, TheWheelGoesToAControlUnderThePointerAndElseToTheCamera) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  WheelControl* list = new WheelControl(9, 100, 100, 200, 200);
+  ASSERT_TRUE(frame->GetGUIManager()->AppendControl(list));
+  // Two notches over the control, then one beside it: 11 - 2 = 9, step 0.09.
+  Push({Move(150, 150), Ev(SDL_MOUSEWHEEL, -2), Ev(SDL_MOUSEWHEEL, 1), Move(50, 50),
+        Ev(SDL_MOUSEWHEEL, 1), kQuit});
+  RunLoop();
+  EXPECT_EQ(list->notches, (std::vector<int>{-2, 1}));
+  EXPECT_FLOAT_EQ(frame->Camera()[0], 9.0f);
+  EXPECT_FLOAT_EQ(frame->Camera()[1], 0.09f);
 }
 
 }  // namespace

@@ -4,13 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
-#include "frame/kxSDLWrapper.h"
 #include "graphics/kxGeometry.h"
 #include "graphics/kxTexturedBox.h"
 #include "gui/kxGUIButton.h"
 #include "gui/kxGUIButtonStates.h"
+#include "gui/kxGUIClickReceiver.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIPanel.h"
 #include "kxGUITestKit.h"
@@ -20,19 +21,17 @@ using kxTest::RGBA;
 
 namespace {
 
-// Records the clicks the manager delivers. Never deleted: the frame's
-// destructor would shut SDL down under the shared test context.
-class ClickRecorder : public kxSDLWrapper {
+// Records the clicks the manager delivers.
+class ClickRecorder : public kxGUIClickReceiver {
  public:
-  ClickRecorder() : kxSDLWrapper(64, 64, false, false) {}
   void OnGUIClick(kxGUIObject* object) override { clicks.push_back(object); }
   std::vector<kxGUIObject*> clicks;
 };
 
 ClickRecorder* Recorder() {
-  static ClickRecorder* recorder = new ClickRecorder();
-  recorder->clicks.clear();
-  return recorder;
+  static ClickRecorder recorder;
+  recorder.clicks.clear();
+  return &recorder;
 }
 
 class CountingButton : public kxGUIButton {
@@ -227,6 +226,24 @@ TEST_F(ButtonTest, UndecodableImagesGiveUntexturedBoxesAndDeletingReleasesTextur
   EXPECT_NE(textures[0], textures[1]);
   delete button;
   for (unsigned int t : textures) EXPECT_FALSE(kxTest::IsTexture(t));
+}
+
+TEST_F(ButtonTest, ButtonsNearTheEndsOfIntPlaceTheirCaptionWithoutOverflow) {
+  kxTest::Framebuffer fb(80, 40);
+  BeginGUIDrawing(fb);
+  for (int corner : {INT_MAX - 20, INT_MIN + 20}) {
+    std::unique_ptr<kxGUIButton> button(
+        kxGUIButton::Create(1, font.get(), states.get(), corner, corner, 60, 30, kxString(u"Go")));
+    fb.Clear(0, 0, 0, 0);
+    button->Draw();
+    EXPECT_EQ(kBlack, At(fb, 40, 20)) << "nothing lands on the screen";
+  }
+  // A width at the end of int with a caption: the free width is formed wide.
+  std::unique_ptr<kxGUIButton> wide(
+      kxGUIButton::Create(1, font.get(), states.get(), INT_MIN, 0, INT_MIN, 30, kxString(u"Go")));
+  EXPECT_EQ(48, wide->GetWidth()) << "raised to the least width";
+  wide->SetWidth(INT_MIN);
+  wide->Draw();
 }
 
 }  // namespace

@@ -1,16 +1,18 @@
 // The manager's routing, event queue, drawing pass and value updates. Clicks
-// go to a frame subclass that never opens a window.
+// go to a plain receiver.
 #include "gui/kxGUIManager.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "data/kxResource.h"
-#include "frame/kxSDLWrapper.h"
+#include "gui/kxGUIClickReceiver.h"
+#include "gui/kxGUIWheelTarget.h"
 #include "kxGUIRecorder.h"
 #include "support/kxGLTestContext.h"
 
@@ -21,15 +23,27 @@ using Log = std::vector<std::string>;
 using IDs = std::vector<unsigned>;
 
 // Reads each clicked control's ID, so a freed one is caught by the sanitizer.
-class ClickSink : public kxSDLWrapper {
+class ClickSink : public kxGUIClickReceiver {
  public:
-  ClickSink() : kxSDLWrapper(640, 480, false, false) {}
   IDs ids;
   std::function<void(kxGUIObject*)> onClick;
   void OnGUIClick(kxGUIObject* object) override {
     ids.push_back(object->GetID());
     if (onClick) onClick(object);
   }
+};
+
+// A recorder that takes the wheel when told to, logging "<id>:Wheel<n>".
+class WheelRecorder : public Recorder, public kxGUIWheelTarget {
+ public:
+  WheelRecorder(std::vector<std::string>* log, unsigned id, int l, int t, int w, int h,
+                bool takes)
+      : Recorder(log, id, l, t, w, h), takes(takes) {}
+  bool OnMouseWheel(int notches) override {
+    Log("Wheel" + std::to_string(notches));
+    return takes;
+  }
+  bool takes;
 };
 
 class kxGUIManagerTest : public ::testing::Test {
@@ -43,6 +57,11 @@ class kxGUIManagerTest : public ::testing::Test {
   Recorder* Child(Recorder* parent, unsigned id, int l, int t, int w, int h) {
     Recorder* r = new Recorder(&log, id, l, t, w, h);
     parent->AppendChild(r);
+    return r;
+  }
+  WheelRecorder* Wheel(Recorder* parent, unsigned id, int l, int t, int w, int h, bool takes) {
+    WheelRecorder* r = new WheelRecorder(&log, id, l, t, w, h, takes);
+    parent ? parent->AppendChild(r) : gui->AppendControl(r);
     return r;
   }
   void Click(int x, int y) {
@@ -255,6 +274,83 @@ TEST_F(kxGUIManagerTest, DeletedControlsAreNeverDelivered) {
   gui->AppendEvent(kxGUIEventClick, a);
   gui->Clear();
   EXPECT_TRUE(Deliver().empty());
+}
+
+TEST_F(kxGUIManagerTest, ClicksOfASubtreeBuiltBeforeItJoinedDieWithTheirControls) {
+  // A panel filled before it joins the manager: its button's click is queued
+  // through the panel's manager, and the button's deletion must drop it.
+  Recorder* panel = new Recorder(&log, 10, 0, 0, 100, 100);
+  Recorder* button = new Recorder(&log, 2, 10, 10, 50, 50);
+  button->AppendChild(new Recorder(&log, 3, 0, 0, 5, 5));
+  panel->AppendChild(button);
+  ASSERT_TRUE(gui->AppendControl(panel));
+  EXPECT_EQ(button->GetChild(0)->GetGUIManagerPtr(), gui.get());
+  Click(20, 20);
+  ASSERT_EQ(gui->GetEventCount(), 1u);
+  panel->Clear();
+  EXPECT_TRUE(Deliver().empty());
+
+  // The same when the button is deleted from within an earlier click.
+  Reset();
+  Recorder* first = Top(1, 0, 0, 100, 100);
+  Recorder* box = new Recorder(&log, 20, 0, 0, 100, 100);
+  box->AppendChild(new Recorder(&log, 21, 0, 0, 100, 100));
+  ASSERT_TRUE(gui->AppendControl(box));
+  Click(50, 50);
+  ASSERT_EQ(gui->GetEventCount(), 2u);
+  sink.onClick = [&](kxGUIObject* o) {
+    if (o == first) box->Clear();
+  };
+  EXPECT_EQ(Deliver(), (IDs{1}));
+  sink.onClick = nullptr;
+}
+
+TEST_F(kxGUIManagerTest, TheWheelGoesToTheFirstTargetUnderThePointerThatTakesIt) {
+  Recorder* panel = Top(103, 100, 100, 300, 200);
+  Child(panel, 104, 0, 0, 300, 200);                          // no wheel target
+  WheelRecorder* refusing = Wheel(panel, 105, 10, 10, 100, 100, false);
+  WheelRecorder* viewer = Wheel(panel, 0, 20, 20, 100, 100, true);  // children's IDs do not matter
+  WheelRecorder* later = Wheel(nullptr, 7, 100, 100, 300, 200, true);
+  log.clear();
+  EXPECT_TRUE(gui->OnMouseWheel(150, 150, -2));
+  EXPECT_EQ(log, (Log{"105:Wheel-2", "0:Wheel-2"})) << "children in order; the first taker ends";
+  EXPECT_EQ(gui->GetEventCount(), 0u) << "the wheel queues nothing";
+
+  log.clear();
+  EXPECT_TRUE(gui->OnMouseWheel(380, 280, 1)) << "outside every child: the next top level";
+  EXPECT_EQ(log, (Log{"7:Wheel1"}));
+  log.clear();
+  EXPECT_FALSE(gui->OnMouseWheel(150, 150, 0)) << "no notches";
+  EXPECT_FALSE(gui->OnMouseWheel(50, 50, 1)) << "over nothing";
+  EXPECT_TRUE(log.empty());
+
+  // Nobody takes it: every target under the point was asked, the frame
+  // keeps the wheel. Hidden and ID 0 top levels are not asked at all.
+  viewer->takes = false;
+  later->SetVisible(false);
+  Wheel(nullptr, 0, 0, 0, 640, 480, true);
+  EXPECT_FALSE(gui->OnMouseWheel(150, 150, 3));
+  EXPECT_EQ(log, (Log{"105:Wheel3", "0:Wheel3"}));
+  (void)refusing;
+
+  // A top-level target is asked after its children.
+  Reset();
+  WheelRecorder* top = Wheel(nullptr, 9, 0, 0, 100, 100, true);
+  Wheel(top, 8, 0, 0, 50, 50, false);
+  log.clear();
+  EXPECT_TRUE(gui->OnMouseWheel(10, 10, -1));
+  EXPECT_EQ(log, (Log{"8:Wheel-1", "9:Wheel-1"}));
+}
+
+TEST_F(kxGUIManagerTest, MovesBetweenTheEndsOfIntCarryASaturatedDelta) {
+  Top(1, INT_MIN, INT_MIN, INT_MAX, INT_MAX);  // the negative half
+  Top(2, 0, 0, INT_MAX, INT_MAX);              // the positive half
+  gui->OnMouse(INT_MIN, INT_MIN);
+  gui->OnMouse(INT_MAX, INT_MAX);
+  gui->OnMouse(INT_MIN, INT_MIN);
+  const std::string down = "Move-2147483648,-2147483648", up = "Move2147483647,2147483647";
+  EXPECT_EQ(log, (Log{"1:Enter", "1:" + down, "1:Leave", "2:Enter", "2:" + up, "1:Enter",
+                      "1:" + down, "2:Leave"}));
 }
 
 TEST_F(kxGUIManagerTest, SetValueByIDReachesEveryDepthParentsFirst) {

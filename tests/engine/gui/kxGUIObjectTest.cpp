@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,47 @@ TEST(kxGUIObjectTest, MovesAndPressesVisitHitChildrenThenSelf) {
   EXPECT_EQ(log, (Log{"2:Down", "0:Down", "1:Down"}));
   EXPECT_TRUE(parent.GetPressed());
   EXPECT_FALSE(parent.GetChild(0)->GetPressed());
+}
+
+TEST(kxGUIObjectTest, TheManagerReachesEveryDescendantWhenASubtreeJoins) {
+  Log log;
+  kxGUIManager first(640, 480), second(640, 480);
+  // Built bottom up, away from any manager.
+  Recorder* panel = new Recorder(&log, 1, 0, 0, 100, 100);
+  Recorder* row = new Recorder(&log, 2, 0, 0, 50, 50);
+  Recorder* cell = new Recorder(&log, 3, 0, 0, 10, 10);
+  row->AppendChild(cell);
+  panel->AppendChild(row);
+  EXPECT_EQ(cell->GetGUIManagerPtr(), nullptr);
+  panel->SetGUIManagerPtr(&first);
+  EXPECT_EQ(row->GetGUIManagerPtr(), &first);
+  EXPECT_EQ(cell->GetGUIManagerPtr(), &first);
+  // A subtree appended under a control that has a manager gets it too.
+  Recorder* late = new Recorder(&log, 4, 0, 0, 10, 10);
+  late->AppendChild(new Recorder(&log, 5, 0, 0, 5, 5));
+  late->GetChild(0)->SetGUIManagerPtr(&second);  // a stale manager is replaced
+  cell->AppendChild(late);
+  EXPECT_EQ(late->GetGUIManagerPtr(), &first);
+  EXPECT_EQ(late->GetChild(0)->GetGUIManagerPtr(), &first);
+  log.clear();
+  delete panel;
+  EXPECT_EQ(log, (Log{"1:Deleted", "2:Deleted", "3:Deleted", "4:Deleted", "5:Deleted"}));
+}
+
+TEST(kxGUIObjectTest, AppendingNearTheEndsOfIntSaturatesInsteadOfOverflowing) {
+  kxGUIObject parent(1, INT_MAX - 5, INT_MIN + 5, 10, 10);
+  kxGUIObject* right = new kxGUIObject(2, 100, -100, 10, 10);
+  kxGUIObject* back = new kxGUIObject(3, -100, 100, 10, 10);
+  ASSERT_TRUE(parent.AppendChild(right));
+  ASSERT_TRUE(parent.AppendChild(back));
+  EXPECT_EQ((std::vector<int>{right->GetLeft(), right->GetTop(), back->GetLeft(), back->GetTop()}),
+            (std::vector<int>{INT_MAX, INT_MIN, INT_MAX - 105, INT_MIN + 105}));
+  EXPECT_TRUE(right->Contains(INT_MAX, INT_MIN + 3));
+  // Routing at such places stays defined as well.
+  parent.MouseMove(INT_MAX, INT_MIN, INT_MIN, INT_MAX);
+  parent.LMBDown(INT_MAX, INT_MIN);
+  parent.LMBUp(INT_MIN, INT_MAX);
+  EXPECT_TRUE(right->GetIsMouseInside());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "graphics/kxGeometry.h"
@@ -134,6 +135,34 @@ TEST_F(PanelTest, RebuiltAsAChildAtTheAbsolutePositionKeepingItsColour) {
   EXPECT_EQ(light.r, light.g);
   EXPECT_LT(dark.r, 10);
   EXPECT_GT(dark.a, 150);
+}
+
+TEST_F(PanelTest, PanelsNearTheEndsOfIntKeepTheirShape) {
+  // The right and lower edges lie past the end of int; they are formed wide,
+  // so the box keeps its width and height instead of turning inside out.
+  std::unique_ptr<kxGUIPanel> far(kxGUIPanel::Create(1, INT_MAX - 50, INT_MAX - 20, 200, 100));
+  kxVertexArray* mesh = Mesh(far.get());
+  ASSERT_TRUE(mesh && mesh->GetVertexArraySize() == 78u);
+  float(*v)[3] = mesh->GetVertexArray();
+  // Floats this large step by 256, so the edges can only be compared.
+  EXPECT_GE(v[1][0], v[0][0]) << "R and L of the middle band";
+  EXPECT_GT(v[1][0], 2.0e9f);
+  EXPECT_GE(v[13][1], v[6][1]) << "B and T";
+  EXPECT_GT(v[13][1], 2.0e9f);
+  // Appended under such a parent the child saturates and still builds.
+  kxGUIManager manager(100, 100);
+  kxGUIPanel* parent = kxGUIPanel::Create(2, INT_MAX - 10, INT_MIN + 10, 50, 50);
+  ASSERT_TRUE(manager.AppendControl(parent));
+  kxGUIPanel* child = kxGUIPanel::Create(3, 100, -100, 40, 40);
+  ASSERT_TRUE(parent->AppendChild(child));
+  EXPECT_EQ(INT_MAX, child->GetLeft());
+  EXPECT_EQ(INT_MIN, child->GetTop());
+  ASSERT_TRUE(Mesh(child) && Mesh(child)->GetVertexArraySize() == 78u);
+  EXPECT_GT(Mesh(child)->GetVertexArray()[1][0], 2.0e9f) << "R past the end of int";
+  kxTest::Framebuffer fb(100, 100);
+  fb.Clear(0, 0, 0, 0);
+  manager.Draw();
+  EXPECT_EQ(kBlack, At(fb, 50, 50)) << "far off screen";
 }
 
 }  // namespace

@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
-#include "frame/kxScreen.h"
+#include "graphics/kxScreen.h"
 #include "gui/kxGUIManager.h"
 #include "kxGUITestKit.h"
 
@@ -191,6 +192,27 @@ TEST_F(TextScrollTest, TextIsClippedToTheTickersColumnsAndFiveRowsBelowIt) {
   // Above the ticker nothing is cut (the glyphs start 12 rows below Top).
   EXPECT_EQ(kWhite, At(*fb, 51, 32));
   EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+}
+
+TEST_F(TextScrollTest, TickersNearTheEndsOfIntScrollAndWrapWithoutOverflow) {
+  // At the far right a Vx at the end of int stays there for one draw and
+  // wraps; at the far left the scissor box is formed wide.
+  std::unique_ptr<kxGUITextScroll> right(
+      kxGUITextScroll::Create(3, font.get(), INT_MAX - 100, INT_MAX - 10, 400, Text(5)));
+  right->SetVx(INT_MAX);
+  fb->Clear(0, 0, 0, 0);
+  right->Draw();
+  EXPECT_EQ(0, right->GetVx()) << "the text was past the left edge";
+  std::unique_ptr<kxGUITextScroll> left(
+      kxGUITextScroll::Create(3, font.get(), INT_MIN + 10, INT_MIN + 10, INT_MAX, Text(5)));
+  left->SetVx(INT_MIN);
+  left->Draw();
+  left->SetVx(INT_MAX - 1);
+  left->Draw();
+  EXPECT_EQ(INT_MAX, left->GetVx());
+  left->Draw();
+  EXPECT_EQ(INT_MAX, left->GetVx()) << "saturated rather than wrapped to the lowest int";
+  EXPECT_EQ(kBlack, At(*fb, 300, 40)) << "nothing lands on the screen";
 }
 
 }  // namespace

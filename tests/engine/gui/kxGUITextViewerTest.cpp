@@ -1,16 +1,17 @@
 // The text viewer: when a press starts a drag, dragging past either end,
 // coasting after release with the two line counts of press/move and of
 // drawing, routing through the manager, the background, line heights below
-// one pixel, and clipping.
+// one pixel, clipping, the wheel and the scroll bar.
 
 #include "gui/kxGUITextViewer.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "data/kxStringArray.h"
-#include "frame/kxScreen.h"
+#include "graphics/kxScreen.h"
 #include "graphics/kxGeometry.h"
 #include "graphics/kxVertexArray.h"
 #include "gui/kxGUIManager.h"
@@ -246,6 +247,121 @@ TEST_F(TextViewerTest, TextIsClippedToTheViewerLessFivePixelsOnTheRight) {
   EXPECT_EQ(kBlue, At(*fb, 163, 30));
   EXPECT_EQ(kBlue, At(*fb, 163, 41));
   EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+}
+
+TEST_F(TextViewerTest, TheWheelScrollsThreeLinesANotchWithinTheDragLimits) {
+  kxStringArray lines;
+  Fill(lines, 20);
+  std::unique_ptr<kxGUITextViewer> viewer = Viewer(&lines);
+  auto state = [&]() { return std::vector<int>{viewer->GetOffset(), viewer->GetFirstLine()}; };
+  // 22 whole pixels a line; a drag stops with line 12 = 20 - 8 first.
+  EXPECT_TRUE(viewer->OnMouseWheel(-1));
+  EXPECT_EQ(state(), (std::vector<int>{-66, 3}));
+  EXPECT_TRUE(viewer->OnMouseWheel(-3));
+  EXPECT_EQ(state(), (std::vector<int>{-264, 12})) << "stops at the last line a drag reaches";
+  EXPECT_TRUE(viewer->OnMouseWheel(-1)) << "taken at the end, so the camera does not move";
+  EXPECT_EQ(state(), (std::vector<int>{-264, 12}));
+  EXPECT_TRUE(viewer->OnMouseWheel(2));
+  EXPECT_EQ(state(), (std::vector<int>{-132, 6}));
+  EXPECT_TRUE(viewer->OnMouseWheel(INT_MAX));
+  EXPECT_EQ(state(), (std::vector<int>{0, 0})) << "never past the top";
+  EXPECT_TRUE(viewer->OnMouseWheel(INT_MIN));
+  EXPECT_EQ(state(), (std::vector<int>{-264, 12}));
+  EXPECT_FALSE(viewer->OnMouseWheel(0));
+
+  // A drag may leave the text a few pixels further; the wheel then does not
+  // pull it back against its turn, and a notch up moves from there.
+  viewer = Viewer(&lines);
+  viewer->OnLMBDown();
+  for (int step = 1; step <= 14; ++step) viewer->OnMouseMove(0, -30);
+  viewer->OnLMBUp();
+  EXPECT_EQ(state(), (std::vector<int>{-270, 12}));
+  EXPECT_EQ(-30, viewer->GetVelocity());
+  viewer->OnMouseWheel(-1);
+  EXPECT_EQ(state(), (std::vector<int>{-270, 12}));
+  EXPECT_EQ(0, viewer->GetVelocity()) << "the wheel stops the coasting";
+  viewer->OnMouseWheel(1);
+  EXPECT_EQ(state(), (std::vector<int>{-204, 9}));
+
+  // A text that fits leaves the wheel to others.
+  kxStringArray few;
+  Fill(few, 8);
+  viewer = Viewer(&few);
+  EXPECT_FALSE(viewer->OnMouseWheel(-1));
+  EXPECT_EQ(state(), (std::vector<int>{0, 0}));
+}
+
+TEST_F(TextViewerTest, TheManagerHandsTheWheelToTheViewerUnderThePointer) {
+  kxStringArray lines;
+  Fill(lines, 20);
+  kxGUIManager manager(300, 260);
+  kxGUIPanel* box = kxGUIPanel::Create(103, 0, 0, 300, 260);
+  ASSERT_TRUE(manager.AppendControl(box));
+  kxGUITextViewer* viewer = kxGUITextViewer::Create(109, &lines, font.get(), 10, 20, 150, 200);
+  ASSERT_TRUE(box->AppendChild(viewer));
+  EXPECT_FALSE(manager.OnMouseWheel(250, 100, -1)) << "beside the viewer: nobody takes it";
+  EXPECT_EQ(0, viewer->GetOffset());
+  EXPECT_TRUE(manager.OnMouseWheel(100, 100, -1));
+  EXPECT_EQ(-66, viewer->GetOffset());
+}
+
+TEST_F(TextViewerTest, AScrollBarShowsOnlyWhenTheTextIsLongerThanTheView) {
+  // A viewer 150 x 100 at (20, 30): 4 lines fit by float division. The bar
+  // takes columns 167 and 168 and rows 35 to 124; text is clipped at 165.
+  kxStringArray lines;
+  Fill(lines, 4, 30);
+  std::unique_ptr<kxGUITextViewer> viewer(
+      kxGUITextViewer::Create(7, &lines, font.get(), 20, 30, 150, 100));
+  auto draw = [&]() {
+    fb->Clear(0, 0, 0, 0);
+    viewer->Draw();
+  };
+  const int white = 204;  // the 80 % white background over black
+  draw();
+  for (int row : {40, 80, 120})
+    for (int x : {166, 167, 168, 169}) EXPECT_EQ(white, At(*fb, x, row).r) << x << "," << row;
+
+  // Twelve lines: a thumb of 4 / 12 of the 90-pixel track at the top, the
+  // rest of the track faint, nothing beside the bar.
+  Fill(lines, 8, 30);
+  draw();
+  auto column = [&](int x, int row) { return At(*fb, x, row).r; };
+  EXPECT_LT(column(167, 36), 120) << "thumb";
+  EXPECT_LT(column(168, 63), 120);
+  EXPECT_GT(column(167, 67), 150) << "track below the thumb";
+  EXPECT_LT(column(167, 67), 195);
+  EXPECT_LT(column(168, 123), 195);
+  EXPECT_EQ(white, column(167, 34)) << "just above the track";
+  EXPECT_EQ(white, column(167, 125)) << "just below it";
+  EXPECT_EQ(white, column(166, 40));
+  EXPECT_EQ(white, column(169, 40));
+
+  // Scrolled to the end, the thumb sits at the bottom of the track.
+  viewer->OnMouseWheel(-10);
+  draw();
+  EXPECT_GT(column(167, 40), 150);
+  EXPECT_LT(column(167, 100), 120);
+  EXPECT_LT(column(168, 123), 120);
+}
+
+TEST_F(TextViewerTest, ViewersNearTheEndsOfIntDrawAndScrollWithoutOverflow) {
+  kxStringArray lines;
+  Fill(lines, 20);
+  for (int corner : {INT_MAX - 50, INT_MIN + 50}) {
+    std::unique_ptr<kxGUITextViewer> viewer(
+        kxGUITextViewer::Create(7, &lines, font.get(), corner, corner, 150, 200));
+    fb->Clear(0, 0, 0, 0);
+    viewer->OnLMBDown();
+    viewer->OnMouseMove(0, INT_MIN);
+    viewer->OnMouseMove(0, INT_MIN);
+    EXPECT_EQ(12, viewer->GetFirstLine());
+    viewer->OnLMBUp();
+    viewer->Draw();
+    EXPECT_TRUE(viewer->OnMouseWheel(INT_MAX));
+    viewer->Draw();
+    EXPECT_EQ(0, viewer->GetFirstLine());
+    EXPECT_EQ(kBlack, At(*fb, 150, 130)) << "nothing lands on the screen";
+  }
 }
 
 }  // namespace

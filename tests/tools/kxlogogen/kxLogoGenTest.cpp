@@ -48,7 +48,7 @@ class LogoGenerator : public ::testing::Test {
 
 TEST_F(LogoGenerator, OutputIsTheCommittedEngineSourceAndTheCrunchedPicture) {
   const std::string generated = Read(dir + "/logo.cpp");
-  const std::string committed = Read(Env("KX_SOURCE_DIR") + "/engine/frame/kxEngineLogoData.cpp");
+  const std::string committed = Read(Env("KX_SOURCE_DIR") + "/engine/gui/kxEngineLogoData.cpp");
   ASSERT_FALSE(committed.empty());
   EXPECT_TRUE(generated == committed)
       << "kxEngineLogoData.cpp is not what kxlogogen makes; regenerate it";

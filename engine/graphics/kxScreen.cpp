@@ -1,4 +1,4 @@
-#include "frame/kxScreen.h"
+#include "graphics/kxScreen.h"
 
 namespace {
 int screenWidth = 0;

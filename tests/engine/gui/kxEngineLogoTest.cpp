@@ -1,6 +1,6 @@
 // The built-in logo: registered as a copy of its own under "kxEngineLogo",
 // by hand and by every GUI manager, and the picture the splash expects.
-#include "frame/kxEngineLogo.h"
+#include "gui/kxEngineLogo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "frame/kxEngineLogo.h"
+#include "gui/kxEngineLogo.h"
 
 #include <cstdint>
 
 #include "data/kxResource.h"
-#include "frame/kxEngineLogoData.h"
+#include "gui/kxEngineLogoData.h"
 
 bool AppendEngineLogo(kxResource* resources) {
   if (!resources) return false;

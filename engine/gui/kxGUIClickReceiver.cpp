@@ -1,0 +1,3 @@
+#include "gui/kxGUIClickReceiver.h"
+
+kxGUIClickReceiver::~kxGUIClickReceiver() {}

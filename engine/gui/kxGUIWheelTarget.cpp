@@ -1,0 +1,3 @@
+#include "gui/kxGUIWheelTarget.h"
+
+kxGUIWheelTarget::~kxGUIWheelTarget() {}
