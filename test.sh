@@ -16,9 +16,13 @@ SAN_ARGS+=(-DKX_PREBUILT_PACK="$PWD/build/bin/vimradata.bin")
 cmake -S . -B build-asan "${SAN_ARGS[@]}"
 cmake --build build-asan -j"$(nproc)"
 
+# -noreset: Xvfb otherwise resets each time its last client leaves, and a test
+# connecting during the reset fails. Test scripts that start a display of
+# their own give xvfb-run distinct starting numbers (-n), so that two of them
+# started at once by parallel ctest do not pick the same free display.
 run_tests() {
   echo "== tests: $1"
-  xvfb-run -a -s "-screen 0 1280x720x24" \
+  xvfb-run -a -s "-screen 0 1280x720x24 -noreset" \
     ctest --test-dir "$1" --output-on-failure -j"$(nproc)" --timeout 1500
 }
 

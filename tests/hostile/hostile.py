@@ -559,7 +559,7 @@ def main():
     if not args.list and os.environ.get("VIMRA_HOSTILE_INNER") != "1":
         # An own display, so that parallel tests cannot disturb it.
         os.environ["VIMRA_HOSTILE_INNER"] = "1"
-        os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1280x720x24",
+        os.execvp("xvfb-run", ["xvfb-run", "-a", "-n", "220", "-s", "-screen 0 1280x720x24 -noreset",
                                sys.executable] + sys.argv)
 
     bin_dir = os.path.abspath(args.bin_dir)

@@ -19,7 +19,7 @@ BIN_DIR=$(cd "${1:-$HERE/../../build/bin}" && pwd)
 
 if [ "${VIMRA_VALGRIND_INNER:-}" != 1 ]; then
   export VIMRA_VALGRIND_INNER=1
-  exec xvfb-run -a -s "-screen 0 320x180x24" "$0" "$@"
+  exec xvfb-run -a -n 240 -s "-screen 0 320x180x24 -noreset" "$0" "$@"
 fi
 
 WORK=$(mktemp -d /tmp/vimra-valgrind-XXXXXX)

@@ -10,7 +10,7 @@ set -euo pipefail
 
 if [ "${KX_EXAMPLE_TEST_INNER:-}" != 1 ]; then
   export KX_EXAMPLE_TEST_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x720x24" "$0" "$@"
+  exec xvfb-run -a -n 180 -s "-screen 0 1280x720x24 -noreset" "$0" "$@"
 fi
 
 BUILD=$(cd "$1" && pwd)

@@ -13,7 +13,7 @@ set -euo pipefail
 if [ "${KX_INSTALL_TEST_INNER:-}" != 1 ]; then
   # Own display, so that tests running in parallel cannot disturb it.
   export KX_INSTALL_TEST_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x720x24" "$0" "$@"
+  exec xvfb-run -a -n 160 -s "-screen 0 1280x720x24 -noreset" "$0" "$@"
 fi
 
 BUILD=$(cd "$1" && pwd)

@@ -15,7 +15,7 @@ set -euo pipefail
 if [ "${VIMRA_E2E_INNER:-}" != 1 ]; then
   # Own display, so that tests running in parallel cannot disturb it.
   export VIMRA_E2E_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x720x24" "$0" "$@"
+  exec xvfb-run -a -n 140 -s "-screen 0 1280x720x24 -noreset" "$0" "$@"
 fi
 
 BIN_DIR=$(cd "$1" && pwd)

@@ -14,7 +14,7 @@ set -euo pipefail
 
 if [ "${VIMRA_STARTUP_INNER:-}" != 1 ]; then
   export VIMRA_STARTUP_INNER=1
-  exec xvfb-run -a -s "-screen 0 1600x900x24" "$0" "$@"
+  exec xvfb-run -a -n 120 -s "-screen 0 1600x900x24 -noreset" "$0" "$@"
 fi
 
 BIN_DIR=$(cd "$1" && pwd)
