@@ -17,6 +17,7 @@
 
 #include "vimraColorTable.h"
 #include "vimraGame.h"
+#include "vimraGameTestSupport.h"
 #include "vimraLanguages.h"
 #include "vimraSettings.h"
 
@@ -150,25 +151,7 @@ TEST(hostileSettings, EverySizeButFortyEightIsIgnored) {
 }
 
 // The game object reads and writes the file in its working folder.
-class hostileSettingsFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    previous = fs::current_path();
-    char pattern[] = "/tmp/vimra-hostile-settings-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    fs::current_path(dir);
-    vimraResetBackdropColors();
-  }
-  void TearDown() override {
-    fs::current_path(previous);
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
-    vimraResetBackdropColors();
-  }
-  fs::path previous;
-  fs::path dir;
-};
+class hostileSettingsFile : public InTempDir {};
 
 // Opens the settings the game took to the test.
 class SettingsProbe : public vimraGame {
