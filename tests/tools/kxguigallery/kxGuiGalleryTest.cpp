@@ -4,6 +4,7 @@
 // way up a common viewer shows it that is checked.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +32,8 @@ class GuiGallery : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string dir = std::getenv("KX_BIN_DIR") ? std::getenv("KX_BIN_DIR") : ".";
-    const std::string path = dir + "/gallery-test.tga";
+    // Each case is its own process and may run beside the others: one file each.
+    path = dir + "/gallery-test-" + std::to_string(getpid()) + ".tga";
     const int status =
         std::system(("\"" + dir + "/kxguigallery\" --frames 3 \"" + path + "\"").c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -53,8 +55,10 @@ class GuiGallery : public ::testing::Test {
       shown[i + 3] = rgba[i + 3];
     }
   }
+  void TearDown() override { std::remove(path.c_str()); }
   // Blue, green, red at (x, y) counted from the top, as ImageMagick shows it.
   const uint8_t* At(int x, int y) const { return &shown[(y * 800 + x) * 4]; }
+  std::string path;
   std::vector<uint8_t> tga;
   std::vector<uint8_t> shown;
 };
