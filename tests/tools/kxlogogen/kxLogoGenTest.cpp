@@ -2,6 +2,7 @@
 // the picture inside must be the TGA the splash expects.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -43,7 +44,8 @@ class LogoGenerator : public ::testing::Test {
         RunGenerator("--tga \"" + dir + "/logo.tga\" \"" + dir + "/logo.cpp\"");
     ASSERT_EQ(0, status);
   }
-  const std::string dir = Env("KX_BIN_DIR") + "/logogen-test";
+  // ctest runs each case as its own process, side by side: a folder each.
+  const std::string dir = Env("KX_BIN_DIR") + "/logogen-test-" + std::to_string(getpid());
 };
 
 TEST_F(LogoGenerator, OutputIsTheCommittedEngineSourceAndTheCrunchedPicture) {
