@@ -55,30 +55,42 @@ status=0
 "$EXAMPLE" >/dev/null 2>"$WORK/err" || status=$?
 [ "$status" = 2 ] && grep -q '^usage: kxcard' "$WORK/err" || fail "without arguments: status $status"
 
-# A run ended with the Quit button. The window is found by the program's pid.
+# A run ended with the Quit button. The window is found by the program's pid
+# among the visible ones; the engine may replace its first window while it
+# settles the context (a software renderer drops multisampling), so a window
+# that vanishes between the search and the query is searched for again.
 (cd "$WORK" && exec "$EXAMPLE" "$PACK" --frames 6000) &
 PID=$!
-win=""
+WIN="" X="" Y="" WIDTH="" HEIGHT=""
+find_window() {  # sets WIN, X, Y, WIDTH and HEIGHT; fails while there is none
+  local w geometry
+  for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
+    geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
+    eval "$geometry"
+    WIN=$w
+    return 0
+  done
+  return 1
+}
 for _ in $(seq 1 60); do
-  win=$(xdotool search --pid "$PID" 2>/dev/null | head -1 || true)
-  [ -n "$win" ] && break
+  find_window && break
   sleep 0.5
 done
-[ -n "$win" ] || fail "no window"
+[ -n "$WIN" ] || fail "no window"
 shot() { import -window root -crop "$1" +repage "$2" 2>/dev/null; }
 pixel() {  # pixel IMAGE X Y -> "r g b"
   convert "$1" -crop "1x1+$2+$3" txt:- | tail -1 |
     sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1 \2 \3/p'
 }
-if [ -n "$win" ]; then
-  eval "$(xdotool getwindowgeometry --shell "$win")"
+if [ -n "$WIN" ]; then
   note "window ${WIDTH}x${HEIGHT} at $X,$Y"
   [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "the window is ${WIDTH}x${HEIGHT}"
   # After the engine's logo, in one and the same picture: the example's
   # backdrop (0.15, 0.3, 0.45) below the card, the red Quit button in the
   # bottom-right corner, and in the middle a card (many colours).
+  backdrop=0 button=0 card=0
   for _ in $(seq 1 60); do
-    shot "${WIDTH}x${HEIGHT}+$X+$Y" "$WORK/win.png"
+    find_window && shot "${WIDTH}x${HEIGHT}+$X+$Y" "$WORK/win.png" || { sleep 0.5; continue; }
     read -r r g b <<<"$(pixel "$WORK/win.png" $((WIDTH / 2)) $((HEIGHT - 40)))"
     backdrop=0
     if [ -n "$b" ] && [ $((r - 38)) -ge -3 ] && [ $((r - 38)) -le 3 ] && [ $((g - 77)) -ge -3 ] &&
