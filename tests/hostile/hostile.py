@@ -556,13 +556,19 @@ def main():
     parser.add_argument("--list", action="store_true")
     args = parser.parse_args()
 
+    bin_dir = os.path.abspath(args.bin_dir)
+    for needed in ([PACK] if args.list else [PACK, "vimra"]):
+        if not os.path.isfile(os.path.join(bin_dir, needed)):
+            print("hostile.py: no %s in %s (build first, or name the folder that holds it)"
+                  % (needed, bin_dir), file=sys.stderr)
+            return 2
+
     if not args.list and os.environ.get("VIMRA_HOSTILE_INNER") != "1":
         # An own display, so that parallel tests cannot disturb it.
         os.environ["VIMRA_HOSTILE_INNER"] = "1"
         os.execvp("xvfb-run", ["xvfb-run", "-a", "-n", "220", "-s", "-screen 0 1280x720x24 -noreset",
                                sys.executable] + sys.argv)
 
-    bin_dir = os.path.abspath(args.bin_dir)
     with open(os.path.join(bin_dir, PACK), "rb") as f:
         real = f.read()
     reduced = args.set == "reduced"
