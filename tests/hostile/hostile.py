@@ -37,6 +37,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import zlib
 
@@ -405,9 +406,15 @@ class Runner:
         self.limit = limit
         self.keep = keep
         self.nobody_auth = None
+        self.nobody_copy = None
+        self.lock = threading.Lock()  # starts run side by side on threads
 
     def _auth_for_nobody(self):
         """A copy of the display's authority file that another user can read."""
+        with self.lock:
+            return self._make_auth_for_nobody()
+
+    def _make_auth_for_nobody(self):
         source = os.environ.get("XAUTHORITY")
         if self.nobody_auth is None and source and os.path.isfile(source):
             handle, self.nobody_auth = tempfile.mkstemp(prefix="vimra-hostile-auth-")
@@ -416,9 +423,34 @@ class Runner:
             os.chmod(self.nobody_auth, 0o644)
         return self.nobody_auth
 
+    def _exe_for_nobody(self):
+        """The program and its engine copied where another user can reach
+        them: the build folder may sit below one only its owner can enter."""
+        with self.lock:
+            return self._make_exe_for_nobody()
+
+    def _make_exe_for_nobody(self):
+        if self.nobody_copy is None:
+            self.nobody_copy = tempfile.mkdtemp(prefix="vimra-hostile-program-")
+            os.chmod(self.nobody_copy, 0o755)
+            bin_dir = os.path.join(self.nobody_copy, "bin")
+            os.mkdir(bin_dir)
+            shutil.copy2(self.exe, bin_dir)
+            lib_from = os.path.join(os.path.dirname(self.exe), "..", "lib")
+            lib_to = os.path.join(self.nobody_copy, "lib")
+            os.mkdir(lib_to)
+            os.chmod(bin_dir, 0o755)
+            os.chmod(lib_to, 0o755)
+            for name in os.listdir(lib_from):
+                if name.startswith("libkxEngine.so"):
+                    shutil.copy2(os.path.join(lib_from, name), lib_to, follow_symlinks=False)
+        return os.path.join(self.nobody_copy, "bin", os.path.basename(self.exe))
+
     def close(self):
         if self.nobody_auth is not None:
             os.remove(self.nobody_auth)
+        if self.nobody_copy is not None:
+            shutil.rmtree(self.nobody_copy, ignore_errors=True)
 
     def run(self, variant):
         result = self._run_once(variant, self.settle)
@@ -455,7 +487,8 @@ class Runner:
         command = [self.exe]
         if variant.as_nobody and os.geteuid() == 0:
             # Root reads and writes anything; the folder's modes only hold for others.
-            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
+            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                       self._exe_for_nobody()]
             if self._auth_for_nobody() is not None:
                 env["XAUTHORITY"] = self.nobody_auth
         stderr_path = os.path.join(tempfile.gettempdir(), os.path.basename(folder) + ".err")

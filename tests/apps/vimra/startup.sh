@@ -33,7 +33,10 @@ note() { echo "startup: $*"; }
 
 mkdir -p "$WORK/bin"
 cp "$BIN_DIR/vimra" "$BIN_DIR/vimradata.bin" "$WORK/bin/"
-ln -s "$(cd "$BIN_DIR/../lib" && pwd)" "$WORK/lib"
+# The engine is copied, not linked: one start runs as another user, who may
+# not be able to enter the folder the build lives in.
+mkdir "$WORK/lib"
+cp -a "$BIN_DIR/../lib"/libkxEngine.so* "$WORK/lib/"
 GAME="$WORK/bin"
 export SDL_AUDIODRIVER=dummy
 # The program's exit in a sanitizer build would report what the system's GL
@@ -99,7 +102,7 @@ chmod 000 "$GAME/vimradata.bin"
 if [ "$(id -u)" = 0 ]; then
   # Permissions do not bind root: the check runs as an unprivileged user,
   # who may enter the folders but not read the pack.
-  chmod 755 "$WORK" "$GAME"
+  chmod 755 "$WORK" "$GAME" "$WORK/lib"
   failed_start "the pack unreadable" \
     'vimra: "vimradata.bin" in the working directory cannot be read (Permission denied)' \
     setpriv --reuid=65534 --regid=65534 --clear-groups
