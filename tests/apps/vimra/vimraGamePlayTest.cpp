@@ -147,19 +147,9 @@ TEST_F(LiveGame, VolumeKeysThroughTheMainLoopReachTheSettingsFile) {
   game->SetTickSource(nullptr);
   const SDL_Keycode keys[] = {SDLK_UP, SDLK_UP, SDLK_VOLUMEUP, SDLK_DOWN};
   for (SDL_Keycode key : keys) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = key;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-    e.type = SDL_KEYUP;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    ASSERT_TRUE(PushKeyPressAndRelease(key));
   }
-  SDL_Event e{};
-  e.type = SDL_KEYDOWN;
-  e.key.keysym.sym = SDLK_ESCAPE;
-  ASSERT_EQ(SDL_PushEvent(&e), 1);
-  e.type = SDL_KEYUP;
-  ASSERT_EQ(SDL_PushEvent(&e), 1);
+  ASSERT_TRUE(PushKeyPressAndRelease(SDLK_ESCAPE));
   ran = true;
   EXPECT_EQ(game->Run(0, nullptr), 0);
   // Three raising keys and one lowering key, two steps per press and release.

@@ -103,12 +103,7 @@ TEST_F(LiveGame, AFailedSaveAtCloseStillEndsNormally) {
   fs::create_directory(dir / "vimraconfig.bin");
   ASSERT_NO_FATAL_FAILURE(Start());
   game->SetTickSource(nullptr);
-  SDL_Event e{};
-  e.type = SDL_KEYDOWN;
-  e.key.keysym.sym = SDLK_ESCAPE;
-  ASSERT_EQ(SDL_PushEvent(&e), 1);
-  e.type = SDL_KEYUP;
-  ASSERT_EQ(SDL_PushEvent(&e), 1);
+  ASSERT_TRUE(PushKeyPressAndRelease(SDLK_ESCAPE));
   ran = true;
   ::testing::internal::CaptureStderr();
   int status = game->Run(0, nullptr);

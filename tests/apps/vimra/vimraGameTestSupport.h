@@ -73,6 +73,17 @@ class GameProbe : public vimraGame {
   using vimraGame::state;
 };
 
+// Queues a press and a release of key for the next Run; false when SDL's
+// queue refuses either.
+inline bool PushKeyPressAndRelease(SDL_Keycode key) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.keysym.sym = key;
+  if (SDL_PushEvent(&e) != 1) return false;
+  e.type = SDL_KEYUP;
+  return SDL_PushEvent(&e) == 1;
+}
+
 inline int RowOfSlot(int slot) {
   return slot >= 14 ? 1 : (slot >= 7 ? 2 : 3);
 }
