@@ -27,10 +27,9 @@ namespace {
 
 const char* const kPackFile = "vimradata.bin";
 
-// A new font from the pack entry `key`, or null when the entry is missing,
-// does not load, or yields a font that cannot draw a single letter or digit
-// (an empty entry, or something other than a font stored under the key).
-kxFont* LoadFont(kxMemoryBlock* entry) {
+}  // namespace
+
+kxFont* vimraLoadFont(kxMemoryBlock* entry) {
   if (entry == nullptr) return nullptr;
   kxFont* font = new (std::nothrow) kxFont(ftTopDown);
   if (font == nullptr) return nullptr;
@@ -41,8 +40,6 @@ kxFont* LoadFont(kxMemoryBlock* entry) {
   }
   return font;
 }
-
-}  // namespace
 
 kxMemoryBlock* vimraGame::GetEntry(const char* key) {
   return resources != nullptr ? resources->Get(key) : nullptr;
@@ -75,16 +72,18 @@ bool vimraGame::OnAfterInit() {
   BuildDeck();
 
   // Without its fonts the game could show no text: both are essential.
-  arialFont = LoadFont(GetEntry("arial"));
+  arialFont = vimraLoadFont(GetEntry("arial"));
   if (arialFont == nullptr) {
     initFailure = ifFontLarge;
     return false;
   }
-  smallFont = LoadFont(GetEntry("ss10"));
+  smallFont = vimraLoadFont(GetEntry("ss10"));
   if (smallFont == nullptr) {
     initFailure = ifFontSmall;
     return false;
   }
+  LoadFontVariants(arialFont, "arial");
+  LoadFontVariants(smallFont, "ss10");
 
   BuildBackground();
   BuildClouds();
@@ -99,14 +98,8 @@ bool vimraGame::OnAfterInit() {
     sampler->SetVolume(sampleVolume);
   }
 
-  blueButton = new (std::nothrow) kxGUIButtonStates(
-      GetEntry("button_blue_passive"), GetEntry("button_blue_active"), GetEntry("button_blue_pushed"));
-  greenButton = new (std::nothrow) kxGUIButtonStates(GetEntry("button_green_passive"),
-                                                     GetEntry("button_green_active"),
-                                                     GetEntry("button_green_pushed"));
-  redButton = new (std::nothrow) kxGUIButtonStates(
-      GetEntry("button_red_passive"), GetEntry("button_red_active"), GetEntry("button_red_pushed"));
-
+  ApplyGUIScale();
+  LoadButtonLooks();
   ShowMainMenu();
   SetupLighting();
 

@@ -63,6 +63,7 @@ void vimraGame::OnSetFocus() {
 void vimraGame::ClearScreen() {
   kxGUIManager* gui = GetGUIManager();
   if (gui != nullptr) gui->Clear();
+  shownScreen = ssNone;
   if (handlingClick) {
     screenCleared = true;
     screenClearedAt = frameCounter;
@@ -81,6 +82,7 @@ void vimraGame::OnGUIClick(kxGUIObject* object) {
     case idStart:
       if (state == StateMenu) {
         ClearScreen();
+        hintLine = mlHintStart;
         if (hintsOn) ShowHintBar();
         EnterState(StateRing);
       }

@@ -12,6 +12,7 @@
 #include "vimraLayout.h"
 
 void vimraGame::SetHint(int line) {
+  hintLine = line;
   if (GetGUIManager() != nullptr) GetGUIManager()->SetValueByID(idHintScroll, Message(line));
 }
 

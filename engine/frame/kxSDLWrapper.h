@@ -86,6 +86,10 @@ class KX_API kxSDLWrapper {
 
   // Settings read by Init; they have no effect once Init has run.
   void SetFullscreen(bool fullscreen);
+  // The window's size when not full screen (also the size the window gets
+  // when full screen is left), and whether the player may resize it.
+  void SetWindowSize(int width, int height);
+  void SetResizable(bool resizable);
   // The window's title (copied, at most 127 bytes kept); none by default.
   void SetWindowTitle(const char* title);
   // Samples per pixel to ask for: 4, 2 or 0; other counts round down to one
@@ -112,7 +116,17 @@ class KX_API kxSDLWrapper {
   // Viewport, 60-degree perspective projection, blend function, depth test.
   void InitGL();
 
+  // Switches between full screen at the desktop mode and a window of the
+  // size the window had (or was asked for) at any time after Init; the new
+  // size arrives like any resize, through OnResizeWindow. False when SDL
+  // refuses (nothing changes then).
+  bool ToggleFullscreen();
+  bool IsFullscreen() const;
+
   kxGUIManager* GetGUIManager();  // null before Init
+  // The drawable size in pixels: on a high-density display more than the
+  // window's size in the system's coordinates. Pointer positions are given
+  // in these pixels too.
   int GetWidth();
   int GetHeight();
   float GetAspect();
@@ -137,6 +151,10 @@ class KX_API kxSDLWrapper {
   typedef SDL_Window* (*kxWindowCreator)(const char* title, int x, int y, int w, int h,
                                          Uint32 flags);
   void SetWindowCreator(kxWindowCreator creator);
+  // What OnResizeWindow does before drawing: stores the size, sets the
+  // engine-wide size, the viewport and the GUI manager's size. An override
+  // that lays things out again calls it, lays out, then calls Refresh.
+  void ApplyWindowSize(int width, int height);
 
   // Handles one event taken from the queue. A mouse or finger motion also
   // takes the motion events directly behind it and applies only the last
@@ -209,4 +227,12 @@ class KX_API kxSDLWrapper {
   void HandleWindowEvent(const SDL_WindowEvent& event);
   // Touch position (0..1 of the window) in window pixels.
   void TouchToPixels(float tx, float ty, int* x, int* y) const;
+  // A mouse position in the window's coordinates in drawable pixels; the
+  // same numbers unless the display has more pixels than coordinates.
+  // `current` asks SDL for the drawable size instead of the stored one.
+  void PointerToPixels(int* x, int* y, bool current = false) const;
+  // The drawable size of the window (its size where that is unknown).
+  void DrawableSize(int* w, int* h) const;
+  // The window size asked for outside full screen.
+  int windowedWidth, windowedHeight;
 };

@@ -46,9 +46,21 @@ class KX_API kxGUIManager final {
   virtual void OnClick(kxGUIObject* object);
 
   void Init();
+  // The window's size in pixels. The controls live in logical pixels: the
+  // window size divided by the scale, truncated (GetWidth, GetHeight).
   void SetSize(int width, int height);
   int GetWidth();
   int GetHeight();
+  // GUI scale s: window pixels per logical pixel, so that one layout serves
+  // every screen. Controls are laid out, drawn and hit-tested in logical
+  // pixels; the pointer positions passed in (window pixels) are divided by s
+  // once, on entry. Values that are not positive and finite, or below 1/16,
+  // are refused (false, scale unchanged). 1 after construction.
+  bool SetScale(float scale);
+  float GetScale();
+  // The window size in pixels as last given to SetSize.
+  int GetPixelWidth();
+  int GetPixelHeight();
   // The receiver of the queued clicks (the application frame's); borrowed.
   // Null keeps clicks queued until one is set.
   void SetWrapperPtr(kxGUIClickReceiver* wrapper);
@@ -71,7 +83,9 @@ class KX_API kxGUIManager final {
   // Every queued record of control is neutralised; deleted controls call it.
   void ForgetControl(kxGUIObject* control);
 
-  // Draws the visible controls in a pixel projection; nothing while frozen.
+  // Draws the visible controls in a projection of the logical size onto the
+  // window; nothing while frozen. The scale is published engine-wide
+  // (kxSetGUIScale) for the pass and set back to 1 after it.
   void Draw();
   // Deletes every top-level control (queued records of them are dropped).
   void Clear();
@@ -101,7 +115,12 @@ class KX_API kxGUIManager final {
   // Registers the built-in engine logo in engineResources.
   void AppendEngineLogo();
 
+  // A window position in logical pixels (rounded down).
+  int ToLogical(int pixels);
+
+  // The window's size in pixels, and the scale it is divided by.
   int width, height;
+  float scale;
   int mouseX, mouseY;
   int prevX, prevY;
   kxGUIObject** controls;

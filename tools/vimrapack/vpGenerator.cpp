@@ -1,5 +1,6 @@
 #include "vpGenerator.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -57,7 +58,22 @@ bool vpGenerator::Run(std::string* error) {
 }
 
 bool vpGenerator::Fonts(std::string* error) {
-  return Add("arial", large.Serialize(), error) && Add("ss10", small.Serialize(), error);
+  if (!Add("arial", large.Serialize(), error) || !Add("ss10", small.Serialize(), error))
+    return false;
+  // The same faces at the densities of larger GUI scales, so that magnified
+  // text is drawn from glyphs made for its size.
+  for (const Density& d : kFontDensities) {
+    vpBitmapFont bigLarge, bigSmall;
+    if (!bigLarge.Build(bold, int(std::lround(kLargeFontSize * d.factor)), kLastFontCode) ||
+        !bigSmall.Build(regular, int(std::lround(kSmallFontSize * d.factor)), kLastFontCode)) {
+      *error = std::string("cannot render the bitmap fonts at ") + d.suffix;
+      return false;
+    }
+    if (!Add(std::string("arial") + d.suffix, bigLarge.Serialize(), error) ||
+        !Add(std::string("ss10") + d.suffix, bigSmall.Serialize(), error))
+      return false;
+  }
+  return true;
 }
 
 bool vpGenerator::CardList(std::string* error) {
@@ -126,6 +142,16 @@ bool vpGenerator::Sprites(std::string* error) {
   if (!Add("vimra_logo", vpEncodeTGA(logo, true), error) ||
       !Add("vimra_logo_low", vpEncodeTGA(logo.Resized(128, 64), true), error))
     return false;
+  // The title at the sizes it is shown at under GUI scales 2 and 3.
+  for (int density = 2; density <= 3; ++density) {
+    vpImage big;
+    if (!vpDrawLogoAt(bold, cardFaces, float(density) * 0.5f, &big)) {
+      *error = "cannot draw the logo";
+      return false;
+    }
+    if (!Add("vimra_logo@" + std::to_string(density) + "x", vpEncodeTGA(big, true), error))
+      return false;
+  }
   struct ButtonDef {
     const char* colour;
     uint32_t rgb;
@@ -137,6 +163,17 @@ bool vpGenerator::Sprites(std::string* error) {
         !Add(base + "_active", vpEncodeTGA(vpDrawButton(vpHex(b.rgb), vpButtonState::active), true), error) ||
         !Add(base + "_pushed", vpEncodeTGA(vpDrawButton(vpHex(b.rgb), vpButtonState::pushed), true), error))
       return false;
+    for (int density = 2; density <= 3; ++density) {
+      const std::string tag = "@" + std::to_string(density) + "x";
+      const vpButtonState states[3] = {vpButtonState::passive, vpButtonState::active,
+                                       vpButtonState::pushed};
+      const char* names[3] = {"_passive", "_active", "_pushed"};
+      for (int i = 0; i < 3; ++i) {
+        if (!Add(base + names[i] + tag,
+                 vpEncodeTGA(vpDrawButton(vpHex(b.rgb), states[i], density), true), error))
+          return false;
+      }
+    }
   }
   return true;
 }
