@@ -120,6 +120,15 @@ inline std::vector<std::string> GameKeys() {
   for (const char* colour : {"blue_", "green_", "red_"})
     for (const char* state : {"passive", "active", "pushed"})
       keys.push_back(std::string("button_") + colour + state);
+  // The renderings for larger GUI scales.
+  for (const char* density : {"@1.5x", "@2x", "@3x"})
+    for (const char* font : {"arial", "ss10"}) keys.push_back(std::string(font) + density);
+  for (const char* density : {"@2x", "@3x"}) {
+    keys.push_back(std::string("vimra_logo") + density);
+    for (const char* colour : {"blue_", "green_", "red_"})
+      for (const char* state : {"passive", "active", "pushed"})
+        keys.push_back(std::string("button_") + colour + state + density);
+  }
   for (const char* text : {"msg_", "licenses_", "howtoplay_"})
     for (const char* language : {"english", "polski"}) keys.push_back(text + std::string(language));
   return keys;
