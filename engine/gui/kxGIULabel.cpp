@@ -5,13 +5,7 @@
 #include <new>
 
 #include "graphics/kxFont.h"
-
-namespace {
-int TextWidth(kxFont* font, const kxString& text) {
-  return font ? static_cast<int>(font->GetWidth(text.GetString())) : 0;
-}
-int FontHeight(kxFont* font) { return font ? static_cast<int>(font->GetHeight()) : 0; }
-}  // namespace
+#include "gui/kxTextMetrics.h"
 
 kxGIULabel* kxGIULabel::Create(unsigned int id, kxFont* font, int left, int top,
                                const kxString& text) {
@@ -19,7 +13,7 @@ kxGIULabel* kxGIULabel::Create(unsigned int id, kxFont* font, int left, int top,
 }
 
 kxGIULabel::kxGIULabel(unsigned int id, kxFont* font, int left, int top, const kxString& text)
-    : kxGUIObject(id, left, top, TextWidth(font, text), FontHeight(font)),
+    : kxGUIObject(id, left, top, kxTextWidth(font, text), kxFontHeight(font)),
       text(text),
       font(font),
       color{1.0f, 1.0f, 1.0f, 1.0f} {}
