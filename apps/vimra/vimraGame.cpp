@@ -76,7 +76,7 @@ vimraGame::vimraGame()
       shownScreen(ssNone),
       hintLine(mlHintStart),
       uiScale(0.0f),
-      buttonDensity(0) {
+      buttonDensity(-1) {
   srand(unsigned(time(nullptr)));
   vimraPose_s menu = vimraMenuPose;
   SetCamPosition(menu.position);

@@ -45,8 +45,8 @@ struct kxMemoryBlock;
 enum TVimraInitFailure {
   ifNone = 0,
   ifPack,       // "vimradata.bin" missing or unreadable
-  ifFontLarge,  // the "arial" entry does not load
-  ifFontSmall,  // the "ss10" entry does not load
+  ifFontLarge,  // the large font's entry does not load
+  ifFontSmall,  // the small font's entry does not load
   ifNoDisplay,  // SDL fell back to a video driver that shows nothing
 };
 
@@ -55,11 +55,11 @@ enum TVimraInitFailure {
 // or digit (an empty entry, or something other than a font under the key).
 kxFont* vimraLoadFont(kxMemoryBlock* entry);
 
-// The pack key of the rendering of picture or font `key` made for `density`
-// times its size ("@2x" appended; `key` itself for density 1).
-std::string vimraDensityKey(const char* key, const char* density);
-
 class vimraGame : public kxSDLWrapper {
+  // Plays the game without a person (tests, benchmark): reads the state and
+  // hands input to the frame's dispatch as the main loop does.
+  friend class vimraDriver;
+
  public:
   KX_NO_COPY(vimraGame);
 
@@ -129,8 +129,10 @@ class vimraGame : public kxSDLWrapper {
   void EnterState(TVimraState next);
 
   // Assets.
-  // The pack entry `key`; null when there is no pack or no such entry.
-  kxMemoryBlock* GetEntry(const char* key);
+  // The pack entry `key`; null when there is no pack or no such entry. Every
+  // request of the game to the pack passes here; a derived game may watch
+  // them.
+  virtual kxMemoryBlock* GetEntry(const char* key);
   // The pack entry `key`, or `key` with "_low" appended when not
   // highQuality; null when the pack has no such entry.
   kxMemoryBlock* GetQualityEntry(const char* key);
@@ -192,9 +194,11 @@ class vimraGame : public kxSDLWrapper {
   // Adds to `font` the renderings of its pack entry `key` at larger
   // densities that the pack holds.
   void LoadFontVariants(kxFont* font, const char* key);
-  // The density (1, 2 or 3) of the button and title pictures for the GUI
-  // scale: the smallest that is magnified by no more than 1.25.
+  // Which rendering of the button and title pictures suits the GUI scale:
+  // 0 the plain one, i the one of vimraPictureDensities[i - 1].
   int PictureDensity();
+  // `key` with the suffix of that rendering.
+  std::string PictureKey(const std::string& key);
   // (Re)makes the button looks at PictureDensity, each from the pictures of
   // that density where the pack has them and from the plain ones where not.
   // Only while no button refers to them (the GUI is empty).
@@ -282,5 +286,5 @@ class vimraGame : public kxSDLWrapper {
   // The line the hint bar shows, to show it again when it is rebuilt.
   int hintLine;
   float uiScale;  // asked for; 0 chooses from the window
-  int buttonDensity;  // of the button looks loaded, 0 before
+  int buttonDensity;  // PictureDensity of the button looks loaded
 };

@@ -18,6 +18,7 @@
 #include "gui/kxGUITextViewer.h"
 #include "vimraLanguages.h"
 #include "vimraLayout.h"
+#include "vimraPackKeys.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ void vimraGame::ShowMainMenu() {
   if (gui == nullptr) return;
   shownScreen = ssMainMenu;
   vimraMainMenuLayout_s m = vimraMainMenuLayout(GUIWidth(), GUIHeight());
-  kxMemoryBlock* logo = GetPictureEntry("vimra_logo");
+  kxMemoryBlock* logo = GetPictureEntry(vimraKeyLogo);
   if (logo != nullptr) {
     AddTop(gui, kxGUIPicture::Create(idStart, m.logo.x, m.logo.y, m.logo.w, m.logo.h, logo));
   }

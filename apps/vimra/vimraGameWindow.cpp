@@ -11,28 +11,13 @@
 #include "gui/kxGUIManager.h"
 #include "vimraGame.h"
 #include "vimraLayout.h"
-
-namespace {
-
-// The densities the pack renders fonts at, beyond the plain one.
-const struct {
-  const char* tag;
-  float density;
-} kFontDensities[] = {{"1.5", 1.5f}, {"2", 2.0f}, {"3", 3.0f}};
-
-}  // namespace
-
-std::string vimraDensityKey(const char* key, const char* density) {
-  std::string name(key);
-  if (std::string(density) != "1") name += std::string("@") + density + "x";
-  return name;
-}
+#include "vimraPackKeys.h"
 
 void vimraGame::LoadFontVariants(kxFont* font, const char* key) {
   if (font == nullptr) return;
-  for (const auto& d : kFontDensities) {
+  for (const vimraDensity_s& d : vimraFontDensities) {
     // A pack without the rendering (an older one) leaves the font magnified.
-    kxFont* variant = vimraLoadFont(GetEntry(vimraDensityKey(key, d.tag).c_str()));
+    kxFont* variant = vimraLoadFont(GetEntry((key + std::string(d.suffix)).c_str()));
     if (variant != nullptr) (void)font->AppendVariant(variant, d.density);  // refused: deleted
   }
 }
@@ -40,15 +25,21 @@ void vimraGame::LoadFontVariants(kxFont* font, const char* key) {
 int vimraGame::PictureDensity() {
   kxGUIManager* gui = GetGUIManager();
   const float scale = gui != nullptr ? gui->GetScale() : 1.0f;
-  for (int density = 1; density < 3; ++density)
-    if (float(density) * 1.25f >= scale) return density;
-  return 3;
+  // The smallest rendering magnified by no more than 1.25, else the largest.
+  if (scale <= 1.25f) return 0;
+  for (int i = 0; i < vimraPictureDensityCount; ++i)
+    if (vimraPictureDensities[i].density * 1.25f >= scale) return i + 1;
+  return vimraPictureDensityCount;
+}
+
+std::string vimraGame::PictureKey(const std::string& key) {
+  const int density = PictureDensity();
+  return density == 0 ? key : key + vimraPictureDensities[density - 1].suffix;
 }
 
 kxMemoryBlock* vimraGame::GetPictureEntry(const char* key) {
-  const int density = PictureDensity();
-  if (highQuality && density > 1) {
-    kxMemoryBlock* entry = GetEntry(vimraDensityKey(key, std::to_string(density).c_str()).c_str());
+  if (highQuality) {
+    kxMemoryBlock* entry = GetEntry(PictureKey(key).c_str());
     if (entry != nullptr) return entry;
   }
   return GetQualityEntry(key);
@@ -57,21 +48,19 @@ kxMemoryBlock* vimraGame::GetPictureEntry(const char* key) {
 void vimraGame::LoadButtonLooks() {
   const int density = PictureDensity();
   if (density == buttonDensity && blueButton != nullptr) return;
-  const std::string tag = std::to_string(density);
-  // Each face of the density where the pack has it, else the plain one.
-  auto face = [&](const char* key) {
-    kxMemoryBlock* entry = GetEntry(vimraDensityKey(key, tag.c_str()).c_str());
-    return entry != nullptr ? entry : GetEntry(key);
-  };
-  delete blueButton;
-  delete greenButton;
-  delete redButton;
-  blueButton = new (std::nothrow) kxGUIButtonStates(
-      face("button_blue_passive"), face("button_blue_active"), face("button_blue_pushed"));
-  greenButton = new (std::nothrow) kxGUIButtonStates(
-      face("button_green_passive"), face("button_green_active"), face("button_green_pushed"));
-  redButton = new (std::nothrow) kxGUIButtonStates(
-      face("button_red_passive"), face("button_red_active"), face("button_red_pushed"));
+  // The colours in the order of vimraButtonColours: blue, green, red.
+  kxGUIButtonStates** buttons[3] = {&blueButton, &greenButton, &redButton};
+  for (int c = 0; c < 3; ++c) {
+    kxMemoryBlock* look[3];
+    for (int s = 0; s < 3; ++s) {
+      const std::string key = vimraButtonKey(vimraButtonColours[c], vimraButtonStates[s]);
+      // The face of the density where the pack has it, else the plain one.
+      look[s] = GetEntry(PictureKey(key).c_str());
+      if (look[s] == nullptr) look[s] = GetEntry(key.c_str());
+    }
+    delete *buttons[c];
+    *buttons[c] = new (std::nothrow) kxGUIButtonStates(look[0], look[1], look[2]);
+  }
   buttonDensity = density;
 }
 

@@ -1,7 +1,5 @@
 #include "gui/kxGUIManager.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +13,7 @@
 #include "gui/kxGUIObject.h"
 #include "gui/kxGUIWheelTarget.h"
 #include "kxSaturate.h"
+#include "render/kxRenderer.h"
 
 kxResource* engineResources = nullptr;
 
@@ -140,13 +139,14 @@ void kxGUIManager::ForgetControl(kxGUIObject* control) {
 
 void kxGUIManager::Draw() {
   if (frozen) return;
-  glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, static_cast<double>(width) / scale, static_cast<double>(height) / scale, 0, 0, 1);
+  kxRenderer* r = kxGetRenderer();
+  r->LoadIdentity();
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
+  r->Ortho(0, static_cast<double>(width) / scale, static_cast<double>(height) / scale, 0, 0, 1);
   kxSetGUIScale(scale);
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
+  r->Enable(rsBlend);
+  r->Disable(rsDepthTest);
   for (uint64_t i = 0; i < controlCount; ++i) {
     kxGUIObject* control = controls[i];
     if (!control || !control->GetVisible()) continue;
@@ -158,8 +158,8 @@ void kxGUIManager::Draw() {
       child->Draw();
     }
   }
-  glDisable(GL_BLEND);
-  glEnable(GL_DEPTH_TEST);
+  r->Disable(rsBlend);
+  r->Enable(rsDepthTest);
   kxSetGUIScale(1.0f);
 }
 

@@ -29,13 +29,6 @@ class vpGenerator {
   static constexpr int kLargeFontSize = 16;
   static constexpr int kSmallFontSize = 11;
   static constexpr uint32_t kLastFontCode = 0x17F;
-  // Larger renderings of both fonts, entries "arial<suffix>" and
-  // "ss10<suffix>": the pixel size times the factor, rounded.
-  struct Density {
-    float factor;
-    const char* suffix;
-  };
-  static constexpr Density kFontDensities[3] = {{1.5f, "@1.5x"}, {2.0f, "@2x"}, {3.0f, "@3x"}};
   // The game reads messages 0 to 21.
   static constexpr size_t kMessageCount = 22;
   // Text room, in pixels, of the places the texts are shown: the viewers
