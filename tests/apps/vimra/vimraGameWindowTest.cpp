@@ -100,7 +100,7 @@ TEST_F(GameWindow, ScaleFollowsTheWindowAndAnOldPackStillWorks) {
     e.window.event = SDL_WINDOWEVENT_RESIZED;
     e.window.data1 = size.w;
     e.window.data2 = size.h;
-    Dispatch(e);
+    driver->Deliver(e);
     EXPECT_EQ(gui->GetScale(), size.scale) << size.w << "x" << size.h;
     EXPECT_EQ(gui->GetWidth(), int(size.w / size.scale));
     kxGUIObject* start = nullptr;

@@ -64,20 +64,15 @@ class Screen : public LiveGame {
   void Open(bool fullscreen, int width = 1280, int height = 720) {
     InstallPack();
     probe = new ClickProbe();
-    game = probe;
-    game->SetFullscreen(fullscreen);
-    game->SetResizable(true);
-    game->SetWindowSize(width, height);
-    initialised = InitPinned(game);
-    ASSERT_TRUE(initialised);
-    game->SetTickSource(FakeTicks);
-    game->quitRequested = false;
-    gui = game->GetGUIManager();
-    ASSERT_NE(gui, nullptr);
+    probe->SetFullscreen(fullscreen);
+    probe->SetResizable(true);
+    probe->SetWindowSize(width, height);
+    Start(probe);
   }
 
   // The scene alone, then the scene with the GUI over it, of one frame.
   void DrawFrame(Pixels* scene, Pixels* full) {
+    glViewport(0, 0, game->GetWidth(), game->GetHeight());
     game->Render();
     glFinish();
     *scene = ReadBack(game->GetWidth(), game->GetHeight());
@@ -254,7 +249,7 @@ TEST_F(Screen, ResizedDuringATrickGoesOnLaidOutAnew) {
     SDL_SetWindowSize(SDL_GL_GetCurrentWindow(), 600, 900);
     for (int i = 0; i < 200 && game->GetWidth() != 600; ++i) {
       SDL_Event e;
-      while (SDL_PollEvent(&e)) Dispatch(e);
+      while (SDL_PollEvent(&e)) driver->Deliver(e);
       SDL_Delay(5);
     }
     ASSERT_EQ(game->GetWidth(), 600);
@@ -280,7 +275,7 @@ TEST_F(Screen, FullScreenKeyTogglesAndComesBack) {
   auto settle = [&](int width) {
     for (int i = 0; i < 200 && game->GetWidth() != width; ++i) {
       SDL_Event e;
-      while (SDL_PollEvent(&e)) Dispatch(e);
+      while (SDL_PollEvent(&e)) driver->Deliver(e);
       SDL_Delay(5);
     }
   };
