@@ -28,22 +28,27 @@ note() { echo "debian: $*"; }
 
 # --- build ------------------------------------------------------------------
 # A copy of the tracked files, so that nothing of a working tree's builds
-# goes in and the packages land in $WORK, beside the copy.
-mkdir "$WORK/src"
-if git -C "$SOURCE" rev-parse --git-dir >/dev/null 2>&1; then
-  git -C "$SOURCE" ls-files -z | (cd "$SOURCE" && xargs -0 cp --parents -t "$WORK/src")
+# goes in and the packages land in $WORK, beside the copy. KX_TEST_DEBS=DIR
+# checks the packages of an earlier dpkg-buildpackage in DIR instead.
+if [ -n "${KX_TEST_DEBS:-}" ]; then
+  cp "$KX_TEST_DEBS"/*.deb "$KX_TEST_DEBS"/*.changes "$KX_TEST_DEBS"/*.buildinfo "$WORK/"
 else
-  tar -C "$SOURCE" --exclude='./build*' -cf - . | tar -C "$WORK/src" -xf -
+  mkdir "$WORK/src"
+  if git -C "$SOURCE" rev-parse --git-dir >/dev/null 2>&1; then
+    git -C "$SOURCE" ls-files -z | (cd "$SOURCE" && xargs -0 cp --parents -t "$WORK/src")
+  else
+    tar -C "$SOURCE" --exclude='./build*' -cf - . | tar -C "$WORK/src" -xf -
+  fi
+  # The build's pack spares the package build the asset generation.
+  start=$SECONDS
+  if ! (cd "$WORK/src" && KX_PREBUILT_PACK="$BUILD/bin/vimradata.bin" DEB_BUILD_OPTIONS="parallel=$(nproc)" \
+    dpkg-buildpackage -b -us -uc >"$WORK/buildpackage.log" 2>&1); then
+    echo "debian: FAIL: dpkg-buildpackage failed:"
+    grep -E 'error|Error|dh_[a-z]*:' "$WORK/buildpackage.log" | tail -15
+    exit 1
+  fi
+  note "dpkg-buildpackage took $((SECONDS - start)) s"
 fi
-# The build's pack spares the package build the asset generation.
-start=$SECONDS
-if ! (cd "$WORK/src" && KX_PREBUILT_PACK="$BUILD/bin/vimradata.bin" DEB_BUILD_OPTIONS="parallel=$(nproc)" \
-  dpkg-buildpackage -b -us -uc >"$WORK/buildpackage.log" 2>&1); then
-  echo "debian: FAIL: dpkg-buildpackage failed:"
-  grep -E 'error|Error|dh_[a-z]*:' "$WORK/buildpackage.log" | tail -15
-  exit 1
-fi
-note "dpkg-buildpackage took $((SECONDS - start)) s"
 V=$(dpkg-parsechangelog -l "$SOURCE/debian/changelog" -S Version)
 A=$(dpkg --print-architecture)
 M=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
@@ -55,22 +60,30 @@ declare -A DEB=(
 )
 for p in "${!DEB[@]}"; do [ -s "${DEB[$p]}" ] || fail "no package $p"; done
 for p in libkxengine1 libkxengine-dev vimra; do
-  [ -s "$WORK/$p-dbgsym_${V}_$A.ddeb" ] || fail "no debug package $p-dbgsym"
+  [ -s "$WORK/$p-dbgsym_${V}_$A.deb" ] || fail "no debug package $p-dbgsym"
 done
 [ "$failures" = 0 ] || exit 1
 
 # --- lintian ----------------------------------------------------------------
 # Errors and warnings fail; the packages' own overrides (each with its
-# reason) are honoured and listed.
+# reason) are honoured and counted. The -dbgsym packages, which debhelper
+# makes and which carry no overrides, and the .changes file are checked too,
+# with the placeholder address (the overrides' one tag) left aside.
 start=$SECONDS
-if ! lintian --fail-on error,warning --show-overrides "$WORK"/*.changes >"$WORK/lintian.log" 2>&1; then
-  fail "lintian: $(grep -E '^[EW]:' "$WORK/lintian.log" | head -20)"
-fi
-note "lintian took $((SECONDS - start)) s; overridden: $(grep -c '^N: \|^O:' "$WORK/lintian.log" || true) tag(s)"
-grep -E '^[EW]:' "$WORK/lintian.log" && fail "lintian reported the above"
+lintian --fail-on error,warning --show-overrides "${DEB[@]}" >"$WORK/lintian.log" 2>&1 ||
+  fail "lintian on the packages: $(grep -E '^[EW]:' "$WORK/lintian.log" | head -20)"
+lintian --fail-on error,warning --suppress-tags bogus-mail-host,bogus-mail-host-in-debian-changelog \
+  "$WORK"/*-dbgsym_*.deb "$WORK"/*.changes >"$WORK/lintian-rest.log" 2>&1 ||
+  fail "lintian on the debug packages and the changes: $(grep -E '^[EW]:' "$WORK/lintian-rest.log" | head -20)"
+overridden=$(grep -c '^O: ' "$WORK/lintian.log" || true)
+note "lintian took $((SECONDS - start)) s; $overridden overridden tag(s): $(sed -n 's/^O: [^:]*: \([^ ]*\).*/\1/p' "$WORK/lintian.log" | sort -u | tr '\n' ' ')"
+[ "$overridden" -gt 0 ] || fail "no override was used: lintian did not read them"
 
 # --- contents -----------------------------------------------------------------
-list() { dpkg-deb -c "${DEB[$1]}" | awk '{ print $6 ($7 == "->" ? " -> " $8 : "") }' | sed 's|^\./|/|'; }
+for p in "${!DEB[@]}"; do
+  dpkg-deb -c "${DEB[$p]}" | awk '{ print $6 ($7 == "->" ? " -> " $8 : "") }' | sed 's|^\./|/|' >"$WORK/$p.list"
+done
+list() { cat "$WORK/$1.list"; }
 has() {  # has PACKAGE PATH-REGEX
   list "$1" | grep -qE "^$2\$" || fail "$1 has no $2"
 }
@@ -100,7 +113,7 @@ dup=$(sort "$WORK/all-files.txt" | uniq -d | grep -v '^/usr/share/doc/' || true)
 # Nothing uncompressed under man, and no library outside the runtime package.
 for p in "${!DEB[@]}"; do
   list "$p" | grep -E '^/usr/share/man/.*[^/]$' | grep -v '\.gz$' && fail "$p has uncompressed manual pages"
-  [ "$p" = libkxengine1 ] || ! list "$p" | grep -qE '\.so\.[0-9]' || fail "$p holds a versioned library"
+  [ "$p" = libkxengine1 ] || ! list "$p" | sed 's/ -> .*//' | grep -qE '\.so\.[0-9]' || fail "$p holds a versioned library"
 done
 # The copyright file is machine-readable and names the fonts the pack
 # renders.
@@ -130,11 +143,11 @@ grep -qE "libkxengine1 \(= $V\)" <<<"$(depends libkxengine-dev)" || fail "the de
 # --- unpacked: stripped programs, their debug files, the launcher ---------------
 ROOT=$WORK/root
 for p in "${!DEB[@]}"; do dpkg-deb -x "${DEB[$p]}" "$ROOT"; done
-for p in libkxengine1 libkxengine-dev vimra; do dpkg-deb -x "$WORK/$p-dbgsym_${V}_$A.ddeb" "$WORK/dbg"; done
+for p in libkxengine1 libkxengine-dev vimra; do dpkg-deb -x "$WORK/$p-dbgsym_${V}_$A.deb" "$WORK/dbg"; done
 for f in "usr/lib/$M/libkxEngine.so.1.0.0" usr/libexec/vimra/vimra usr/bin/kxpack; do
-  readelf -S "$ROOT/$f" | grep -q '\.debug_info' && fail "$f is not stripped"
-  readelf -d "$ROOT/$f" | grep -qE 'RUNPATH|RPATH' && fail "$f carries a library search path"
-  id=$(readelf -n "$ROOT/$f" | sed -n 's/.*Build ID: *//p')
+  readelf -S "$ROOT/$f" 2>/dev/null | grep -q '\.debug_info' && fail "$f is not stripped"
+  readelf -d "$ROOT/$f" 2>/dev/null | grep -qE 'RUNPATH|RPATH' && fail "$f carries a library search path"
+  id=$(readelf -n "$ROOT/$f" 2>/dev/null | sed -n 's/.*Build ID: *//p')
   dbg=$WORK/dbg/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug
   [ -n "$id" ] && [ -s "$dbg" ] && readelf -S "$dbg" | grep -q '\.debug_info' || fail "no debug file for $f (build id $id)"
 done
