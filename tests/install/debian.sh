@@ -85,7 +85,7 @@ for p in "${!DEB[@]}"; do
 done
 list() { cat "$WORK/$1.list"; }
 has() {  # has PACKAGE PATH-REGEX
-  list "$1" | grep -qE "^$2\$" || fail "$1 has no $2"
+  grep -qE "^$2\$" "$WORK/$1.list" || fail "$1 has no $2"
 }
 has libkxengine1 "/usr/lib/$M/libkxEngine\.so\.1\.0\.0"
 has libkxengine1 "/usr/lib/$M/libkxEngine\.so\.1 -> libkxEngine\.so\.1\.0\.0"
@@ -113,7 +113,8 @@ dup=$(sort "$WORK/all-files.txt" | uniq -d | grep -v '^/usr/share/doc/' || true)
 # Nothing uncompressed under man, and no library outside the runtime package.
 for p in "${!DEB[@]}"; do
   list "$p" | grep -E '^/usr/share/man/.*[^/]$' | grep -v '\.gz$' && fail "$p has uncompressed manual pages"
-  [ "$p" = libkxengine1 ] || ! list "$p" | sed 's/ -> .*//' | grep -qE '\.so\.[0-9]' || fail "$p holds a versioned library"
+  libs=$(list "$p" | sed 's/ -> .*//' | grep -E '\.so\.[0-9]' || true)
+  [ "$p" = libkxengine1 ] || [ -z "$libs" ] || fail "$p holds a versioned library: $libs"
 done
 # The copyright file is machine-readable and names the fonts the pack
 # renders.
@@ -145,11 +146,15 @@ ROOT=$WORK/root
 for p in "${!DEB[@]}"; do dpkg-deb -x "${DEB[$p]}" "$ROOT"; done
 for p in libkxengine1 libkxengine-dev vimra; do dpkg-deb -x "$WORK/$p-dbgsym_${V}_$A.deb" "$WORK/dbg"; done
 for f in "usr/lib/$M/libkxEngine.so.1.0.0" usr/libexec/vimra/vimra usr/bin/kxpack; do
-  readelf -S "$ROOT/$f" 2>/dev/null | grep -q '\.debug_info' && fail "$f is not stripped"
-  readelf -d "$ROOT/$f" 2>/dev/null | grep -qE 'RUNPATH|RPATH' && fail "$f carries a library search path"
+  # Whole outputs into variables: grep -q on a pipe would end readelf early.
+  sections=$(readelf -S "$ROOT/$f" 2>/dev/null)
+  dynamic=$(readelf -d "$ROOT/$f" 2>/dev/null)
+  grep -q '\.debug_info' <<<"$sections" && fail "$f is not stripped"
+  grep -qE 'RUNPATH|RPATH' <<<"$dynamic" && fail "$f carries a library search path"
   id=$(readelf -n "$ROOT/$f" 2>/dev/null | sed -n 's/.*Build ID: *//p')
   dbg=$WORK/dbg/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug
-  [ -n "$id" ] && [ -s "$dbg" ] && readelf -S "$dbg" | grep -q '\.debug_info' || fail "no debug file for $f (build id $id)"
+  dbgsections=$(readelf -S "$dbg" 2>/dev/null || true)
+  [ -n "$id" ] && grep -q '\.debug_info' <<<"$dbgsections" || fail "no debug file for $f (build id $id)"
 done
 cmp -s "$BUILD/bin/vimradata.bin" "$ROOT/usr/share/games/vimra/vimradata.bin" || fail "the packaged pack differs from the build's"
 export LD_LIBRARY_PATH=$ROOT/usr/lib/$M
