@@ -36,11 +36,11 @@ snapshot() {  # every path outside the kernel's, apt's and dpkg's own records
     -o -path /var/lib/apt -o -path /var/cache -o -path /var/log -o -path /var/lib/dpkg \
     -o -path /home \) -prune -o -print | sort
 }
+useradd -m player
 snapshot >/tmp/before.txt
 apt-get install -y --no-install-recommends /tmp/in/*.deb >/tmp/apt.log 2>&1 || { tail -20 /tmp/apt.log; exit 1; }
-ldconfig -p | grep -q "libkxEngine.so.1 .*/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || echo x86_64-linux-gnu)/" ||
-  ldconfig -p | grep -q 'libkxEngine.so.1 ' || { echo "debroot: FAIL: ldconfig does not know libkxEngine.so.1"; exit 1; }
-useradd -m player
+ldconfig -p | grep -q "libkxEngine.so.1 .*=> /usr/lib/$(gcc -print-multiarch)/libkxEngine.so.1\$" ||
+  { echo "debroot: FAIL: ldconfig does not list libkxEngine.so.1 in the multiarch folder"; exit 1; }
 # The desktop entry's command, as a user's session runs it (with /usr/games
 # on the PATH, as Debian's login shells have it).
 exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/vimra.desktop)
@@ -74,7 +74,7 @@ su player -c 'cd && xvfb-run -a -s "-screen 0 1280x720x24 -noreset" sh /tmp/play
 apt-get purge -y vimra vimra-data libkxengine-dev libkxengine1 >/tmp/purge.log 2>&1 || { tail -20 /tmp/purge.log; exit 1; }
 snapshot >/tmp/after.txt
 if ! diff /tmp/before.txt /tmp/after.txt >/tmp/left.txt; then
-  echo "debroot: FAIL: the purge left the root different:"; head -20 /tmp/left.txt; exit 1
+  echo "debroot: FAIL: the purge left the root different:"; head -20 /tmp/left.txt | sed 's/^/debroot:   /'; exit 1
 fi
 echo "debroot: purged; nothing left"
 INSIDE
