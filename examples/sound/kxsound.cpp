@@ -16,6 +16,7 @@
 #include "data/kxResource.h"
 #include "frame/kxSDLWrapper.h"
 #include "graphics/kxVertexArray.h"
+#include "render/kxRenderer.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class SoundApp : public kxSDLWrapper {
     // The pack reads its table; each Get returns a crunched block the pack
     // keeps owning, and every loader below expands its own copy.
     if (!pack.ReadFromFile(packFile)) return Fail("is no resource pack");
-    cube = kxVertexArray::Create(GL_TRIANGLES);
+    cube = kxVertexArray::Create(pmTriangles);
     if (!cube || !cube->LoadFromCrunchedMemoryBlock(pack.Get("cube"))) return Fail("has no mesh");
     cube->TextureFromCrunchedMemoryBlock(pack.Get("crate"));
     if (!cube->GetTextureID()) return Fail("has no texture");
@@ -53,11 +54,13 @@ class SoundApp : public kxSDLWrapper {
   void Render() override {
     if (frameLimit && frameCounter >= frameLimit) EndMainLoop();
     if (frameCounter > 0 && frameCounter % 120 == 0) samples.PlaySample(kPing);
-    glClearColor(0.15f, 0.3f, 0.45f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // All drawing goes through the engine's renderer, whichever path it takes.
+    kxRenderer* r = kxGetRenderer();
+    r->SetClearColor(0.15f, 0.3f, 0.45f, 1.0f);
+    r->Clear(true, true);
     InitGL();  // projection and depth test; the GUI changed them last frame
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -6.0f);
+    r->LoadIdentity();
+    r->Translate(0.0f, 0.0f, -6.0f);
     float angle[3] = {20.0f, float(frameCounter), 0.0f};  // degrees about x, y, z
     cube->SetAngle(angle);
     cube->Draw();
