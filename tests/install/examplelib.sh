@@ -1,5 +1,5 @@
-# Shared by the example tests: sourced after WORK, BUILD and SOURCE are set
-# and fail() is defined.
+# Shared by the example tests: sourced after harness_begin
+# (tests/support/harness.sh), with BUILD and SOURCE set.
 
 # install_engine: installs the build into $WORK/prefix.
 install_engine() {
@@ -55,8 +55,8 @@ wait_window() {
 # shot GEOMETRY FILE: a screenshot of part of the screen (WxH+X+Y).
 shot() { import -window root -crop "$1" +repage "$2" 2>/dev/null; }
 
-# pixel IMAGE X Y -> "r g b"
-pixel() {
+# image_pixel IMAGE X Y -> "r g b"
+image_pixel() {
   convert "$1" -crop "1x1+$2+$3" txt:- | tail -1 |
     sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1 \2 \3/p'
 }
@@ -64,7 +64,7 @@ pixel() {
 # near IMAGE X Y R G B: the pixel is within 3 of the colour in each channel.
 near() {
   local r g b
-  read -r r g b <<<"$(pixel "$1" "$2" "$3")"
+  read -r r g b <<<"$(image_pixel "$1" "$2" "$3")"
   [ -n "$b" ] && [ $((r - $4)) -ge -3 ] && [ $((r - $4)) -le 3 ] && [ $((g - $5)) -ge -3 ] &&
     [ $((g - $5)) -le 3 ] && [ $((b - $6)) -ge -3 ] && [ $((b - $6)) -le 3 ]
 }

@@ -14,24 +14,13 @@
 # usage: examples.sh gui|sound BUILD_DIR SOURCE_DIR
 set -euo pipefail
 
-if [ "${KX_EXAMPLES_TEST_INNER:-}" != 1 ]; then
-  export KX_EXAMPLES_TEST_INNER=1
-  exec xvfb-run -a -n 200 -s "-screen 0 1280x720x24 -noreset" "$0" "$@"
-fi
-
 NAME=$1
-BUILD=$(cd "$2" && pwd)
-SOURCE=$(cd "$3" && pwd)
-WORK=$(mktemp -d /tmp/kx-examples-XXXXXX)
-PID=""
-cleanup() {
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "$NAME example: FAIL: $*"; failures=$((failures + 1)); }
-note() { echo "$NAME example: $*"; }
+shift
+. "$(dirname "$0")/../support/harness.sh"
+harness_begin "$NAME-example" 200 1280x720x24 "$NAME" "$@"
+
+BUILD=$(cd "$1" && pwd)
+SOURCE=$(cd "$2" && pwd)
 # shellcheck source=examplelib.sh
 . "$(dirname "$0")/examplelib.sh"
 
@@ -79,7 +68,7 @@ if [ "$NAME" = gui ]; then
   # controls, and the green Count button.
   gui_shown() {
     local r g b
-    read -r r g b <<<"$(pixel "$1" 60 100)"
+    read -r r g b <<<"$(image_pixel "$1" 60 100)"
     near "$1" 5 5 "${BACKDROP[@]}" && near "$1" 170 450 19 38 57 && [ -n "$g" ] && [ "$g" -gt $((r + 40)) ]
   }
   shoot_until "$WORK/a.png" gui_shown || fail "the backdrop, the panel or the Count button is not shown"
@@ -153,8 +142,4 @@ status=0
 SDL_AUDIODRIVER=dummy timeout 120 "$EXAMPLE" "$PACK" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
 [ "$status" = 0 ] || fail "--frames 30: status $status: $(cat "$WORK/err")"
 
-if [ "$failures" -gt 0 ]; then
-  echo "$NAME example: $failures check(s) failed"
-  exit 1
-fi
-echo "$NAME example: all checks passed"
+harness_end
