@@ -39,7 +39,7 @@ snapshot() {  # every path outside the kernel's, apt's and dpkg's own records
 useradd -m player
 snapshot >/tmp/before.txt
 apt-get install -y --no-install-recommends /tmp/in/*.deb >/tmp/apt.log 2>&1 || { tail -20 /tmp/apt.log; exit 1; }
-ldconfig -p | grep -q "libkxEngine.so.1 .*=> /usr/lib/$(gcc -print-multiarch)/libkxEngine.so.1\$" ||
+ldconfig -p | grep -qE "libkxEngine.so.1 .*=> (/usr)?/lib/$(gcc -print-multiarch)/libkxEngine.so.1\$" ||
   { echo "debroot: FAIL: ldconfig does not list libkxEngine.so.1 in the multiarch folder"; exit 1; }
 # The desktop entry's command, as a user's session runs it (with /usr/games
 # on the PATH, as Debian's login shells have it).
