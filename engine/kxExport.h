@@ -1,5 +1,6 @@
-// Export macro of the kxEngine shared library. The library is built with
-// hidden default visibility; only what is marked KX_API is exported.
+/// \file
+/// Export macro of the kxEngine shared library. The library is built with
+/// hidden default visibility; only what is marked KX_API is exported.
 #pragma once
 
 #if defined(KX_STATIC)

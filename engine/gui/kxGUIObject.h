@@ -1,7 +1,11 @@
-// kxGUIObject: the base of every GUI control. Controls form a tree: a control
-// owns its children (deleting a control deletes its subtree) and the
-// top-level controls belong to one kxGUIManager. Rectangles are absolute
-// window pixels, origin top-left, y down; both far edges count as inside.
+/// \file
+/// Declares kxGUIObject.
+
+/// \class kxGUIObject
+/// kxGUIObject: the base of every GUI control. Controls form a tree: a control
+/// owns its children (deleting a control deletes its subtree) and the
+/// top-level controls belong to one kxGUIManager. Rectangles are absolute
+/// window pixels, origin top-left, y down; both far edges count as inside.
 #pragma once
 
 #include "data/kxString.h"
@@ -12,33 +16,33 @@ class kxGUIManager;
 
 class KX_API kxGUIObject {
  public:
-  // Children empty, visible, mouse flags clear, no manager yet.
+  /// Children empty, visible, mouse flags clear, no manager yet.
   kxGUIObject(unsigned int id, int left, int top, int width, int height);
-  // Deletes the children. A control that belongs to a manager also drops the
-  // click events queued for it, so they are never delivered.
+  /// Deletes the children. A control that belongs to a manager also drops the
+  /// click events queued for it, so they are never delivered.
   virtual ~kxGUIObject();
 
   virtual void Draw();
-  // Hook for derived controls; nothing in the toolkit calls it.
+  /// Hook for derived controls; nothing in the toolkit calls it.
   virtual void Update();
   virtual void SetValue(kxString& value);
   virtual void OnMouseEnter();
   virtual void OnMouseLeave();
   virtual void OnLMBDown();
   virtual void OnLMBUp();
-  // dx, dy: movement since the manager's previous OnMouse call.
+  /// dx, dy: movement since the manager's previous OnMouse call.
   virtual void OnMouseMove(int dx, int dy);
-  // Called last by AppendChild, once the child sits at its absolute position.
+  /// Called last by AppendChild, once the child sits at its absolute position.
   virtual void OnAfterSetParent(kxGUIObject* parent);
 
-  // Takes ownership of child; shifts it once by this control's Left/Top
-  // (saturating at the ends of int) and gives it and its whole subtree this
-  // control's manager. Returns false, leaving the child to the caller, only
-  // when the children array cannot grow.
+  /// Takes ownership of child; shifts it once by this control's Left/Top
+  /// (saturating at the ends of int) and gives it and its whole subtree this
+  /// control's manager. Returns false, leaving the child to the caller, only
+  /// when the children array cannot grow.
   bool AppendChild(kxGUIObject* child);
-  // Deletes every child.
+  /// Deletes every child.
   void Clear();
-  // No bounds check: index must be below GetChildCount().
+  /// No bounds check: index must be below GetChildCount().
   kxGUIObject* GetChild(uint64_t index);
   uint64_t GetChildCount();
 
@@ -55,30 +59,31 @@ class KX_API kxGUIObject {
   bool GetVisible();
   void SetVisible(bool visible);
   bool GetIsMouseInside();
-  // True calls OnMouseEnter; false calls OnMouseLeave only when the mouse
-  // was inside before.
+  /// True calls OnMouseEnter; false calls OnMouseLeave only when the mouse
+  /// was inside before.
   void SetIsMouseInside(bool inside);
-  // Sets the manager of this control and of every descendant: a subtree
-  // built before it joins a manager must route its clicks to, and drop its
-  // queued events from, the manager it joins.
+  /// Sets the manager of this control and of every descendant: a subtree
+  /// built before it joins a manager must route its clicks to, and drop its
+  /// queued events from, the manager it joins.
   void SetGUIManagerPtr(kxGUIManager* manager);
   kxGUIManager* GetGUIManagerPtr();
 
-  // Inclusive hit test in window pixels.
+  /// Inclusive hit test in window pixels.
   bool Contains(int x, int y);
 
-  // Routing steps of the manager for this control and its direct children.
+  /// Routing steps of the manager for this control and its direct children.
   void MouseMove(int x, int y, int dx, int dy);
   void LMBDown(int x, int y);
   void LMBUp(int x, int y);
-  // The manager draws children itself; kept for derived controls.
+  /// The manager draws children itself; kept for derived controls.
   void DrawChilds();
 
-  // A left press landed on this control (top level only) and no click has
-  // consumed it yet.
+  /// A left press landed on this control (top level only) and no click has
+  /// consumed it yet.
   bool GetPressed();
 
  protected:
+  /// \privatesection
   kxGUIObject** children;
   uint64_t childCount;
   unsigned int ID;
