@@ -23,18 +23,25 @@ class kxResource;
 /// the kxGUIManager constructor, deleted by its destructor.
 extern KX_API kxResource* engineResources;
 
+/// The kinds of GUI events.
 enum kxGUIEventType : uint32_t {
+  /// A control was clicked.
   kxGUIEventClick = 0,
 };
 
+/// One queued click: what happened to which control.
 struct kxGUIEvent_s {
+  /// What happened (always a click).
   kxGUIEventType type;
   /// Null once the control was deleted while the record was queued.
   kxGUIObject* control;
 };
 
+/// The clicks queued since the frame last collected them.
 struct kxGUIEventQueue_s {
+  /// The records, oldest first; owned by the manager.
   kxGUIEvent_s* events;
+  /// The number of records.
   uint64_t count;
 };
 
@@ -49,24 +56,31 @@ class KX_API kxGUIManager final {
   /// Not called by the toolkit.
   virtual void OnClick(kxGUIObject* object);
 
+  /// Nothing to do: the constructor sets the manager up.
   void Init();
+  /// The window size in pixels, for the pixel projection.
   void SetSize(int width, int height);
+  /// The window width the manager draws for.
   int GetWidth();
+  /// The window height the manager draws for.
   int GetHeight();
   /// The receiver of the queued clicks (the application frame's); borrowed.
   /// Null keeps clicks queued until one is set.
   void SetWrapperPtr(kxGUIClickReceiver* wrapper);
+  /// The receiver of the queued clicks; null when none is set.
   kxGUIClickReceiver* GetWrapperPtr();
 
   /// Takes ownership; false (control left to the caller) when the list
   /// cannot grow.
   bool AppendControl(kxGUIObject* control);
+  /// The number of top-level controls.
   uint64_t GetControlCount();
   /// No bounds check: index must be below GetControlCount().
   kxGUIObject* GetControl(uint64_t index);
 
   /// False when the queue cannot grow (the event is lost).
   bool AppendEvent(kxGUIEventType type, kxGUIObject* control);
+  /// The number of click events queued.
   uint64_t GetEventCount();
   /// Delivers the queued clicks of live controls in order to the wrapper's
   /// OnGUIClick, then empties the queue. Without a wrapper the queue is kept.
@@ -79,12 +93,18 @@ class KX_API kxGUIManager final {
   void Draw();
   /// Deletes every top-level control (queued records of them are dropped).
   void Clear();
+  /// Stops drawing the controls (while a screen is rebuilt).
   void Freeze();
+  /// Draws the controls again.
   void Thaw();
+  /// Whether Freeze holds.
   bool IsFrozen();
 
+  /// The pointer moved to (x, y): enter, leave and move calls to the controls under it.
   void OnMouse(int x, int y);
+  /// A left press at (x, y), routed to the visible top-level controls and their children.
   void OnLMBDown(int x, int y);
+  /// A left release at (x, y); a release on a pressed button queues its click.
   void OnLMBUp(int x, int y);
   /// Wheel notches at (x, y), routed like a press: for every visible
   /// top-level control with a nonzero ID, its direct children, then itself.

@@ -22,13 +22,19 @@ class KX_API kxGUIObject {
   /// click events queued for it, so they are never delivered.
   virtual ~kxGUIObject();
 
+  /// Draws the control (nothing here); the manager calls it for visible controls.
   virtual void Draw();
   /// Hook for derived controls; nothing in the toolkit calls it.
   virtual void Update();
+  /// Takes a new value (text); ignored here. The manager's SetValueByID calls it.
   virtual void SetValue(kxString& value);
+  /// The pointer came over the control; nothing here.
   virtual void OnMouseEnter();
+  /// The pointer left the control; nothing here.
   virtual void OnMouseLeave();
+  /// A left press on the control; nothing here.
   virtual void OnLMBDown();
+  /// A left release on the control; nothing here.
   virtual void OnLMBUp();
   /// dx, dy: movement since the manager's previous OnMouse call.
   virtual void OnMouseMove(int dx, int dy);
@@ -44,20 +50,34 @@ class KX_API kxGUIObject {
   void Clear();
   /// No bounds check: index must be below GetChildCount().
   kxGUIObject* GetChild(uint64_t index);
+  /// The number of children.
   uint64_t GetChildCount();
 
+  /// Top edge, absolute window pixels.
   int GetTop();
+  /// Moves the top edge (children are not moved).
   void SetTop(int top);
+  /// Left edge, absolute window pixels.
   int GetLeft();
+  /// Moves the left edge (children are not moved).
   void SetLeft(int left);
+  /// Width in pixels.
   int GetWidth();
+  /// Sets the width in pixels.
   void SetWidth(int width);
+  /// Height in pixels.
   int GetHeight();
+  /// Sets the height in pixels.
   void SetHeight(int height);
+  /// The id clicks and SetValueByID know the control by; 0 takes no input.
   unsigned int GetID();
+  /// Sets the id.
   void SetID(unsigned int id);
+  /// Whether the manager draws the control and routes the pointer to it.
   bool GetVisible();
+  /// Shows or hides the control.
   void SetVisible(bool visible);
+  /// Whether the pointer is over the control.
   bool GetIsMouseInside();
   /// True calls OnMouseEnter; false calls OnMouseLeave only when the mouse
   /// was inside before.
@@ -66,6 +86,7 @@ class KX_API kxGUIObject {
   /// built before it joins a manager must route its clicks to, and drop its
   /// queued events from, the manager it joins.
   void SetGUIManagerPtr(kxGUIManager* manager);
+  /// The manager the control belongs to; null before it joins one.
   kxGUIManager* GetGUIManagerPtr();
 
   /// Inclusive hit test in window pixels.
@@ -73,7 +94,9 @@ class KX_API kxGUIObject {
 
   /// Routing steps of the manager for this control and its direct children.
   void MouseMove(int x, int y, int dx, int dy);
+  /// A left press at (x, y): routed to this control and its direct children.
   void LMBDown(int x, int y);
+  /// A left release at (x, y): routed to this control and its direct children.
   void LMBUp(int x, int y);
   /// The manager draws children itself; kept for derived controls.
   void DrawChilds();
