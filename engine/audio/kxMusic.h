@@ -16,6 +16,7 @@
 /// nor the mixer's headers.
 struct kxMemoryBlock;
 struct SDL_RWops;
+/// The mixer's handle of a piece, declared here so that users need no mixer header.
 typedef struct _Mix_Music Mix_Music;
 
 class KX_API kxMusic {
@@ -30,6 +31,7 @@ class KX_API kxMusic {
   [[nodiscard]] bool LoadFromCrunchedMemoryBlock(kxMemoryBlock* block);
   /// From the beginning, repeating without end.
   void Play();
+  /// Halts the piece; Play starts it again from the beginning.
   void Stop();
   /// There is no resume: Play starts again from the beginning.
   void Pause();
@@ -38,9 +40,11 @@ class KX_API kxMusic {
 
   /// Passed to the mixer unclamped.
   void SetVolume(int32_t volume);
+  /// The volume last set, 0..128 for the values the steps give.
   int32_t GetVolume();
   /// One step, clamped to 0..128.
   void VolumeUp();
+  /// One step down, clamped to 0..128.
   void VolumeDown();
 
   /// True when the mixer accepted the piece.

@@ -34,11 +34,14 @@ class KX_API kxSampler {
 
   /// Passed to the mixer unclamped.
   void SetVolume(int32_t volume);
+  /// The volume last set, 0..128 for the values the steps give.
   int32_t GetVolume();
   /// One step, clamped to 0..128.
   void VolumeUp();
+  /// One step down, clamped to 0..128.
   void VolumeDown();
 
+  /// The number of sample numbers handed out, freed ones included.
   uint64_t GetCount();
   /// The chunk of a sound, null when freed or out of range.
   Mix_Chunk* GetSample(uint64_t number);

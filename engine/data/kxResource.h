@@ -30,15 +30,20 @@ class KX_API kxResource {
   void Change(const kxMemoryBlock* block, const char* name);
   /// Removes the first entry with this name; false when there is none.
   bool Remove(const char* name);
+  /// True when an entry has this name.
   bool ResourceExists(const char* name) const;
 
   /// First entry with this name, or null.
   kxMemoryBlock* Get(const char* name) const;
   /// Entry by index; null when the index is not below Length().
   kxMemoryBlock* Get(uint64_t index) const;
+  /// Entry by index, as Get(index).
   kxMemoryBlock* GetMemoryBlock(uint64_t index) const;
+  /// The name of an entry by index; null when the index is not below Length().
   const char* GetName(uint64_t index) const;
+  /// The number of entries.
   uint64_t Length() const;
+  /// Frees every entry; the collection is empty again.
   void Clear();
 
   /// New pack image owned by the caller. Null when there is nothing to store
@@ -53,13 +58,18 @@ class KX_API kxResource {
   /// comparing the CRC, so that the entries of an image whose table and sizes
   /// are intact can be examined one by one. Never a way to load assets.
   [[nodiscard]] bool SalvageFromMemoryBlock(const kxMemoryBlock* image);
+  /// Writes WriteToMemoryBlock's image to a file; false when there is nothing to store or the file cannot be written.
   [[nodiscard]] bool WriteToFile(const char* fileName) const;
+  /// Reads a whole pack file as ReadFromMemoryBlock; false, keeping the old entries, when the file cannot be read or is no valid pack.
   [[nodiscard]] bool ReadFromFile(const char* fileName);
 
   /// Pack layout constants, shared with the tools that inspect packs.
   static constexpr uint64_t kHeaderSize = 10;
+  /// Bytes of one table record.
   static constexpr uint64_t kRecordSize = 36;
+  /// Bytes of a record's name field (NUL-terminated).
   static constexpr uint64_t kNameFieldSize = 32;
+  /// The longest entry name in bytes.
   static constexpr uint64_t kMaxNameLength = 31;
 
  private:

@@ -21,13 +21,19 @@ class KX_API kxString {
   kxString(const kxString& other);
   ~kxString();
 
+  /// Replaces the text by a copy of other's.
   void Assign(const kxString& other);
+  /// Replaces the text by a copy of other's.
   kxString& operator=(const kxString& other);
+  /// Replaces the text by a copy of text (null: empty).
   kxString& operator=(const kxWChar* text);
   void Append(const kxWChar* text);  ///< null changes nothing
+  /// Appends text, as Append.
   kxString& operator+=(const kxWChar* text);
+  /// Appends other's text.
   kxString& operator+=(const kxString& other);
 
+  /// The number of 16-bit code units, without the terminator.
   uint64_t Length() const;
   /// The buffer; null for a string that never held text.
   const kxWChar* GetString() const;

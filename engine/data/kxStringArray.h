@@ -30,8 +30,11 @@ class KX_API kxStringArray {
   /// The line at `index`. An index at or past the count gives an empty string
   /// kept by the array (never someone else's line).
   kxString& GetLine(uint64_t index);
+  /// The line at `index`, read-only; an empty string past the count.
   const kxString& GetLine(uint64_t index) const;
+  /// The number of lines (the name's spelling is kept on purpose).
   uint64_t GetLinesCounf() const;
+  /// Frees every line; the array is empty again.
   void Clear();
 
  private:

@@ -15,6 +15,7 @@ class kxSDLWrapper;
 
 class KX_API kxFrameClickReceiver final : public kxGUIClickReceiver {
  public:
+  /// Delivers to frame, which must outlive the receiver.
   explicit kxFrameClickReceiver(kxSDLWrapper* frame);
   void OnGUIClick(kxGUIObject* object) override;
 

@@ -62,6 +62,7 @@ class KX_API kxSDLWrapper {
   virtual void OnMouseMotion(int x, int y, int dx, int dy);
   /// SDL key codes (the key event's sym).
   virtual void OnKeyDown(unsigned int key);
+  /// A key was released (SDL key code).
   virtual void OnKeyUp(unsigned int key);
   /// Default: stores the size, sets the engine-wide screen size, viewport and
   /// GUI size, then draws one frame. The projection is left as it was.
@@ -84,6 +85,7 @@ class KX_API kxSDLWrapper {
   /// message at that moment stay readable through GetInitError and
   /// GetInitErrorDetail.
   bool Init();
+  /// The step at which Init failed; ieNone when it has not.
   TInitError GetInitError() const;
   /// The message of the failing library (SDL, the mixer, the extension loader)
   /// or the OpenGL version found; "" when there is none. Owned by the frame.
@@ -103,12 +105,16 @@ class KX_API kxSDLWrapper {
   /// engine's current renderer at once. False, with the choice unchanged,
   /// when this build lacks the path. The fixed-function path by default.
   bool SetRenderer(TRendererKind kind);
+  /// The drawing path chosen.
   TRendererKind GetRenderer() const;
+  /// The samples per pixel asked for (kxMultisampleAuto by default).
   int GetMultisampling() const;
   /// After Init: the samples per pixel the context has, the OpenGL renderer's
   /// name ("" before Init) and whether it rasterises in software.
   int GetSamples() const;
+  /// The OpenGL renderer's name after Init; "" before. Owned by the frame.
   const char* GetRendererName() const;
+  /// After Init: whether the OpenGL renderer rasterises in software.
   bool IsSoftwareRenderer() const;
   /// Runs the paced main loop until EndMainLoop or a quit event; returns 0.
   /// A request to leave taken by the logo splash during Init (see
@@ -124,13 +130,20 @@ class KX_API kxSDLWrapper {
   void InitGL();
 
   kxGUIManager* GetGUIManager();  ///< null before Init
+  /// The window width in pixels.
   int GetWidth();
+  /// The window height in pixels.
   int GetHeight();
+  /// Width over height, as InitGL last computed it.
   float GetAspect();
 
+  /// Stores the camera's position (three floats, copied).
   void SetCamPosition(float* const position);
+  /// Copies the camera's position into out (three floats).
   void GetCamPosition(float* const out);
+  /// Stores the camera's angles in degrees (three floats, copied).
   void SetCamAngle(float* const angle);
+  /// Copies the camera's angles into out (three floats).
   void GetCamAngle(float* const out);
   /// Applies a camera (position, angles in degrees) to the current matrix.
   void PilotView(float* const position, float* const angle);
@@ -142,11 +155,13 @@ class KX_API kxSDLWrapper {
   /// Replaces the millisecond clock used for pacing and for double clicks
   /// (null restores SDL_GetTicks). Lets a derived frame run on a known clock.
   void SetTickSource(kxTickSource source);
+  /// The clock in use; null while it is SDL_GetTicks.
   kxTickSource GetTickSource() const;
   /// Replaces SDL_CreateWindow for Init (null restores it), so that a derived
   /// frame can refuse visuals, e.g. multisampled ones, and watch the fallback.
   typedef SDL_Window* (*kxWindowCreator)(const char* title, int x, int y, int w, int h,
                                          Uint32 flags);
+  /// Installs the window creator Init uses (null: SDL_CreateWindow).
   void SetWindowCreator(kxWindowCreator creator);
 
   /// Handles one event taken from the queue. A mouse or finger motion also

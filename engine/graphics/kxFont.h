@@ -16,15 +16,17 @@
 struct kxMemoryBlock;
 class kxGeometry;
 
+/// Which way a font's glyph bitmaps are stored.
 enum TFontType : int32_t {
   ftBottomUp = 0,  ///< first stored bitmap row at the quad edge y = height
   ftTopDown = 1,   ///< first stored bitmap row at the quad edge y = 0
 };
 
+/// One character of a font: its coverage bitmap and placement.
 struct TGlyph_s {
   uint8_t* pixels;  ///< width x height coverage bytes, rows first to last
-  int32_t width;
-  int32_t height;
+  int32_t width;   ///< bitmap width in pixels
+  int32_t height;  ///< bitmap height in pixels
   int32_t advance;  ///< pen movement after the glyph
   int32_t top;      ///< quad drawn from y = -top
   int32_t left;     ///< horizontal offset from the pen
@@ -34,6 +36,7 @@ class KX_API kxFont {
  public:
   KX_NO_COPY(kxFont);
 
+  /// An empty font (no glyphs, scale 1) whose bitmaps are stored as `type` says.
   explicit kxFont(TFontType type = ftBottomUp);
   ~kxFont();
 
@@ -59,6 +62,7 @@ class KX_API kxFont {
   /// As LoadFromMemory; also false when the file cannot be read whole.
   [[nodiscard]] bool LoadFromFile(const char* fileName);
 
+  /// Multiplies every glyph's size and advance when printing and measuring.
   void SetScale(float s);
   /// Draws text with the pen starting at (x, y, z). Characters without a
   /// glyph are skipped (no pen movement); null text draws nothing.
@@ -66,6 +70,7 @@ class KX_API kxFont {
   /// Sum of the advances times the scale; characters without a glyph add
   /// nothing; null text gives 0.
   float GetWidth(const kxWChar* text);
+  /// The line height times the scale.
   float GetHeight();
 
  private:

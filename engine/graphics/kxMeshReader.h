@@ -13,15 +13,16 @@
 #include "kxTypes.h"
 #include "graphics/kxVertexArray.h"
 
+/// The lists a mesh reader fills: malloc'ed, released with kxFreeMeshLists.
 struct kxMeshLists {
-  float (*normals)[3];
-  uint64_t normalCount;
-  float (*texCoords)[2];
-  uint64_t texCoordCount;
-  float (*vertices)[3];
-  uint64_t vertexCount;
+  float (*normals)[3];      ///< unit normals
+  uint64_t normalCount;     ///< entries of normals
+  float (*texCoords)[2];    ///< texture coordinates (u, v)
+  uint64_t texCoordCount;   ///< entries of texCoords
+  float (*vertices)[3];     ///< positions
+  uint64_t vertexCount;     ///< entries of vertices
   TFace_s* faces;  ///< zero-based indices; -1 where the block stored 0
-  uint64_t faceCount;
+  uint64_t faceCount;  ///< entries of faces
 };
 
 KX_API void kxInitMeshLists(kxMeshLists* lists);

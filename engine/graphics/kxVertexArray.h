@@ -27,8 +27,12 @@ struct TFace_s {
   int32_t texCoord[3];
 };
 
+/// A colour: red, green, blue and alpha, each 0..1.
 struct kxRGBAf_s {
-  float r, g, b, a;
+  float r;  ///< red
+  float g;  ///< green
+  float b;  ///< blue
+  float a;  ///< alpha (opacity)
 };
 
 class KX_API kxVertexArray {

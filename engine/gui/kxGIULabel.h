@@ -20,6 +20,7 @@ class KX_API kxGIULabel : public kxGUIObject {
   /// Null when allocation fails.
   static kxGIULabel* Create(unsigned int id, kxFont* font, int left, int top,
                             const kxString& text);
+  /// A white label at (left, top) sized to the text; as Create, on the stack or with new.
   kxGIULabel(unsigned int id, kxFont* font, int left, int top, const kxString& text);
   ~kxGIULabel() override;
 

@@ -28,6 +28,7 @@ class KX_API kxGUIButton : public kxGUIObject {
   /// Null when allocation fails.
   static kxGUIButton* Create(unsigned int id, kxFont* font, kxGUIButtonStates* states, int left,
                              int top, int width, int height, const kxString& text);
+  /// A button at (left, top), at least minimumWidth wide, with the caption centred; as Create.
   kxGUIButton(unsigned int id, kxFont* font, kxGUIButtonStates* states, int left, int top,
               int width, int height, const kxString& text);
   ~kxGUIButton() override;
