@@ -80,8 +80,11 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
 std::string vimraUsage() {
   return "usage: vimra [--window] [--msaa 0|2|4] [--renderer fixed|es2]\n"
          "       vimra --help | --version\n"
-         "The twenty-one card trick. Run it in the folder that holds \"vimradata.bin\";\n"
-         "the settings are kept in \"vimraconfig.bin\" there.\n"
+         "The twenty-one card trick. Installed, the vimra command runs the game in\n"
+         "a folder of each user's own, $XDG_DATA_HOME/vimra (by default\n"
+         "~/.local/share/vimra), which links the installed \"vimradata.bin\" and\n"
+         "keeps the settings file \"vimraconfig.bin\". The game program itself reads\n"
+         "and writes both in the folder it is started in (build/bin in a build).\n"
          "  --window     play in a 1280 x 720 window instead of full screen\n"
          "  --msaa N     samples per pixel for smoothing edges (0, 2 or 4); by\n"
          "               default 4, or none on a software renderer\n"

@@ -113,6 +113,8 @@ TEST(vimraCommandLine, UsageNamesEveryOptionAndTheVersionIsOneLine) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   EXPECT_EQ(usage.rfind("usage: vimra", 0), 0u);
   EXPECT_EQ(usage.back(), '\n');
+  // An installed user runs the launcher: the text names its per-user folder.
+  EXPECT_NE(usage.find("~/.local/share/vimra"), std::string::npos);
   std::string version = vimraVersionLine();
   EXPECT_EQ(version.rfind("vimra ", 0), 0u);
   EXPECT_EQ(version.find('\n'), std::string::npos);
