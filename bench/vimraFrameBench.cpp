@@ -17,9 +17,9 @@
 // --mappings (list the largest resident mappings when memory is recorded),
 // --shots DIR (save pictures of the menu, the table, the row stars and the
 // reveal as PPM files, to compare two builds by eye),
+// --renderer fixed|es2 (the engine's drawing path; fixed by default),
 // --size WxH (a window of that size instead of full screen; run it on a
 // virtual screen at least that large).
-#include <GL/glew.h>
 #include <SDL.h>
 #include <limits.h>
 #include <stdlib.h>
@@ -32,6 +32,7 @@
 #include <string>
 
 #include "kxFrameStats.h"
+#include "render/kxRenderer.h"
 #include "vimraBenchGame.h"
 
 namespace {
@@ -44,6 +45,7 @@ struct Options {
   bool mappings = false;
   std::string shots;
   int width = 0, height = 0;  // 0: full screen
+  TRendererKind renderer = rkFixed;
 };
 
 bool ParseOptions(int argc, char** argv, Options* o) {
@@ -68,6 +70,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       if (sscanf(value, "%dx%d", &o->width, &o->height) != 2 || o->width < 64 ||
           o->height < 64 || o->width > 16384 || o->height > 16384)
         return false;
+    } else if (a == "--renderer" && value) {
+      if (!kxRendererFromName(value, &o->renderer) || !kxHasRenderer(o->renderer)) return false;
     } else {
       return false;
     }
@@ -115,8 +119,8 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
     fprintf(stderr,
-            "usage: %s [--msaa 0|2|4] [--scale F] [--size WxH] [--mappings] [--shots DIR] [--json FILE] [--pack "
-            "FILE]\n",
+            "usage: %s [--msaa 0|2|4] [--scale F] [--size WxH] [--mappings] [--shots DIR] "
+            "[--json FILE] [--pack FILE] [--renderer fixed|es2]\n",
             argv[0]);
     return 2;
   }
@@ -147,6 +151,7 @@ int main(int argc, char** argv) {
       game.SetFullscreen(false);
       game.SetWindowSize(options.width, options.height);
     }
+    game.SetRenderer(options.renderer);
     if (game.Start(&report)) {
       game.RunScenes(options.scale, &report);
       game.MeasureSwitches(&report);

@@ -73,6 +73,8 @@ bool StartGame(const vimraOptions_s& options, vimraGame** game) {
   (*game)->SetWindowSize(options.windowWidth, options.windowHeight);
   (*game)->SetUIScale(options.uiScale);
   (*game)->SetMultisampling(options.msaa);
+  // A build without the path asked for says so through Init's failure.
+  if (!(*game)->SetRenderer(options.renderer)) return false;
   return (*game)->Init();
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "frame/kxGLVersion.h"
+#include "render/kxRenderer.h"
 
 #ifndef VIMRA_VERSION
 #define VIMRA_VERSION "unknown"
@@ -67,6 +68,7 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
   options->windowHeight = 720;
   options->msaa = kxMultisampleAuto;
   options->uiScale = 0.0f;
+  options->renderer = rkFixed;
   error->clear();
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i] ? argv[i] : "";
@@ -104,6 +106,24 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
         *error = std::string("--msaa takes 0, 2 or 4, not \"") + count + "\"";
         return vcUsageError;
       }
+    } else if (strcmp(arg, "--renderer") == 0 || strncmp(arg, "--renderer=", 11) == 0) {
+      const char* name = nullptr;
+      if (arg[10] == '=') {
+        name = arg + 11;
+      } else if (i + 1 < argc && argv[i + 1]) {
+        name = argv[++i];
+      } else {
+        *error = "--renderer needs a name: fixed or es2";
+        return vcUsageError;
+      }
+      if (!kxRendererFromName(name, &options->renderer)) {
+        *error = std::string("--renderer takes fixed or es2, not \"") + name + "\"";
+        return vcUsageError;
+      }
+      if (!kxHasRenderer(options->renderer)) {
+        *error = std::string("this build cannot draw with ") + name;
+        return vcUsageError;
+      }
     } else if (arg[0] == '-') {
       *error = std::string("unknown option \"") + arg + "\"";
       return vcUsageError;
@@ -116,10 +136,13 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
 }
 
 std::string vimraUsage() {
-  return "usage: vimra [--window [WxH]] [--msaa 0|2|4] [--ui-scale F]\n"
+  return "usage: vimra [--window [WxH]] [--msaa 0|2|4] [--renderer fixed|es2] [--ui-scale F]\n"
          "       vimra --help | --version\n"
-         "The twenty-one card trick. Run it in the folder that holds \"vimradata.bin\";\n"
-         "the settings are kept in \"vimraconfig.bin\" there.\n"
+         "The twenty-one card trick. Installed, the vimra command runs the game in\n"
+         "a folder of each user's own, $XDG_DATA_HOME/vimra (by default\n"
+         "~/.local/share/vimra), which links the installed \"vimradata.bin\" and\n"
+         "keeps the settings file \"vimraconfig.bin\". The game program itself reads\n"
+         "and writes both in the folder it is started in (build/bin in a build).\n"
          "  --window     play in a window the player can resize, 1280 x 720 unless\n"
          "               a size follows (like --window 1920x1080); F11 or Alt+Enter\n"
          "               switches between the window and full screen at any time\n"
@@ -127,6 +150,8 @@ std::string vimraUsage() {
          "               from the window's size (1 up to 1280 x 720)\n"
          "  --msaa N     samples per pixel for smoothing edges (0, 2 or 4); by\n"
          "               default 4, or none on a software renderer\n"
+         "  --renderer R draw with OpenGL 1.5 (fixed, the default) or with\n"
+         "               OpenGL ES 2.0 shaders (es2)\n"
          "  -h, --help   show this text and exit\n"
          "  --version    show the version and exit\n";
 }
