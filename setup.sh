@@ -11,6 +11,7 @@ PACKAGES=(
   libfreetype-dev libvorbis-dev libogg-dev fonts-dejavu-core
   xvfb xauth xdotool imagemagick
   desktop-file-utils dpkg-dev man-db bsdextrautils
+  chromium nodejs
 )
 
 missing=()
