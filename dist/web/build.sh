@@ -53,6 +53,7 @@ export NODE_PATH=/usr/share/nodejs
 start=$SECONDS
 emcmake cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" \
+  -DKX_RENDER_FIXED=OFF -DKX_RENDER_ES2=ON \
   -DKX_WEB_PREFIX="$PREFIX" -DKX_WEB_PACK="$PACK" -DKX_WEB_SITE_DIR="$SITE" >/dev/null
 cmake --build "$BUILD" -j"${KX_WEB_JOBS:-$(nproc)}"
 echo "web: site in $SITE ($((SECONDS - start)) s)"
