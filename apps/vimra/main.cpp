@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -51,10 +50,8 @@ bool StartVideoQuietly(std::string* error) {
   if (saved >= 0) close(saved);
   if (quiet >= 0) close(quiet);
   if (!started) return false;
-  // A driver that shows nothing is no display: a full-screen game there
-  // would run unseen and never end.
   const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver != nullptr && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0)) {
+  if (vimraIsBlindVideoDriver(driver)) {
     *error = std::string("only the \"") + driver + "\" video driver is available";
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;

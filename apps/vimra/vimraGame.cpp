@@ -6,10 +6,10 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 
 #include "vimraMotion.h"
+#include "vimraStartupError.h"
 
 vimraGame::vimraGame()
     : kxSDLWrapper(1280, 720, true, false),
@@ -89,10 +89,7 @@ vimraGame::~vimraGame() {
 }
 
 bool vimraGame::OnBeforeInit() {
-  // Without a display SDL may still open a window on a driver that shows
-  // nothing; a full-screen game there would run unseen and never end.
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver != nullptr && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0)) {
+  if (vimraIsBlindVideoDriver(SDL_GetCurrentVideoDriver())) {
     initFailure = ifNoDisplay;
     return false;
   }

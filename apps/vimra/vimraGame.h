@@ -8,15 +8,17 @@
 // images) and releases them all in OnBeforeClose. GUI controls it builds are
 // handed to the frame's GUI manager, which deletes them.
 //
-// One class, its implementation spread over files by aspect:
+// One class, its implementation spread over files by aspect; the groups of
+// declarations below follow the same order:
 //   vimraGame.cpp           construction, the per-frame dispatch, state changes
 //   vimraGameAssets.cpp     loading from the pack, the deck, languages, release
 //   vimraGameSettings.cpp   the settings file
 //   vimraGameScene.cpp      backdrop, clouds, stars, light and drawing
 //   vimraGameAnimation.cpp  per-state updates and the moves they prepare
-//   vimraGameTrick.cpp      the row click, AdvanceState, gathering and dealing
-//   vimraGameInput.cpp      keys, focus, the corner switch, menu clicks
-//   vimraGameScreens.cpp    main menu, boxes and hint bar
+//   vimraGameTrick.cpp      AdvanceState, gathering and dealing
+//   vimraGameInput.cpp      the row click, keys, focus, the corner switch,
+//                           menu clicks
+//   vimraGameScreens.cpp    main menu, boxes, hint bar, clearing the screen
 #pragma once
 
 #include "frame/kxSDLWrapper.h"
@@ -59,7 +61,8 @@ class vimraGame : public kxSDLWrapper {
   vimraGame();
   ~vimraGame() override;
 
-  // Frame callbacks.
+  // Frame callbacks: the dispatch and the close (vimraGame.cpp), the loading
+  // (vimraGameAssets.cpp), the player's input (vimraGameInput.cpp).
   void Render() override;
   bool OnBeforeInit() override;
   void OnBeforeClose() override;
@@ -72,9 +75,14 @@ class vimraGame : public kxSDLWrapper {
   void OnSetFocus() override;
   void OnGUIClick(kxGUIObject* object) override;
 
-  // Assets, languages and settings.
+  // Assets and languages.
   void BuildDeck();
   void SetLanguage(int index);
+  // Line n of the interface texts; an empty string when the language's text
+  // has no such line.
+  kxString& Message(int n);
+
+  // Settings.
   void LoadSettings();
   // Writes the settings file; when it cannot, says so in one line on
   // stderr and carries on.
@@ -90,13 +98,9 @@ class vimraGame : public kxSDLWrapper {
   // Screens; none clears the GUI first.
   void ShowMainMenu();
   void ShowAbout();
-  void ShowSettings();
   void ShowHowToPlay();
+  void ShowSettings();
   void ShowHintBar();
-
-  // Line n of the interface texts; an empty string when the language's text
-  // has no such line.
-  kxString& Message(int n);
 
   // True once the window and its GL context came up on a real display
   // during Init.
@@ -108,27 +112,27 @@ class vimraGame : public kxSDLWrapper {
   void EnterState(TVimraState next);
 
   // Assets.
+  // The pack entry `key`; null when there is no pack or no such entry.
+  kxMemoryBlock* GetEntry(const char* key);
   // The pack entry `key`, or `key` with "_low" appended when not
   // highQuality; null when the pack has no such entry.
   kxMemoryBlock* GetQualityEntry(const char* key);
-  // The pack entry `key`; null when there is no pack or no such entry.
-  kxMemoryBlock* GetEntry(const char* key);
   // Deletes every asset object; safe to call again.
   void ReleaseAssets();
 
-  // Scene (the per-frame paths: no allocation, no loading).
-  void DrawScene(float* position, float* angle);
-  // True when the backdrop, under the current matrices, covers the window.
-  bool BackdropCoversWindow();
-  void SetupLighting();
+  // Scene; BackdropCoversWindow and DrawScene run every frame and so neither
+  // allocate nor load.
   void BuildBackground();
   void RecolourBackground();
   void BuildClouds();
   void BuildStars();
   void ScatterStars();
   void PlaceRowStars();
-  void UpdateRowStars();
   void PlayChoiceSound();
+  void SetupLighting();
+  // True when the backdrop, under the current matrices, covers the window.
+  bool BackdropCoversWindow();
+  void DrawScene(float* position, float* angle);
 
   // Animation: one update per state, and the moves AdvanceState and Escape
   // prepare.
@@ -142,21 +146,24 @@ class vimraGame : public kxSDLWrapper {
   void UpdateReveal();
   void UpdateRevealEnd();
   void UpdateBackToMenu();
+  // Rolls and fades the row's stars, the first frames of a gather or of
+  // the move to the reveal.
+  void UpdateRowStars();
   void PrepareGather();
   void PrepareReveal();
   void PrepareRevealEnd();
   void PrepareBackToMenu();
 
   // Screens and the trick's hint line.
-  void SetHint(int line);
-  // Empties the GUI from inside a click handler; later clicks of the same
-  // delivery pass refer to controls that no longer exist and are dropped.
-  void ClearScreen();
   // A box (panel id idBox) of w x h with its title from line `titleLine`,
   // placed on the screen; null when it cannot be built. CloseBox adds the
   // OK button every box ends with.
   kxGUIPanel* OpenBox(int w, int h, int titleLine);
   void CloseBox(kxGUIPanel* box);
+  void SetHint(int line);
+  // Empties the GUI from inside a click handler; later clicks of the same
+  // delivery pass refer to controls that no longer exist and are dropped.
+  void ClearScreen();
 
   kxResource* resources;
   kxMusic* music;

@@ -166,26 +166,6 @@ void vimraGame::PlaceRowStars() {
   starCounter = 0;
 }
 
-void vimraGame::UpdateRowStars() {
-  // The helix rolls about its row while it fades; when it is gone the sound
-  // marks the start of the gather.
-  MoveMatrix(starPositions, 0.0f, -rowY, 0.0f, kStarCount);
-  RotateMatrixX(starPositions, -10.0f, kStarCount);
-  MoveMatrix(starPositions, 0.0f, rowY, 0.0f, kStarCount);
-  if (stars != nullptr) stars->SetPositions(starPositions);
-  if (starCounter > 60) {
-    starsVisible = false;
-    PlayChoiceSound();
-  }
-  if (stars != nullptr) {
-    for (int k = 0; k < kStarCount; ++k) {
-      kxVertexArray* star = stars->GetVertexArray(k);
-      star->SetAlpha(star->GetColor()->a - 0.016f);
-    }
-  }
-  ++starCounter;
-}
-
 void vimraGame::PlayChoiceSound() {
   if (sampler != nullptr && sampler->GetCount() > 0) sampler->PlaySample(0);
 }

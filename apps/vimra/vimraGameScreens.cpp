@@ -1,5 +1,6 @@
 // The screens built from the engine's GUI controls: the main menu, the
-// About, How to play and Settings boxes, and the hint bar of a trick.
+// About, How to play and Settings boxes, the hint bar of a trick and its
+// line, and the emptying of the screen before the next one is built.
 #include "vimraGame.h"
 
 #include <SDL.h>
@@ -184,4 +185,17 @@ void vimraGame::ShowHintBar() {
   vimraHintBarLayout_s l = vimraHintBarLayout(GetWidth());
   Whiten(AddTop(gui, kxGUIPanel::Create(idNone, l.panel.x, l.panel.y, l.panel.w, l.panel.h)));
   AddScroll(gui, idHintScroll, arialFont, l.scroll, Message(mlHintStart), scrollStart);
+}
+
+void vimraGame::SetHint(int line) {
+  if (GetGUIManager() != nullptr) GetGUIManager()->SetValueByID(idHintScroll, Message(line));
+}
+
+void vimraGame::ClearScreen() {
+  kxGUIManager* gui = GetGUIManager();
+  if (gui != nullptr) gui->Clear();
+  if (handlingClick) {
+    screenCleared = true;
+    screenClearedAt = frameCounter;
+  }
 }

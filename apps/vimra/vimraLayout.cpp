@@ -1,5 +1,20 @@
 #include "vimraLayout.h"
 
+namespace {
+
+// A click's height from the window's middle, in half window heights, times
+// the camera's depth over this gives the height on the table it points at
+// (close to 1 / tan 30 degrees, the half field of view).
+const float kDepthPerTableHeight = 1.72f;
+// Clicks within this height of the table's middle answer the middle row.
+const float kMiddleRowReach = 1.2f;
+// Rows lie this far apart on the table; the stars of a row go this far
+// below its middle.
+const float kRowPitch = 2.5f;
+const float kStarsBelowRow = 0.3f;
+
+}  // namespace
+
 vimraMainMenuLayout_s vimraMainMenuLayout(int width, int height) {
   vimraMainMenuLayout_s m;
   int w = 512;
@@ -45,20 +60,20 @@ bool vimraIsCornerClick(int width, int height, int x, int y) {
 int vimraRowFromClick(int height, int y, float camZ, float* rowY) {
   int half = height / 2;
   float v = half > 0 ? float(height - half - y) / float(half) : 0.0f;
-  float d = camZ * v / 1.72f;
+  float d = camZ * v / kDepthPerTableHeight;
   int row;
   float ry;
-  if (-1.2f < d && d < 1.2f) {
+  if (-kMiddleRowReach < d && d < kMiddleRowReach) {
     row = 2;
     ry = 0.0f;
   } else if (d > 0.0f) {
     row = 1;
-    ry = 2.5f;
+    ry = kRowPitch;
   } else {
     row = 3;
-    ry = -2.5f;
+    ry = -kRowPitch;
   }
-  ry -= 0.3f;
+  ry -= kStarsBelowRow;
   if (rowY != nullptr) *rowY = ry;
   return row;
 }

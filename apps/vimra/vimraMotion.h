@@ -24,8 +24,10 @@ inline constexpr float vimraRevealStepX = 0.0009337917f;
 inline constexpr float vimraRevealStepY = 0.10518643f;
 inline constexpr float vimraRevealStepAngleZ = 0.2787445f;
 
-// Camera flights are planned in this many equal steps.
-inline constexpr float vimraFlightSteps = 120.0f;
+// A camera flight is planned in this many equal steps, one a frame; the
+// state that flies ends once its counter has passed the last step.
+inline constexpr int vimraFlightFrames = 120;
+inline constexpr float vimraFlightSteps = float(vimraFlightFrames);
 
 // Degrees to radians for the game's circles, which run clockwise.
 inline constexpr float vimraMinusPi = -3.1415927f;
