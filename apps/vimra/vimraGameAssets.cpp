@@ -3,8 +3,6 @@
 // the release of everything the game owns.
 #include "vimraGame.h"
 
-#include <GL/glew.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -20,6 +18,7 @@
 #include "graphics/kxVertexArray.h"
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
+#include "render/kxRenderer.h"
 #include "vimraLanguages.h"
 #include "vimraVisibleArea.h"
 
@@ -110,10 +109,10 @@ bool vimraGame::OnAfterInit() {
   ShowMainMenu();
   SetupLighting();
 
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glShadeModel(GL_SMOOTH);
-  glEnable(GL_NORMALIZE);
-  glDisable(GL_LIGHTING);
+  kxRenderer* r = kxGetRenderer();
+  r->SetAlphaBlending();
+  r->Enable(rsNormalize);
+  r->Disable(rsLighting);
   return true;
 }
 

@@ -2,8 +2,6 @@
 // clouds, the star billboards, the light, and the drawing of a frame.
 #include "vimraGame.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 #include <new>
 
@@ -13,6 +11,7 @@
 #include "graphics/kxTexturedBox.h"
 #include "graphics/kxTransform.h"
 #include "graphics/kxVertexArray.h"
+#include "render/kxRenderer.h"
 #include "vimraColorTable.h"
 #include "vimraMotion.h"
 #include "vimraVisibleArea.h"
@@ -31,7 +30,7 @@ const CloudPlacement kClouds[vimraGame::kCloudCount] = {
 };
 
 // Light 0 shines along the depth axis toward the cards.
-const GLfloat kLightPosition[4] = {0.0f, 0.0f, 20.0f, 0.0f};
+const float kLightPosition[4] = {0.0f, 0.0f, 20.0f, 0.0f};
 
 // The backdrop is a 24 x 14 rectangle of two triangles, coloured bottom to
 // top from the colour table, standing behind the clouds.
@@ -171,31 +170,28 @@ void vimraGame::PlayChoiceSound() {
 }
 
 void vimraGame::SetupLighting() {
-  glShadeModel(GL_SMOOTH);
-  glEnable(GL_LIGHTING);
-  glEnable(GL_LIGHT0);
-  glEnable(GL_DEPTH_TEST);
-  const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-  glLightfv(GL_LIGHT0, GL_AMBIENT, white);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-  glLightfv(GL_LIGHT0, GL_SPECULAR, white);
-  glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
-  const GLfloat ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-  const GLfloat diffuse[4] = {0.9f, 0.9f, 0.9f, 1.0f};
-  const GLfloat specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-  const GLfloat emission[4] = {0.4f, 0.4f, 0.4f, 0.0f};
-  glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-  glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-  glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-  glMaterialf(GL_FRONT, GL_SHININESS, 5.0f);
-  glMaterialfv(GL_FRONT, GL_EMISSION, emission);
+  kxRenderer* r = kxGetRenderer();
+  r->Enable(rsLighting);
+  r->Enable(rsDepthTest);
+  const kxLight_s light = {{1.0f, 1.0f, 1.0f, 1.0f},
+                           {1.0f, 1.0f, 1.0f, 1.0f},
+                           {1.0f, 1.0f, 1.0f, 1.0f},
+                           {kLightPosition[0], kLightPosition[1], kLightPosition[2],
+                            kLightPosition[3]}};
+  r->SetLight(light);
+  const kxMaterial_s card = {{0.0f, 0.0f, 0.0f, 1.0f},
+                             {0.9f, 0.9f, 0.9f, 1.0f},
+                             {0.0f, 0.0f, 0.0f, 1.0f},
+                             {0.4f, 0.4f, 0.4f, 0.0f},
+                             5.0f};
+  r->SetMaterial(card);
 }
 
 bool vimraGame::BackdropCoversWindow() {
   if (background == nullptr || background->GetVertexBuffer() == 0) return false;
   float projection[16], modelview[16];
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+  kxGetRenderer()->GetMatrix(mmProjection, projection);
+  kxGetRenderer()->GetMatrix(mmModelView, modelview);
   // The backdrop is drawn at its position, unturned and unscaled.
   float at[3];
   background->GetCenter(at);
@@ -211,30 +207,31 @@ bool vimraGame::BackdropCoversWindow() {
 void vimraGame::DrawScene(float* position, float* angle) {
   // The game's own projection: a far plane of 10000 and the aspect of the
   // current size, every frame.
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
+  kxRenderer* r = kxGetRenderer();
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
   float top = tanf(0.5235988f) * 0.1f;
   float right = float(GetWidth()) / float(GetHeight() > 0 ? GetHeight() : 1) * top;
-  glFrustum(-right, right, -top, top, double(0.1f), 10000.0);
+  r->Frustum(-right, right, -top, top, double(0.1f), 10000.0);
 
   // The background sees one hundredth of the camera's motion.
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  r->SetMatrixMode(mmModelView);
+  r->LoadIdentity();
   float farPosition[3] = {position[0] * 0.01f, position[1] * 0.01f, position[2] * 0.01f};
   float farAngle[3] = {angle[0] * 0.01f, angle[1] * 0.01f, angle[2] * 0.01f};
   PilotView(farPosition, farAngle);
 
   // Where the opaque backdrop covers the window, it replaces every pixel the
   // colour clear would set; only depth needs clearing then.
-  glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
-  glClear(BackdropCoversWindow() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  r->SetClearColor(0.0f, 0.0f, 0.2f, 1.0f);
+  r->Clear(!BackdropCoversWindow(), true);
 
   // The backdrop is opaque (alpha 1 at every corner), so blending it would
   // give the same pixels at the cost of reading each one back.
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
+  r->Disable(rsBlend);
+  r->Disable(rsDepthTest);
   if (background != nullptr) background->DrawColor();
-  glEnable(GL_BLEND);
+  r->Enable(rsBlend);
   if (clouds != nullptr) {
     for (size_t i = 0; i < clouds->Length(); ++i) {
       kxTexturedBox* cloud = static_cast<kxTexturedBox*>(clouds->GetVertexArray(i));
@@ -251,26 +248,26 @@ void vimraGame::DrawScene(float* position, float* angle) {
       }
     }
   }
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
+  r->Enable(rsDepthTest);
+  r->Disable(rsBlend);
 
-  glLoadIdentity();
+  r->LoadIdentity();
   PilotView(position, angle);
-  glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+  r->SetLightPosition(kLightPosition);
 
-  glEnable(GL_LIGHTING);
-  glDisable(GL_BLEND);
-  glEnable(GL_DEPTH_TEST);
+  r->Enable(rsLighting);
+  r->Disable(rsBlend);
+  r->Enable(rsDepthTest);
   // A card seen from the front hides its back face, and the other way
   // round: with every face wound outward, the hidden one need not be filled.
-  if (cardsCullable) glEnable(GL_CULL_FACE);
+  if (cardsCullable) r->Enable(rsCullFace);
   if (cards != nullptr) cards->Draw();
-  glDisable(GL_CULL_FACE);
+  r->Disable(rsCullFace);
 
-  glEnable(GL_BLEND);
-  glDisable(GL_LIGHTING);
+  r->Enable(rsBlend);
+  r->Disable(rsLighting);
   if (starsVisible && stars != nullptr) {
-    glEnable(GL_BLEND);
+    r->Enable(rsBlend);
     float camera[3];
     float cameraAngle[3];
     GetCamPosition(camera);
@@ -278,6 +275,6 @@ void vimraGame::DrawScene(float* position, float* angle) {
     for (int i = 0; i < kStarCount; ++i) {
       static_cast<kxTexturedBox*>(stars->GetVertexArray(i))->Draw2(camera, cameraAngle[1]);
     }
-    glDisable(GL_BLEND);
+    r->Disable(rsBlend);
   }
 }

@@ -10,7 +10,6 @@
 // The splash borrows the window and context; it owns nothing after Run.
 #pragma once
 
-#include <GL/glew.h>
 #include <SDL.h>
 
 #include "frame/kxFramePacer.h"
@@ -34,8 +33,9 @@ class KX_API kxLogoSplash {
   // function in force (the frame's SRC_ALPHA, ONE_MINUS_SRC_ALPHA) into the
   // bound framebuffer, whose viewport the caller has set. Advances *frameCounter once per frame and
   // returns when it reaches frameLimit as a signed value (at least one frame
-  // is always shown). Hides the cursor meanwhile. Leaves the projection at
-  // glOrtho(0, width, height, 0, 0, 1) with the matrix mode GL_PROJECTION,
+  // is always shown). Hides the cursor meanwhile. Leaves the renderer's
+  // projection at Ortho(0, width, height, 0, 0, 1) with the matrix mode
+  // mmProjection,
   // an identity model-view matrix, blending and depth test off.
   void Run(kxResource* resources, uint32_t* frameCounter);
 

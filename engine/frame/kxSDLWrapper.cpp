@@ -8,12 +8,13 @@
 #include <ctime>
 
 #include "frame/kxFrameWait.h"
-#include "frame/kxGLVersion.h"
 #include "frame/kxLogoSplash.h"
 #include "graphics/kxScreen.h"
 #include "graphics/kxTransform.h"
 #include "gui/kxGUIManager.h"
 #include "kxSaturate.h"
+#include "render/kxGLVersion.h"
+#include "render/kxRenderer.h"
 
 namespace {
 const uint32_t doubleClickMs = 200;
@@ -107,7 +108,7 @@ void kxSDLWrapper::OnResizeWindow(int width, int height) {
   this->width = width;
   this->height = height;
   kxSetScreenSize(width, height);
-  if (window) glViewport(0, 0, width, height);
+  if (window) kxGetRenderer()->SetViewport(0, 0, width, height);
   if (guiManager) guiManager->SetSize(width, height);
   Refresh();
 }
@@ -139,6 +140,8 @@ void kxSDLWrapper::SetWindowTitle(const char* title) {
 }
 void kxSDLWrapper::SetMultisampling(int count) { multisampling = count; }
 int kxSDLWrapper::GetMultisampling() const { return multisampling; }
+bool kxSDLWrapper::SetRenderer(TRendererKind kind) { return kxSelectRenderer(kind); }
+TRendererKind kxSDLWrapper::GetRenderer() const { return kxGetRenderer()->GetKind(); }
 int kxSDLWrapper::GetSamples() const { return samples; }
 const char* kxSDLWrapper::GetRendererName() const { return rendererName; }
 bool kxSDLWrapper::IsSoftwareRenderer() const { return softwareRenderer; }
@@ -158,8 +161,7 @@ bool kxSDLWrapper::CreateWindowAndContext(Uint32 flags, int firstSamples) {
   bool madeWindow = false;
   for (int count : sampleCounts) {
     if (count > firstSamples) continue;
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, count > 0 ? 1 : 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, count);
+    kxSetContextAttributes(kxGetRenderer()->GetKind(), count);
     window = create(windowTitle[0] ? windowTitle : nullptr, SDL_WINDOWPOS_UNDEFINED,
                     SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (!window) {
@@ -207,12 +209,6 @@ bool kxSDLWrapper::Init() {
     flags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_OPENGL;
   }
 
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   const int firstSamples = kxGLChooseSamples(multisampling, nullptr);
   if (!CreateWindowAndContext(flags, firstSamples)) return false;
   if (SDL_GL_MakeCurrent(window, glContext) != 0) return FailInit(ieContext, SDL_GetError());
@@ -221,31 +217,31 @@ bool kxSDLWrapper::Init() {
   // pays for every sample on the CPU, so under the automatic choice the
   // window and context are made again without multisampling, before anything
   // has been loaded into them.
-  CopyText(rendererName, sizeof rendererName,
-           reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  kxRenderer* renderer = kxGetRenderer();
+  CopyText(rendererName, sizeof rendererName, renderer->GetRendererName());
   softwareRenderer = kxGLIsSoftwareRenderer(rendererName);
   int wanted = kxGLChooseSamples(multisampling, rendererName);
-  GLint have = 0;
-  glGetIntegerv(GL_SAMPLES, &have);
+  int have = renderer->GetSamples();
   if (wanted < firstSamples && have > wanted) {
     DestroyWindowAndContext();
     if (!CreateWindowAndContext(flags, wanted)) return false;
     if (SDL_GL_MakeCurrent(window, glContext) != 0) return FailInit(ieContext, SDL_GetError());
-    glGetIntegerv(GL_SAMPLES, &have);
+    have = renderer->GetSamples();
   }
   samples = have;
 
   SDL_GetWindowSize(window, &width, &height);
   kxSetScreenSize(width, height);
 
-  // A GLX-built loader on an EGL context reports that it found no GLX display
-  // yet may still have resolved the entry points; those are what matters.
-  GLenum glewResult = glewInit();
-  if (glewResult != GLEW_OK && glewResult != GLEW_ERROR_NO_GLX_DISPLAY)
-    return FailInit(ieGLFunctions, reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  if (!kxGLVersionAtLeast(version, 1, 5)) return FailInit(ieGLVersion, version);
-  if (!kxGLHasBufferObjects()) return FailInit(ieGLVersion, "no buffer objects");
+  char detail[256];
+  switch (renderer->Start(detail, sizeof detail)) {
+    case rfNone:
+      break;
+    case rfFunctions:
+      return FailInit(ieGLFunctions, detail);
+    case rfVersion:
+      return FailInit(ieGLVersion, detail);
+  }
 
   if (!OnBeforeInit()) return FailInit(ieBeforeInit, nullptr);
   InitGL();
@@ -260,16 +256,17 @@ bool kxSDLWrapper::Init() {
 }
 
 void kxSDLWrapper::InitGL() {
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
+  kxRenderer* r = kxGetRenderer();
+  r->SetViewport(0, 0, width, height);
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
   aspect = static_cast<float>(width) / static_cast<float>(height);
   float top = tanf(0.5235988f) * 0.1f;
   float right = aspect * top;
-  glFrustum(-right, right, -top, top, 0.1f, 100.0);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_DEPTH_TEST);
-  glMatrixMode(GL_MODELVIEW);
+  r->Frustum(-right, right, -top, top, 0.1f, 100.0);
+  r->SetAlphaBlending();
+  r->Enable(rsDepthTest);
+  r->SetMatrixMode(mmModelView);
 }
 
 int kxSDLWrapper::Run(int, char**) {
@@ -520,22 +517,46 @@ void kxSDLWrapper::MouseWheelDown() {
 }
 
 void kxSDLWrapper::PilotView(float* const position, float* const angle) {
-  glRotatef(angle[0], 0.0f, 0.0f, 1.0f);
-  glRotatef(angle[2], 1.0f, 0.0f, 0.0f);
-  glRotatef(angle[1], 0.0f, 0.0f, 1.0f);
-  glTranslatef(-position[0], -position[1], -position[2]);
+  kxRenderer* r = kxGetRenderer();
+  r->Rotate(angle[0], 0.0f, 0.0f, 1.0f);
+  r->Rotate(angle[2], 1.0f, 0.0f, 0.0f);
+  r->Rotate(angle[1], 0.0f, 0.0f, 1.0f);
+  r->Translate(-position[0], -position[1], -position[2]);
 }
+
+namespace {
+// Line ends gathered for one draw; a grid of many divisions goes out in
+// several batches, so its size bounds no allocation.
+class LineBatch {
+ public:
+  ~LineBatch() { Flush(); }
+  void Add(float x1, float y1, float x2, float y2) {
+    float* at = ends + used * 3;
+    at[0] = x1, at[1] = y1, at[2] = 0.0f, at[3] = x2, at[4] = y2, at[5] = 0.0f;
+    used += 2;
+    if (used == kEnds) Flush();
+  }
+  void Flush() {
+    if (used) kxGetRenderer()->DrawVertices(pmLines, ends, nullptr, nullptr, used);
+    used = 0;
+  }
+
+ private:
+  static const int kEnds = 512;
+  float ends[kEnds * 3];
+  int used = 0;
+};
+}  // namespace
 
 void kxSDLWrapper::RenderGrid(int width, int depth, int divisions) {
   if (divisions <= 0) return;
   float w = static_cast<float>(width);
   float d = static_cast<float>(depth);
   float n = static_cast<float>(divisions);
-  glBegin(GL_LINES);
+  LineBatch lines;
   float stepX = w / n;
   for (float x = -w / 2; x < w / 2;) {
-    glVertex3f(x, -d / 2, 0.0f);
-    glVertex3f(x, d / 2, 0.0f);
+    lines.Add(x, -d / 2, x, d / 2);
     // With huge sizes a step below the spacing of floats would leave x where
     // it is and the loop would never reach the far edge.
     float next = x + stepX;
@@ -544,13 +565,11 @@ void kxSDLWrapper::RenderGrid(int width, int depth, int divisions) {
   }
   float stepY = d / n;
   for (float y = -d / 2; y < d / 2;) {
-    glVertex3f(-w / 2, y, 0.0f);
-    glVertex3f(w / 2, y, 0.0f);
+    lines.Add(-w / 2, y, w / 2, y);
     float next = y + stepY;
     if (!(next > y)) break;
     y = next;
   }
-  glEnd();
 }
 
 void kxSDLWrapper::DrawEngineLogo() {

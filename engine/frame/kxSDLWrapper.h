@@ -6,7 +6,6 @@
 // GUI manager; it opens the audio device and SDL and closes both when deleted.
 #pragma once
 
-#include <GL/glew.h>
 #include <SDL.h>
 
 #include "frame/kxFrameClickReceiver.h"
@@ -14,6 +13,7 @@
 #include "frame/kxGLVersion.h"
 #include "kxExport.h"
 #include "kxTypes.h"
+#include "render/kxRenderer.h"
 
 class kxGUIManager;
 class kxGUIObject;
@@ -27,8 +27,9 @@ enum TInitError {
   ieDisplayMode,    // full screen: no display reported its current mode
   ieWindow,         // no window with an OpenGL visual could be made
   ieContext,        // no OpenGL context, or it could not be made current
-  ieGLFunctions,    // the OpenGL extension loader failed
-  ieGLVersion,      // OpenGL below 1.5, or without buffer objects
+  ieGLFunctions,    // the renderer could not load its entry points
+  ieGLVersion,      // the context is too old for the renderer (OpenGL below
+                    // 1.5 or without buffer objects; no OpenGL ES 2.0)
   ieBeforeInit,     // OnBeforeInit returned false
   ieGUI,            // the GUI manager could not be allocated
   ieAfterInit,      // OnAfterInit returned false
@@ -94,6 +95,11 @@ class KX_API kxSDLWrapper {
   // rasteriser, makes the window and context again without multisampling:
   // there each sample costs CPU time on every pixel of every frame.
   void SetMultisampling(int samples);
+  // The drawing path (see kxRenderer). It is process-wide: this selects the
+  // engine's current renderer at once. False, with the choice unchanged,
+  // when this build lacks the path. The fixed-function path by default.
+  bool SetRenderer(TRendererKind kind);
+  TRendererKind GetRenderer() const;
   int GetMultisampling() const;
   // After Init: the samples per pixel the context has, the OpenGL renderer's
   // name ("" before Init) and whether it rasterises in software.
@@ -109,7 +115,8 @@ class KX_API kxSDLWrapper {
   void EndMainLoop();
   // Draws one frame outside the loop.
   void Refresh();
-  // Viewport, 60-degree perspective projection, blend function, depth test.
+  // Viewport, 60-degree perspective projection, blend function, depth test
+  // (through the current renderer).
   void InitGL();
 
   kxGUIManager* GetGUIManager();  // null before Init

@@ -1,7 +1,5 @@
 #include "graphics/kxFont.h"
 
-#include <GL/glew.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +12,7 @@
 #include "graphics/kxFontReader.h"
 #include "graphics/kxGeometry.h"
 #include "graphics/kxVertexArray.h"
+#include "render/kxRenderer.h"
 
 namespace {
 
@@ -27,7 +26,7 @@ uint64_t PowerOfTwoAtLeast(int32_t n) {
 // as a failure rather than as a quad missing some of its corners.
 class GlyphQuad : public kxVertexArray {
  public:
-  GlyphQuad() : kxVertexArray(GL_TRIANGLES) {}
+  GlyphQuad() : kxVertexArray(pmTriangles) {}
 
   bool Fill(const float (*corners)[3], const float (*coords)[2]) {
     vertices = static_cast<float(*)[3]>(kxMalloc(6 * sizeof *vertices));
@@ -70,7 +69,7 @@ void kxFont::FreeGlyphs() {
 }
 
 void kxFont::FreeTextures() {
-  if (textures && textureCount) glDeleteTextures(GLsizei(textureCount), textures);
+  if (textures && textureCount) kxGetRenderer()->DeleteTextures(int(textureCount), textures);
   free(textures);
   textures = nullptr;
   textureCount = 0;
@@ -166,15 +165,9 @@ bool kxFont::InitFontGeometry() {
   unsigned int* names =
       glyphCount ? static_cast<unsigned int*>(kxCalloc(glyphCount, sizeof *names)) : nullptr;
   bool complete = quads && (names || !glyphCount);
-  if (complete && names) glGenTextures(GLsizei(glyphCount), names);
-  GLint largest = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  kxRenderer* renderer = kxGetRenderer();
+  const int largest = renderer->GetMaxTextureSize();
   float height = 0;
-  // Glyph rows are tightly packed two-byte texels; a texture one texel wide
-  // has rows of 2 bytes, which the default alignment of 4 would misread.
-  GLint alignment = 4;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   for (uint64_t i = 0; i < glyphCount && complete; ++i) {
     const TGlyph_s& g = glyphs[i];
     uint64_t tw = PowerOfTwoAtLeast(g.width), th = PowerOfTwoAtLeast(g.height);
@@ -198,22 +191,16 @@ bool kxFont::InitFontGeometry() {
         image[(r * tw + c) * 2 + 1] = value;
       }
     }
-    glBindTexture(GL_TEXTURE_2D, names[i]);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // Each glyph is its own texture, drawn once: under the default repeat
     // wrap a glyph at a fractional position blends its opposite edge into
     // the first row and column ("L" grows a bar on top).
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, GLsizei(tw), GLsizei(th), 0,
-                 GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, image);
+    // Without a context no name is made; the glyph then draws as nothing.
+    names[i] = renderer->CreateTexture(int(tw), int(th), pfLuminanceAlpha, image, true);
     free(image);
   }
-  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   if (!complete) {
     delete quads;
-    if (names) glDeleteTextures(GLsizei(glyphCount), names);
+    if (names) renderer->DeleteTextures(int(glyphCount), names);
     free(names);
     return false;
   }
@@ -248,12 +235,11 @@ void kxFont::SetScale(float s) { scale = s; }
 
 void kxFont::Print(float x, float y, float z, const kxWChar* text) {
   if (!text || !geometry || !textures) return;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glEnable(GL_TEXTURE_2D);
-  glPushMatrix();
-  glTranslatef(x, y, z);
-  glScalef(scale, scale, scale);
+  kxRenderer* r = kxGetRenderer();
+  r->Enable(rsTexture);
+  r->PushMatrix();
+  r->Translate(x, y, z);
+  r->Scale(scale, scale, scale);
   for (const kxWChar* p = text; *p; ++p) {
     uint64_t c = *p;
     // No glyph, or one appended since the last load: nothing drawn, pen stays.
@@ -262,22 +248,16 @@ void kxFont::Print(float x, float y, float z, const kxWChar* text) {
     if (!quad || !quad->GetVertexBuffer() || !quad->GetTexCoordBuffer()) continue;
     const TGlyph_s& g = glyphs[c];
     // Negation and difference in 64 bits: the stored integers are arbitrary.
-    glTranslatef(float(g.left), 0, 0);
-    glTranslatef(0, float(-int64_t(g.top)), 0);
-    glBindTexture(GL_TEXTURE_2D, textures[c]);
-    glBindBuffer(GL_ARRAY_BUFFER, quad->GetVertexBuffer());
-    glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    glBindBuffer(GL_ARRAY_BUFFER, quad->GetTexCoordBuffer());
-    glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, GLsizei(quad->GetVertexArraySize()));
-    glTranslatef(0, float(g.top), 0);
-    glTranslatef(float(int64_t(g.advance) - int64_t(g.left)), 0, 0);
+    r->Translate(float(g.left), 0, 0);
+    r->Translate(0, float(-int64_t(g.top)), 0);
+    r->BindTexture(textures[c]);
+    const kxDrawBuffers_s buffers{quad->GetVertexBuffer(), 0, quad->GetTexCoordBuffer(), 0};
+    r->DrawArrays(pmTriangles, buffers, 0, int(quad->GetVertexArraySize()));
+    r->Translate(0, float(g.top), 0);
+    r->Translate(float(int64_t(g.advance) - int64_t(g.left)), 0, 0);
   }
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisable(GL_TEXTURE_2D);
-  glPopMatrix();
+  r->Disable(rsTexture);
+  r->PopMatrix();
 }
 
 float kxFont::GetWidth(const kxWChar* text) {

@@ -45,7 +45,7 @@ class KX_API kxFont {
   // Replace every glyph with the block's records and rebuild textures and
   // geometry (needs a current context). Loading stops before a record that
   // runs past the end or has a negative width or height; the records before
-  // it are kept. A glyph larger than GL_MAX_TEXTURE_SIZE draws as nothing.
+  // it are kept. A glyph larger than the renderer's largest texture draws as nothing.
   // False, with the font unchanged, for a null block, for records among
   // which no glyph has a bitmap (an empty block, or bytes of another kind),
   // and when memory runs out.
@@ -80,7 +80,7 @@ class KX_API kxFont {
   float scale;
   TFontType type;
   float lineHeight;
-  // Names in `textures` made by glGenTextures (the glyph count of the last
+  // Names in `textures` made by the renderer (the glyph count of the last
   // load; glyphs appended since have none).
   uint64_t textureCount;
 };

@@ -1,8 +1,9 @@
 // TGA textures: the true-colour subset (24 or 32 bits, raw or run-length
-// encoded) turned into OpenGL textures, plus the GL-free decoder beneath.
+// encoded) turned into textures of the current renderer, plus the decoder
+// beneath, which needs no context.
 //
-// The caller owns a returned texture name and deletes it with
-// glDeleteTextures. Blocks passed in are only read.
+// The caller owns a returned texture name and deletes it with the
+// renderer's DeleteTextures. Blocks passed in are only read.
 #pragma once
 
 #include "kxExport.h"
@@ -20,7 +21,7 @@ struct kxTGAImage {
   uint8_t* pixels;
 };
 
-// Decodes TGA bytes without touching OpenGL. False (and `image` untouched)
+// Decodes TGA bytes without touching the renderer. False (and `image` untouched)
 // for a block shorter than the header, a depth other than 24 or 32, a zero
 // width or height, or pixel data that cannot fill the image; the pixel
 // buffer is only allocated once the data can justify its size.
@@ -30,9 +31,8 @@ KX_API void kxFreeTGAImage(kxTGAImage* image);
 
 // New texture holding the image (internal format RGBA, linear filtering,
 // repeat wrap, modulate environment); 0 when the block cannot be decoded or
-// the image is larger than GL_MAX_TEXTURE_SIZE.
-// Needs a current context; the new texture is left bound and the unpack
-// alignment is restored after the upload.
+// the image is larger than the renderer's largest texture.
+// Needs a current context; the new texture is left bound.
 [[nodiscard]] KX_API unsigned int TextureFromMemoryBlockTGA(kxMemoryBlock* block);
 // Expands a crunched block and uploads it as above; 0 on any failure.
 [[nodiscard]] KX_API unsigned int TextureFromCrunchedMemoryBlockTGA(kxMemoryBlock* block);

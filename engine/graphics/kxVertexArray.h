@@ -1,6 +1,6 @@
 // kxVertexArray: the engine's one drawable. A mesh held as plain lists in
-// main memory, uploaded into buffer objects and drawn with the fixed-function
-// pipeline under its own position, angles, scale, colour and texture.
+// main memory, uploaded into buffer objects and drawn through the renderer
+// under its own position, angles, scale, colour and texture.
 //
 // Ownership: the array owns its five lists, its texture when it made the
 // texture itself (or ownsTexture was already set), and every buffer its own
@@ -13,6 +13,7 @@
 #include "kxTypes.h"
 
 struct kxMemoryBlock;
+struct kxDrawBuffers_s;
 
 // One triangle of an indexed mesh: zero-based indices into the vertex,
 // normal and texture-coordinate lists, one per corner.
@@ -149,11 +150,13 @@ class KX_API kxVertexArray {
   // where repeat only blends the opposite edge in at fractional positions).
   bool clampTexture;
 
-  // Binds the three drawing buffers the way Draw does (shared with Draw2).
-  void BindTexturedArrays();
-  void UnbindTexturedArrays();
+  // The buffers Draw reads: positions, normals and texture coordinates.
+  kxDrawBuffers_s TexturedBuffers() const;
 
  private:
+  // Draws the buffers under the array's position, angles and scale; with
+  // flatColor, in the array's colour.
+  void PlaceAndDraw(const kxDrawBuffers_s& buffers, bool flatColor);
   void CreateFaces();
   void MoveToCenter();
   void ReleaseBuffers();

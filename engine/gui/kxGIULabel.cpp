@@ -1,10 +1,9 @@
 #include "gui/kxGIULabel.h"
 
-#include <GL/glew.h>
-
 #include <new>
 
 #include "graphics/kxFont.h"
+#include "render/kxRenderer.h"
 
 namespace {
 int TextWidth(kxFont* font, const kxString& text) {
@@ -27,7 +26,7 @@ kxGIULabel::kxGIULabel(unsigned int id, kxFont* font, int left, int top, const k
 kxGIULabel::~kxGIULabel() {}
 
 void kxGIULabel::Draw() {
-  glColor4f(color[0], color[1], color[2], color[3]);
+  kxGetRenderer()->SetColor(color[0], color[1], color[2], color[3]);
   if (!font || !text.GetString()) return;
   font->Print(static_cast<float>(Left), static_cast<float>(Top) + font->GetHeight(), 0.0f,
               text.GetString());

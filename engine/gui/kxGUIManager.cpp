@@ -1,7 +1,5 @@
 #include "gui/kxGUIManager.h"
 
-#include <GL/glew.h>
-
 #include <cstdlib>
 #include <new>
 
@@ -12,6 +10,7 @@
 #include "gui/kxGUIObject.h"
 #include "gui/kxGUIWheelTarget.h"
 #include "kxSaturate.h"
+#include "render/kxRenderer.h"
 
 kxResource* engineResources = nullptr;
 
@@ -119,12 +118,13 @@ void kxGUIManager::ForgetControl(kxGUIObject* control) {
 
 void kxGUIManager::Draw() {
   if (frozen) return;
-  glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, width, height, 0, 0, 1);
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
+  kxRenderer* r = kxGetRenderer();
+  r->LoadIdentity();
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
+  r->Ortho(0, width, height, 0, 0, 1);
+  r->Enable(rsBlend);
+  r->Disable(rsDepthTest);
   for (uint64_t i = 0; i < controlCount; ++i) {
     kxGUIObject* control = controls[i];
     if (!control || !control->GetVisible()) continue;
@@ -136,8 +136,8 @@ void kxGUIManager::Draw() {
       child->Draw();
     }
   }
-  glDisable(GL_BLEND);
-  glEnable(GL_DEPTH_TEST);
+  r->Disable(rsBlend);
+  r->Enable(rsDepthTest);
 }
 
 void kxGUIManager::DrawChilds(kxGUIObject* parent) {

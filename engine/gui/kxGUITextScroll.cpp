@@ -1,12 +1,11 @@
 #include "gui/kxGUITextScroll.h"
 
-#include <GL/glew.h>
-
 #include <new>
 
 #include "graphics/kxFont.h"
 #include "graphics/kxScreen.h"
 #include "kxSaturate.h"
+#include "render/kxRenderer.h"
 
 namespace {
 int TextWidth(kxFont* font, const kxString& text) {
@@ -40,15 +39,16 @@ void kxGUITextScroll::Draw() {
   const float y = static_cast<float>(Top) + (font ? font->GetHeight() : 0.0f);
   // Wide sums: positions near the ends of int stay defined.
   const float x = static_cast<float>(static_cast<int64_t>(Width) + Left - Vx);
-  glColor4f(color[0], color[1], color[2], alpha);
+  kxRenderer* r = kxGetRenderer();
+  r->SetColor(color[0], color[1], color[2], alpha);
 
   // Cut at the control's left and right edges only: the box starts 5 pixels
   // below the lower edge (descenders) and reaches far above it.
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(Left, kxSaturateToInt(static_cast<int64_t>(kxGetScreenHeight()) - Height - Top - 5),
+  r->Enable(rsScissorTest);
+  r->SetScissor(Left, kxSaturateToInt(static_cast<int64_t>(kxGetScreenHeight()) - Height - Top - 5),
             Width > 0 ? Width : 0, 1000);
   if (font) font->Print(x, y, 0.0f, text.GetString());
-  glDisable(GL_SCISSOR_TEST);
+  r->Disable(rsScissorTest);
 
   Vx = kxSaturatedSum(Vx, 1);
   // The end of the text has passed the left edge: start again at the right.
