@@ -23,6 +23,7 @@
     page.phase = 'failed';
     page.message = text;
     loading.style.display = 'none';
+    fullscreenButton.style.display = 'none';
     messageBox.textContent = text;
     messageBox.style.display = 'block';
   }
@@ -108,7 +109,6 @@
   var root = document.documentElement;
   var requestFullscreen = root.requestFullscreen || root.webkitRequestFullscreen;
   if (requestFullscreen) {
-    fullscreenButton.style.display = 'block';
     fullscreenButton.addEventListener('click', function(event) {
       event.stopPropagation();
       var exit = document.exitFullscreen || document.webkitExitFullscreen;
@@ -147,6 +147,7 @@
           onRuntimeInitialized: function() {
             page.phase = 'running';
             loading.style.display = 'none';
+            if (requestFullscreen) fullscreenButton.style.display = 'block';
             canvas.focus();
           },
           onStartFailed: function(text) {

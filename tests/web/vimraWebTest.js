@@ -151,11 +151,13 @@ class Browser {
 
   async close() {
     if (this.exited) return;
+    const exited = new Promise((resolve) => this.process.on('exit', resolve));
     try {
       await Promise.race([this.send('Browser.close'), sleep(5000)]);
     } catch (e) {
       // it may be gone already
     }
+    if (!this.exited) await Promise.race([exited, sleep(5000)]);
     if (!this.exited) this.process.kill('SIGKILL');
   }
 }
@@ -218,10 +220,11 @@ class Page {
     return result.result.value;
   }
 
-  // Polls a page expression until it is truthy; false after `seconds`.
+  // Polls a page expression until it is truthy; false after `seconds`, or
+  // at once when the page has thrown.
   async waitFor(expression, seconds) {
     const end = Date.now() + seconds * 1000;
-    while (Date.now() < end) {
+    while (Date.now() < end && !this.errors.some((e) => e.startsWith('exception'))) {
       if (await this.eval('(function() { try { return !!(' + expression +
                           '); } catch (e) { return false; } })()')) {
         return true;
@@ -429,7 +432,7 @@ async function playOneTrick(page, figures) {
         'the followed card is not the one dealt to the reveal\'s slot');
   check(await page.waitFor('Module._vimraWebLargestCard() === ' + card, 60),
         'the reveal does not show the followed card');
-  await sleep(1500);
+  await sleep(4000);  // the card grows for a while
   await page.shot('09-reveal');
   await page.click(width / 2, height / 2);  // back to the ring
   check(await page.waitFor('Module._vimraWebState() === ' + StateRing, 240),
@@ -530,7 +533,8 @@ async function main() {
     }
     await browser.close();
     server.close();
-    fs.rmSync(userDir, {recursive: true, force: true});
+    // The browser's last writes may still be landing in its profile.
+    fs.rmSync(userDir, {recursive: true, force: true, maxRetries: 10, retryDelay: 200});
   }
   for (const scene of Object.keys(figures.fps)) {
     note('figure: ' + scene + ' ' + figures.fps[scene].toFixed(1) + ' frames per second');
