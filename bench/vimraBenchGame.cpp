@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <vector>
 
 #include "audio/kxMusic.h"
@@ -26,20 +25,11 @@
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
 #include "vimraLanguages.h"
+#include "vimraPackKeys.h"
 
 namespace {
 
 const double kFramePeriodMs = 1000.0 / 60.0;
-
-// Clicks and the splash run on a clock that only moves when read, so the
-// splash is not paced and two clicks are never taken for a double click.
-uint32_t benchTicks = 1;
-uint32_t BenchTicks() {
-  return benchTicks += 17;
-}
-
-// Events a player's input would queue; the loop takes one per frame.
-std::deque<SDL_Event> pending;
 
 double Ms(const timespec& t) {
   return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
@@ -71,13 +61,17 @@ const char* const kSceneOrder[] = {"clear_swap",      "fill_quad", "fill_quad_bl
 }  // namespace
 
 vimraBenchGame::vimraBenchGame(int msaa, bool listMappings, const std::string& shotDirectory)
-    : listMappings(listMappings),
+    : driver(this, true),
+      listMappings(listMappings),
       shotDirectory(shotDirectory),
       onAfterInitMs(0),
       onAfterInitCpuMs(0),
       fillTexture(0) {
   if (msaa >= 0) SetMultisampling(msaa);
-  SetTickSource(BenchTicks);
+  // Clicks and the splash run on a clock that moves with every reading, so
+  // the splash is not paced and two clicks are never taken for a double
+  // click.
+  SetTickSource(vimraDriver::RunningClock);
 }
 
 vimraBenchGame::~vimraBenchGame() {
@@ -163,13 +157,7 @@ kxFrameSamples& vimraBenchGame::Scene(const char* name) {
 
 void vimraBenchGame::FrameInto(kxFrameSamples* samples) {
   Clock start = Now();
-  GetGUIManager()->HandleEvents();
-  if (!pending.empty()) {
-    SDL_Event event = pending.front();
-    pending.pop_front();
-    DispatchEvent(event);
-  }
-  Refresh();
+  driver.Step();
   glFinish();
   Clock end = Now();
   if (samples) samples->Add(end.wall - start.wall, end.cpu - start.cpu);
@@ -215,7 +203,7 @@ void vimraBenchGame::SaveShot(const std::string& path) {
 }
 
 void vimraBenchGame::StepWhile(int waitState, int limit) {
-  for (int i = 0; i < limit && (state == waitState || !pending.empty()); ++i) Frame();
+  for (int i = 0; i < limit && (state == waitState || driver.InputPending()); ++i) Frame();
 }
 
 void vimraBenchGame::StepFrames(int count) {
@@ -223,52 +211,15 @@ void vimraBenchGame::StepFrames(int count) {
 }
 
 void vimraBenchGame::ClickAt(int x, int y) {
-  benchTicks += 1000;
-  SDL_Event e{};
-  e.type = SDL_MOUSEMOTION;
-  e.motion.x = x;
-  e.motion.y = y;
-  pending.push_back(e);
-  e = SDL_Event{};
-  e.type = SDL_MOUSEBUTTONDOWN;
-  e.button.button = SDL_BUTTON_LEFT;
-  pending.push_back(e);
-  e.type = SDL_MOUSEBUTTONUP;
-  pending.push_back(e);
+  driver.ClickAt(x, y);
 }
 
 void vimraBenchGame::PressKey(int key) {
-  SDL_Event e{};
-  e.type = SDL_KEYDOWN;
-  e.key.keysym.sym = key;
-  pending.push_back(e);
-  e.type = SDL_KEYUP;
-  pending.push_back(e);
-}
-
-kxGUIObject* vimraBenchGame::FindControl(unsigned int id) {
-  kxGUIManager* gui = GetGUIManager();
-  kxGUIObject* found = nullptr;
-  // The last match at top level or one level down: the start button, not
-  // the logo picture that shares its id.
-  for (uint64_t i = 0; i < gui->GetControlCount(); ++i) {
-    kxGUIObject* c = gui->GetControl(i);
-    if (c == nullptr) continue;
-    if (c->GetID() == id) found = c;
-    for (uint64_t k = 0; k < c->GetChildCount(); ++k) {
-      if (c->GetChild(k) && c->GetChild(k)->GetID() == id) found = c->GetChild(k);
-    }
-  }
-  return found;
+  driver.PressKey(key);
 }
 
 void vimraBenchGame::ClickControl(unsigned int id) {
-  kxGUIObject* target = FindControl(id);
-  if (target == nullptr) {
-    fprintf(stderr, "no control %u on screen\n", id);
-    return;
-  }
-  ClickAt(target->GetLeft() + target->GetWidth() / 2, target->GetTop() + target->GetHeight() / 2);
+  if (!driver.ClickControl(id)) fprintf(stderr, "no control %u on screen\n", id);
 }
 
 // ---------------------------------------------------------------------------
@@ -461,7 +412,7 @@ void vimraBenchGame::MeasureSwitches(kxFrameReport* report) {
                    {idLanguage, "language_back"}};
   for (auto& s : switches) {
     ClickControl(s.id);
-    while (!pending.empty()) Frame();
+    while (driver.InputPending()) Frame();
     kxFrameSamples delivering, after;
     FrameInto(&delivering);
     for (int i = 0; i < 3; ++i) FrameInto(&after);
@@ -501,14 +452,16 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
   });
   step("music", [this] {
     kxMusic m;
-    kxMemoryBlock* block = GetEntry("bkgsnd03");
+    kxMemoryBlock* block = GetEntry(vimraKeyMusic);
     if (block) (void)m.LoadFromCrunchedMemoryBlock(block);
   });
   step("deck", [this] { BuildDeck(); });
   step("fonts", [this] {
     kxFont large(ftTopDown), small(ftTopDown);
-    if (GetEntry("arial")) (void)large.LoadFromCrunchedMemoryBlock(GetEntry("arial"));
-    if (GetEntry("ss10")) (void)small.LoadFromCrunchedMemoryBlock(GetEntry("ss10"));
+    if (GetEntry(vimraKeyLargeFont))
+      (void)large.LoadFromCrunchedMemoryBlock(GetEntry(vimraKeyLargeFont));
+    if (GetEntry(vimraKeySmallFont))
+      (void)small.LoadFromCrunchedMemoryBlock(GetEntry(vimraKeySmallFont));
   });
   step("backdrop_and_clouds", [this] {
     BuildBackground();
@@ -519,16 +472,14 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
   step("language", [this] { SetLanguage(language); });
   step("sampler", [this] {
     kxSampler s;
-    kxMemoryBlock* block = GetEntry("choicesnd02");
+    kxMemoryBlock* block = GetEntry(vimraKeyChoiceSound);
     if (block) (void)s.AppendSampleFromCrunchedMemoryBlock(block);
   });
   step("button_images", [this] {
-    const char* colours[3] = {"blue", "green", "red"};
-    for (const char* c : colours) {
-      std::string k = std::string("button_") + c;
-      kxGUIButtonStates states(GetEntry((k + "_passive").c_str()),
-                               GetEntry((k + "_active").c_str()),
-                               GetEntry((k + "_pushed").c_str()));
+    for (const char* c : vimraButtonColours) {
+      kxGUIButtonStates states(GetEntry(vimraButtonKey(c, vimraButtonStates[0]).c_str()),
+                               GetEntry(vimraButtonKey(c, vimraButtonStates[1]).c_str()),
+                               GetEntry(vimraButtonKey(c, vimraButtonStates[2]).c_str()));
     }
   });
   step("main_menu", [this] {
@@ -559,8 +510,10 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
     uLongf size = uLongf(block->data[0]) | uLongf(block->data[1]) << 8 |
                   uLongf(block->data[2]) << 16 | uLongf(block->data[3]) << 24;
     // A start asks for the entries of the chosen quality and language.
-    const bool low = name.size() > 4 && name.compare(name.size() - 4, 4, "_low") == 0;
-    bool wanted = highQuality ? !low : (low || !resources->ResourceExists((name + "_low").c_str()));
+    const std::string lowSuffix = vimraKeyLowSuffix;
+    const bool low = name.size() > lowSuffix.size() &&
+                     name.compare(name.size() - lowSuffix.size(), lowSuffix.size(), lowSuffix) == 0;
+    bool wanted = highQuality ? !low : (low || !resources->ResourceExists(vimraLowKey(name).c_str()));
     for (int l = 0; l < vimraLanguageCount(); ++l) {
       std::string suffix = std::string("_") + vimraLanguageTable[l].key;
       if (l != language && name.size() > suffix.size() &&

@@ -12,6 +12,7 @@
 #include "data/kxResource.h"
 #include "vimraCommandLine.h"
 #include "vimraGame.h"
+#include "vimraPackKeys.h"
 #include "vimraStartupError.h"
 #include "vimraWindowIcon.h"
 
@@ -25,7 +26,7 @@ class vimraProgram : public vimraGame {
  public:
   bool OnAfterInit() override {
     if (!vimraGame::OnAfterInit()) return false;
-    if (resources != nullptr) vimraSetWindowIcon(window, resources->Get("vimra_logo_low"));
+    if (resources != nullptr) vimraSetWindowIcon(window, resources->Get(vimraLowKey(vimraKeyLogo).c_str()));
     return true;
   }
 };

@@ -43,12 +43,16 @@ struct kxMemoryBlock;
 enum TVimraInitFailure {
   ifNone = 0,
   ifPack,       // "vimradata.bin" missing or unreadable
-  ifFontLarge,  // the "arial" entry does not load
-  ifFontSmall,  // the "ss10" entry does not load
+  ifFontLarge,  // the large font's entry does not load
+  ifFontSmall,  // the small font's entry does not load
   ifNoDisplay,  // SDL fell back to a video driver that shows nothing
 };
 
 class vimraGame : public kxSDLWrapper {
+  // Plays the game without a person (tests, benchmark): reads the state and
+  // hands input to the frame's dispatch as the main loop does.
+  friend class vimraDriver;
+
  public:
   KX_NO_COPY(vimraGame);
 
@@ -112,8 +116,10 @@ class vimraGame : public kxSDLWrapper {
   void EnterState(TVimraState next);
 
   // Assets.
-  // The pack entry `key`; null when there is no pack or no such entry.
-  kxMemoryBlock* GetEntry(const char* key);
+  // The pack entry `key`; null when there is no pack or no such entry. Every
+  // request of the game to the pack passes here; a derived game may watch
+  // them.
+  virtual kxMemoryBlock* GetEntry(const char* key);
   // The pack entry `key`, or `key` with "_low" appended when not
   // highQuality; null when the pack has no such entry.
   kxMemoryBlock* GetQualityEntry(const char* key);

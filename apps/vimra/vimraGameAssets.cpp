@@ -20,6 +20,7 @@
 #include "gui/kxGUIManager.h"
 #include "render/kxRenderer.h"
 #include "vimraLanguages.h"
+#include "vimraPackKeys.h"
 #include "vimraVisibleArea.h"
 
 namespace {
@@ -50,7 +51,7 @@ kxMemoryBlock* vimraGame::GetEntry(const char* key) {
 kxMemoryBlock* vimraGame::GetQualityEntry(const char* key) {
   if (highQuality) return GetEntry(key);
   char name[64];
-  snprintf(name, sizeof name, "%s_low", key);
+  snprintf(name, sizeof name, "%s%s", key, vimraKeyLowSuffix);
   return GetEntry(name);
 }
 
@@ -64,7 +65,7 @@ bool vimraGame::OnAfterInit() {
 
   music = new (std::nothrow) kxMusic();
   if (music != nullptr) {
-    kxMemoryBlock* block = GetEntry("bkgsnd03");
+    kxMemoryBlock* block = GetEntry(vimraKeyMusic);
     // Music is not essential: a piece that does not load plays nothing.
     if (block != nullptr) (void)music->LoadFromCrunchedMemoryBlock(block);
     music->SetVolume(musicVolume);
@@ -74,12 +75,12 @@ bool vimraGame::OnAfterInit() {
   BuildDeck();
 
   // Without its fonts the game could show no text: both are essential.
-  arialFont = LoadFont(GetEntry("arial"));
+  arialFont = LoadFont(GetEntry(vimraKeyLargeFont));
   if (arialFont == nullptr) {
     initFailure = ifFontLarge;
     return false;
   }
-  smallFont = LoadFont(GetEntry("ss10"));
+  smallFont = LoadFont(GetEntry(vimraKeySmallFont));
   if (smallFont == nullptr) {
     initFailure = ifFontSmall;
     return false;
@@ -92,19 +93,24 @@ bool vimraGame::OnAfterInit() {
 
   sampler = new (std::nothrow) kxSampler();
   if (sampler != nullptr) {
-    kxMemoryBlock* block = GetEntry("choicesnd02");
+    kxMemoryBlock* block = GetEntry(vimraKeyChoiceSound);
     // Nor is the sound: PlaySample skips a number that holds none.
     if (block != nullptr) (void)sampler->AppendSampleFromCrunchedMemoryBlock(block);
     sampler->SetVolume(sampleVolume);
   }
 
-  blueButton = new (std::nothrow) kxGUIButtonStates(
-      GetEntry("button_blue_passive"), GetEntry("button_blue_active"), GetEntry("button_blue_pushed"));
-  greenButton = new (std::nothrow) kxGUIButtonStates(GetEntry("button_green_passive"),
-                                                     GetEntry("button_green_active"),
-                                                     GetEntry("button_green_pushed"));
-  redButton = new (std::nothrow) kxGUIButtonStates(
-      GetEntry("button_red_passive"), GetEntry("button_red_active"), GetEntry("button_red_pushed"));
+  // The colours in the order of vimraButtonColours: blue, green, red.
+  kxGUIButtonStates** buttons[3] = {&blueButton, &greenButton, &redButton};
+  for (int c = 0; c < 3; ++c) {
+    kxMemoryBlock* look[3];
+    for (int s = 0; s < 3; ++s) {
+      char key[48];
+      snprintf(key, sizeof key, "%s%s_%s", vimraKeyButtonPrefix, vimraButtonColours[c],
+               vimraButtonStates[s]);
+      look[s] = GetEntry(key);
+    }
+    *buttons[c] = new (std::nothrow) kxGUIButtonStates(look[0], look[1], look[2]);
+  }
 
   ShowMainMenu();
   SetupLighting();
@@ -141,7 +147,7 @@ void vimraGame::BuildDeck() {
     // Card 0 loads the mesh; the others share its buffers.
     if (i == 0) {
       first = card;
-      kxMemoryBlock* mesh = GetQualityEntry("box");
+      kxMemoryBlock* mesh = GetQualityEntry(vimraKeyCardMesh);
       // A card mesh that does not load leaves the cards without shape.
       if (mesh != nullptr) (void)card->LoadFromCrunchedMemoryBlock(mesh);
       cardsCullable = vimraFacesPointOutward(card);
@@ -149,7 +155,7 @@ void vimraGame::BuildDeck() {
       card->AssignGeometry(first);
     }
     char key[32];
-    snprintf(key, sizeof key, "texture_%d", picture[i]);
+    snprintf(key, sizeof key, "%s%d", vimraKeyCardPicturePrefix, picture[i]);
     kxMemoryBlock* texture = GetQualityEntry(key);
     if (texture != nullptr) card->TextureFromCrunchedMemoryBlock(texture);
     card->SetScale(5.0f);
@@ -163,11 +169,12 @@ void vimraGame::SetLanguage(int index) {
   delete licenses;
   delete howToPlay;
   messages = licenses = howToPlay = nullptr;
-  const char* formats[3] = {"msg_%s", "licenses_%s", "howtoplay_%s"};
+  const char* prefixes[3] = {vimraKeyMessagesPrefix, vimraKeyLicensesPrefix,
+                             vimraKeyHowToPlayPrefix};
   kxStringArray** targets[3] = {&messages, &licenses, &howToPlay};
   for (int k = 0; k < 3; ++k) {
     char key[64];
-    snprintf(key, sizeof key, formats[k], vimraLanguageTable[index].key);
+    snprintf(key, sizeof key, "%s%s", prefixes[k], vimraLanguageTable[index].key);
     kxStringArray* lines = new (std::nothrow) kxStringArray();
     kxMemoryBlock* block = GetEntry(key);
     // Texts that do not load stay empty; Message gives an empty line then.

@@ -14,6 +14,7 @@
 #include "render/kxRenderer.h"
 #include "vimraColorTable.h"
 #include "vimraMotion.h"
+#include "vimraPackKeys.h"
 #include "vimraVisibleArea.h"
 
 namespace {
@@ -24,9 +25,9 @@ struct CloudPlacement {
   float x, y, z;
 };
 const CloudPlacement kClouds[vimraGame::kCloudCount] = {
-    {16.0f, 8.0f, "cloud01", -10.0f, 0.0f, -9.0f},
-    {9.0f, 5.0f, "cloud02", 0.0f, -5.0f, -7.0f},
-    {12.0f, 6.0f, "cloud03", 5.0f, 0.0f, -5.0f},
+    {16.0f, 8.0f, vimraKeyClouds[0], -10.0f, 0.0f, -9.0f},
+    {9.0f, 5.0f, vimraKeyClouds[1], 0.0f, -5.0f, -7.0f},
+    {12.0f, 6.0f, vimraKeyClouds[2], 5.0f, 0.0f, -5.0f},
 };
 
 // Light 0 shines along the depth axis toward the cards.
@@ -111,7 +112,7 @@ void vimraGame::BuildStars() {
     }
     if (i == 0) {
       first = box;
-      kxMemoryBlock* picture = GetEntry("texture_star_01");
+      kxMemoryBlock* picture = GetEntry(vimraKeyStar);
       if (picture != nullptr) box->TextureFromCrunchedMemoryBlock(picture);
     } else {
       // The other stars borrow the first one's picture, tinted.

@@ -18,6 +18,7 @@
 #include "gui/kxGUITextViewer.h"
 #include "vimraLanguages.h"
 #include "vimraLayout.h"
+#include "vimraPackKeys.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ void vimraGame::ShowMainMenu() {
   kxGUIManager* gui = GetGUIManager();
   if (gui == nullptr) return;
   vimraMainMenuLayout_s m = vimraMainMenuLayout(GetWidth(), GetHeight());
-  kxMemoryBlock* logo = GetQualityEntry("vimra_logo");
+  kxMemoryBlock* logo = GetQualityEntry(vimraKeyLogo);
   if (logo != nullptr) {
     AddTop(gui, kxGUIPicture::Create(idStart, m.logo.x, m.logo.y, m.logo.w, m.logo.h, logo));
   }

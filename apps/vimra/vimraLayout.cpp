@@ -1,20 +1,5 @@
 #include "vimraLayout.h"
 
-namespace {
-
-// A click's height from the window's middle, in half window heights, times
-// the camera's depth over this gives the height on the table it points at
-// (close to 1 / tan 30 degrees, the half field of view).
-const float kDepthPerTableHeight = 1.72f;
-// Clicks within this height of the table's middle answer the middle row.
-const float kMiddleRowReach = 1.2f;
-// Rows lie this far apart on the table; the stars of a row go this far
-// below its middle.
-const float kRowPitch = 2.5f;
-const float kStarsBelowRow = 0.3f;
-
-}  // namespace
-
 vimraMainMenuLayout_s vimraMainMenuLayout(int width, int height) {
   vimraMainMenuLayout_s m;
   int w = 512;
@@ -58,6 +43,14 @@ bool vimraIsCornerClick(int width, int height, int x, int y) {
 }
 
 int vimraRowFromClick(int height, int y, float camZ, float* rowY) {
+  // A click's height from the window's middle, in half window heights,
+  // times the camera's depth over kDepthPerTableHeight is the height on the
+  // table it points at (close to 1 / tan 30 degrees, the half field of
+  // view). Clicks within kMiddleRowReach of the table's middle answer the
+  // middle row; rows lie kRowPitch apart, and a row's stars go
+  // kStarsBelowRow below its middle.
+  const float kDepthPerTableHeight = 1.72f, kMiddleRowReach = 1.2f;
+  const float kRowPitch = 2.5f, kStarsBelowRow = 0.3f;
   int half = height / 2;
   float v = half > 0 ? float(height - half - y) / float(half) : 0.0f;
   float d = camZ * v / kDepthPerTableHeight;

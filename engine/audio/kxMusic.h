@@ -5,12 +5,14 @@
 // them while the piece plays. The audio device must be open (kxSDLWrapper).
 #pragma once
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
-#include "data/kxMemoryBlock.h"
 #include "kxExport.h"
 #include "kxTypes.h"
+
+// The class holds these by pointer only; users of kxMusic need neither SDL's
+// nor the mixer's headers.
+struct kxMemoryBlock;
+struct SDL_RWops;
+typedef struct _Mix_Music Mix_Music;
 
 class KX_API kxMusic {
  public:

@@ -44,10 +44,3 @@ KX_API bool kxPackFaultIsFatal(TPackFault fault);
 // One line of English, without a newline, saying what the check found
 // ("ok" for none); cut to fit `size` bytes with its NUL.
 KX_API void kxDescribePackCheck(const kxPackCheck_s* check, char* text, size_t size);
-
-// Internal to the engine: the walk behind kxCheckPack. With
-// `verifyChecksum` false the CRC is not compared (fuzzing, salvage). When
-// `table` is given and the walk got as far as expanding the table, the
-// expanded table is handed over there (the caller frees it), else null.
-TPackFault kxInspectPack(const kxMemoryBlock* image, bool verifyChecksum, kxPackCheck_s* check,
-                         kxMemoryBlock** table);

@@ -413,32 +413,25 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
-      if (event.button.button == SDL_BUTTON_LEFT)
-        LMBDown();
-      else if (event.button.button == SDL_BUTTON_RIGHT)
-        RMBDown();
+    case SDL_MOUSEBUTTONUP: {
+      const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+      if (event.button.button == SDL_BUTTON_LEFT) {
+        down ? LMBDown() : LMBUp();
+      } else if (event.button.button == SDL_BUTTON_RIGHT) {
+        down ? RMBDown() : RMBUp();
+      }
       break;
-    case SDL_MOUSEBUTTONUP:
-      if (event.button.button == SDL_BUTTON_LEFT)
-        LMBUp();
-      else if (event.button.button == SDL_BUTTON_RIGHT)
-        RMBUp();
-      break;
+    }
     case SDL_MOUSEWHEEL:
       MouseWheel(event.wheel.y);
       break;
-    case SDL_FINGERDOWN: {
-      int x, y;
-      TouchToPixels(event.tfinger.x, event.tfinger.y, &x, &y);
-      MouseXY(x, y);
-      LMBDown();
-      break;
-    }
+    case SDL_FINGERDOWN:
     case SDL_FINGERUP: {
+      // A touch is a left click where the finger is.
       int x, y;
       TouchToPixels(event.tfinger.x, event.tfinger.y, &x, &y);
       MouseXY(x, y);
-      LMBUp();
+      event.type == SDL_FINGERDOWN ? LMBDown() : LMBUp();
       break;
     }
     default:

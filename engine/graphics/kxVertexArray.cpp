@@ -16,16 +16,6 @@
 
 namespace {
 
-// Grows a list by exactly one element; false (list unchanged) when memory
-// runs out.
-template <typename T>
-bool GrowByOne(T** list, uint64_t count) {
-  T* grown = static_cast<T*>(kxRealloc(*list, (count + 1) * sizeof(T)));
-  if (!grown) return false;
-  *list = grown;
-  return true;
-}
-
 // Appends `extra` elements with one reallocation to the exact new length.
 template <typename T>
 bool AppendList(T** list, uint64_t* count, const T* extra, uint64_t extraCount) {
@@ -92,9 +82,8 @@ void kxVertexArray::ReleaseBuffers() {
 }
 
 void kxVertexArray::AppendVertex(float x, float y, float z) {
-  if (!GrowByOne(&vertices, vertexCount)) return;
-  float* v = vertices[vertexCount++];
-  v[0] = x, v[1] = y, v[2] = z;
+  // When memory runs out the element is dropped.
+  (void)kxAppendFloats(&vertices, &vertexCount, {x, y, z});
 }
 
 void kxVertexArray::AppendVertex(float (*v)[3]) {
@@ -102,9 +91,7 @@ void kxVertexArray::AppendVertex(float (*v)[3]) {
 }
 
 void kxVertexArray::AppendNormal(float x, float y, float z) {
-  if (!GrowByOne(&normals, normalCount)) return;
-  float* n = normals[normalCount++];
-  n[0] = x, n[1] = y, n[2] = z;
+  (void)kxAppendFloats(&normals, &normalCount, {x, y, z});
 }
 
 void kxVertexArray::AppendNormal(float (*n)[3]) {
@@ -112,9 +99,7 @@ void kxVertexArray::AppendNormal(float (*n)[3]) {
 }
 
 void kxVertexArray::AppendTexCoord(float s, float t) {
-  if (!GrowByOne(&texCoords, texCoordCount)) return;
-  float* c = texCoords[texCoordCount++];
-  c[0] = s, c[1] = t;
+  (void)kxAppendFloats(&texCoords, &texCoordCount, {s, t});
 }
 
 void kxVertexArray::AppendTexCoord(float (*t)[2]) {
@@ -122,9 +107,7 @@ void kxVertexArray::AppendTexCoord(float (*t)[2]) {
 }
 
 void kxVertexArray::AppendColor(float r, float g, float b, float a) {
-  if (!GrowByOne(&colors, colorCount)) return;
-  float* c = colors[colorCount++];
-  c[0] = r, c[1] = g, c[2] = b, c[3] = a;
+  (void)kxAppendFloats(&colors, &colorCount, {r, g, b, a});
 }
 
 void kxVertexArray::AppendColor(float* const rgba) {
@@ -132,7 +115,7 @@ void kxVertexArray::AppendColor(float* const rgba) {
 }
 
 void kxVertexArray::AppendFace(TFace_s* face) {
-  if (!face || !GrowByOne(&faces, faceCount)) return;
+  if (!face || !kxGrowByOne(&faces, faceCount)) return;
   faces[faceCount++] = *face;
 }
 
@@ -345,11 +328,9 @@ bool kxVertexArray::LoadFromCrunchedMemoryBlock(kxMemoryBlock* block) {
 }
 
 bool kxVertexArray::LoadFromCrunchedFile(const char* path) {
-  kxMemoryBlock* crunched = kxReadStdioFile(path);
-  if (!crunched) return false;
-  const bool loaded = LoadFromCrunchedMemoryBlock(crunched);
-  kxFreeMemoryBlock(crunched);
-  return loaded;
+  return kxUseAndFree(kxReadStdioFile(path), [this](kxMemoryBlock* crunched) {
+    return LoadFromCrunchedMemoryBlock(crunched);
+  });
 }
 
 bool kxVertexArray::LoadFromObjFile(const char* path) {

@@ -3,14 +3,8 @@
 #include <new>
 
 #include "graphics/kxFont.h"
+#include "gui/kxTextMetrics.h"
 #include "render/kxRenderer.h"
-
-namespace {
-int TextWidth(kxFont* font, const kxString& text) {
-  return font ? static_cast<int>(font->GetWidth(text.GetString())) : 0;
-}
-int FontHeight(kxFont* font) { return font ? static_cast<int>(font->GetHeight()) : 0; }
-}  // namespace
 
 kxGIULabel* kxGIULabel::Create(unsigned int id, kxFont* font, int left, int top,
                                const kxString& text) {
@@ -18,7 +12,7 @@ kxGIULabel* kxGIULabel::Create(unsigned int id, kxFont* font, int left, int top,
 }
 
 kxGIULabel::kxGIULabel(unsigned int id, kxFont* font, int left, int top, const kxString& text)
-    : kxGUIObject(id, left, top, TextWidth(font, text), FontHeight(font)),
+    : kxGUIObject(id, left, top, kxTextWidth(font, text), kxFontHeight(font)),
       text(text),
       font(font),
       color{1.0f, 1.0f, 1.0f, 1.0f} {}

@@ -3,16 +3,10 @@
 #include <new>
 
 #include "graphics/kxFont.h"
+#include "gui/kxTextMetrics.h"
 #include "graphics/kxScreen.h"
 #include "kxSaturate.h"
 #include "render/kxRenderer.h"
-
-namespace {
-int TextWidth(kxFont* font, const kxString& text) {
-  return font ? static_cast<int>(font->GetWidth(text.GetString())) : 0;
-}
-int FontHeight(kxFont* font) { return font ? static_cast<int>(font->GetHeight()) : 0; }
-}  // namespace
 
 kxGUITextScroll* kxGUITextScroll::Create(unsigned int id, kxFont* font, int left, int top,
                                          int width, const kxString& text) {
@@ -21,13 +15,13 @@ kxGUITextScroll* kxGUITextScroll::Create(unsigned int id, kxFont* font, int left
 
 kxGUITextScroll::kxGUITextScroll(unsigned int id, kxFont* font, int left, int top, int width,
                                  const kxString& text)
-    : kxGUIObject(id, left, top, width, FontHeight(font)),
+    : kxGUIObject(id, left, top, width, kxFontHeight(font)),
       color{1.0f, 1.0f, 1.0f, 1.0f},
       text(text),
       nextText(),
       font(font),
       Vx(0),
-      textWidth(TextWidth(font, text)),
+      textWidth(kxTextWidth(font, text)),
       fading(false),
       alpha(1.0f),
       fadeStep(0.01f),
@@ -61,7 +55,7 @@ void kxGUITextScroll::Draw() {
       alpha = 0.0f;
       fadingOut = false;
       text = nextText;
-      textWidth = TextWidth(font, text);
+      textWidth = kxTextWidth(font, text);
       Vx = 0;
     }
   } else {

@@ -7,24 +7,11 @@
 #
 # usage: example.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
-
-if [ "${KX_EXAMPLE_TEST_INNER:-}" != 1 ]; then
-  export KX_EXAMPLE_TEST_INNER=1
-  exec xvfb-run -a -n 180 -s "-screen 0 1280x720x24 -noreset" "$0" "$@"
-fi
+. "$(dirname "$0")/../support/harness.sh"
+harness_begin example 180 1280x720x24 "$@"
 
 BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-WORK=$(mktemp -d /tmp/kx-example-XXXXXX)
-PID=""
-cleanup() {
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "example: FAIL: $*"; failures=$((failures + 1)); }
-note() { echo "example: $*"; }
 
 cmake --install "$BUILD" --prefix "$WORK/prefix" >"$WORK/install.log"
 PACK=$WORK/prefix/share/vimra/vimradata.bin
@@ -78,7 +65,7 @@ for _ in $(seq 1 60); do
 done
 [ -n "$WIN" ] || fail "no window"
 shot() { import -window root -crop "$1" +repage "$2" 2>/dev/null; }
-pixel() {  # pixel IMAGE X Y -> "r g b"
+image_pixel() {  # image_pixel IMAGE X Y -> "r g b"
   convert "$1" -crop "1x1+$2+$3" txt:- | tail -1 |
     sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1 \2 \3/p'
 }
@@ -91,11 +78,11 @@ if [ -n "$WIN" ]; then
   backdrop=0 button=0 card=0
   for _ in $(seq 1 60); do
     find_window && shot "${WIDTH}x${HEIGHT}+$X+$Y" "$WORK/win.png" || { sleep 0.5; continue; }
-    read -r r g b <<<"$(pixel "$WORK/win.png" $((WIDTH / 2)) $((HEIGHT - 40)))"
+    read -r r g b <<<"$(image_pixel "$WORK/win.png" $((WIDTH / 2)) $((HEIGHT - 40)))"
     backdrop=0
     if [ -n "$b" ] && [ $((r - 38)) -ge -3 ] && [ $((r - 38)) -le 3 ] && [ $((g - 77)) -ge -3 ] &&
       [ $((g - 77)) -le 3 ] && [ $((b - 115)) -ge -3 ] && [ $((b - 115)) -le 3 ]; then backdrop=1; fi
-    read -r r g b <<<"$(pixel "$WORK/win.png" $((WIDTH - 84)) $((HEIGHT - 44)))"
+    read -r r g b <<<"$(image_pixel "$WORK/win.png" $((WIDTH - 84)) $((HEIGHT - 44)))"
     button=0
     if [ -n "$b" ] && [ "$r" -gt $((g + 60)) ] && [ "$r" -gt $((b + 60)) ]; then button=1; fi
     convert "$WORK/win.png" -crop "160x240+$((WIDTH / 2 - 80))+$((HEIGHT / 2 - 120))" +repage "$WORK/mid.png"
@@ -132,8 +119,4 @@ status=0
 timeout 120 "$EXAMPLE" "$WORK/install.log" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
 [ "$status" = 1 ] && grep -q '^kxcard: ' "$WORK/err" || fail "a bad pack: status $status: $(cat "$WORK/err")"
 
-if [ "$failures" -gt 0 ]; then
-  echo "example: $failures check(s) failed"
-  exit 1
-fi
-echo "example: all checks passed"
+harness_end

@@ -11,6 +11,7 @@
 #include "data/kxStringArray.h"
 #include "graphics/kxFontReader.h"
 #include "graphics/kxTGA.h"
+#include "vimraPackKeys.h"
 #include "vpTestSupport.h"
 
 namespace {
@@ -43,7 +44,7 @@ class vimradata : public ::testing::Test {
 };
 
 TEST_F(vimradata, HoldsEveryGameKeyCrunchedAndNothingElseWithinBudget) {
-  const std::vector<std::string> keys = vpTest::GameKeys();
+  const std::vector<std::string> keys = vimraEveryPackKey();
   std::set<std::string> names;
   for (uint64_t i = 0; i < pack.Length(); ++i) names.insert(pack.GetName(i));
   EXPECT_EQ(names.size(), pack.Length()) << "a name appears twice";
@@ -88,7 +89,7 @@ TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
   std::map<std::string, double> mean;       // of each button
   std::vector<std::vector<uint8_t>> faces;  // of the low cards
   std::vector<uint8_t> backs;
-  for (const std::string& key : vpTest::GameKeys())
+  for (const std::string& key : vimraEveryPackKey())
     for (const Kind& k : kinds) {
       if (key.compare(0, k.prefix.size(), k.prefix) != 0) continue;
       SCOPED_TRACE(key);
@@ -137,11 +138,11 @@ TEST_F(vimradata, EveryCharacterOfEveryTextHasAGlyphInBothFonts) {
   TGlyph_s* fonts[2] = {nullptr, nullptr};
   uint64_t counts[2] = {0, 0};
   for (int f = 0; f < 2; ++f) {
-    const std::vector<uint8_t> bytes = vpTest::Expanded(pack, f == 0 ? "arial" : "ss10");
+    const std::vector<uint8_t> bytes = vpTest::Expanded(pack, f == 0 ? vimraKeyLargeFont : vimraKeySmallFont);
     ASSERT_TRUE(kxReadFontGlyphs(bytes.data(), bytes.size(), &fonts[f], &counts[f]));
   }
   std::set<char16_t> seen;
-  for (const std::string& key : vpTest::GameKeys())
+  for (const std::string& key : vimraEveryPackKey())
     if (key.find("english") != std::string::npos || key.find("polski") != std::string::npos)
       for (const std::u16string& line : Lines(key))
         for (char16_t c : line) {
@@ -160,14 +161,14 @@ TEST_F(vimradata, EveryCharacterOfEveryTextHasAGlyphInBothFonts) {
 TEST_F(vimradata, MessagesFollowTheLineTable) {
   std::vector<std::u16string> msg[2];
   for (int l = 0; l < 2; ++l) {
-    const std::string language = l == 0 ? "english" : "polski";
-    msg[l] = Lines("msg_" + language);
+    const std::string language = vimraPackLanguages[l];
+    msg[l] = Lines(vimraKeyMessagesPrefix + language);
     ASSERT_GE(msg[l].size(), 22u) << language;
     for (size_t i = 0; i < 22; ++i) EXPECT_FALSE(msg[l][i].empty()) << language << " line " << i;
     // Lines 4 and 10 run into the version and the platform name.
     EXPECT_TRUE(msg[l][4].back() == u' ' && msg[l][10].back() == u' ') << language;
-    EXPECT_GT(Lines("howtoplay_" + language).size(), 5u);
-    EXPECT_GT(Lines("licenses_" + language).size(), 5u);
+    EXPECT_GT(Lines(vimraKeyHowToPlayPrefix + language).size(), 5u);
+    EXPECT_GT(Lines(vimraKeyLicensesPrefix + language).size(), 5u);
   }
   EXPECT_NE(msg[0][19], msg[1][19]);  // the Polish texts are not copies
 }
