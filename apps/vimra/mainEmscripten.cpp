@@ -22,8 +22,8 @@
 #include "graphics/kxVertexArray.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
-#include "vimraLayout.h"
 #include "vimraGame.h"
+#include "vimraLayout.h"
 #include "vimraSettings.h"
 #include "vimraStartupError.h"
 
@@ -182,9 +182,13 @@ bool StartGame(vimraWebProgram** game) {
 }  // namespace
 
 extern "C" {
-EMSCRIPTEN_KEEPALIVE int vimraWebState() { return running ? running->State() : -1; }
+EMSCRIPTEN_KEEPALIVE int vimraWebState() {
+  return running ? running->State() : -1;
+}
 // Frames since Run began (the frame rate is its pace).
-EMSCRIPTEN_KEEPALIVE uint32_t vimraWebFrames() { return running ? running->Frames() : 0; }
+EMSCRIPTEN_KEEPALIVE uint32_t vimraWebFrames() {
+  return running ? running->Frames() : 0;
+}
 EMSCRIPTEN_KEEPALIVE intptr_t vimraWebCardInSlot(int slot) {
   return running ? running->CardInSlot(slot) : 0;
 }
@@ -197,7 +201,9 @@ EMSCRIPTEN_KEEPALIVE intptr_t vimraWebLargestCard() {
 EMSCRIPTEN_KEEPALIVE int vimraWebControlCentre(unsigned int id, int axis) {
   return running ? running->ControlCentre(id, axis) : -1;
 }
-EMSCRIPTEN_KEEPALIVE int vimraWebRowClickY(int row) { return running ? running->RowClickY(row) : -1; }
+EMSCRIPTEN_KEEPALIVE int vimraWebRowClickY(int row) {
+  return running ? running->RowClickY(row) : -1;
+}
 EMSCRIPTEN_KEEPALIVE int vimraWebSettingsByte(int index) {
   return running ? running->SettingsByte(index) : -1;
 }

@@ -4,7 +4,8 @@
 // no other software), and checks that the menu appears, that the settings
 // survive a reload and that a damaged stored settings file starts the game
 // with its defaults, that one whole trick follows one card to its reveal,
-// that the page works upright at phone size with touch, and that a browser
+// that Escape ends the game as on the desktop and the page says so, that
+// the page works upright at phone size with touch, and that a browser
 // without WebGL and a missing pack each get one clear message. The page's
 // console must show no error. Screenshots go to OUT_DIR.
 //
@@ -259,6 +260,14 @@ class Page {
     await sleep(300);
   }
 
+  async key(key, code) {
+    const event = {key, code: key, windowsVirtualKeyCode: code, nativeVirtualKeyCode: code};
+    await this.send('Input.dispatchKeyEvent', Object.assign({type: 'keyDown'}, event));
+    await sleep(100);
+    await this.send('Input.dispatchKeyEvent', Object.assign({type: 'keyUp'}, event));
+    await sleep(300);
+  }
+
   async tap(x, y) {
     await this.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{x, y}]});
     await sleep(100);
@@ -437,6 +446,15 @@ async function playOneTrick(page, figures) {
   await page.click(width / 2, height / 2);  // back to the ring
   check(await page.waitFor('Module._vimraWebState() === ' + StateRing, 240),
         'the trick did not end on the ring');
+
+  // Escape leads back to the menu, and from there ends the game; the page
+  // says so.
+  for (let i = 0; i < 6 && await page.eval('window.vimraPage.phase') !== 'ended'; i++) {
+    await page.key('Escape', 27);
+    await page.waitFor('window.vimraPage.phase === "ended"', 20);
+  }
+  check(await page.eval('window.vimraPage.phase') === 'ended', 'Escape did not end the game');
+  await page.shot('10-ended');
 }
 
 async function phoneUpright(page, url) {
@@ -447,7 +465,7 @@ async function phoneUpright(page, url) {
   check(fills, 'phone: the canvas does not fill the page');
   note('phone: canvas ' + await page.eval('theCanvas.width + "x" + theCanvas.height') + ' for a page of ' +
        await page.eval('innerWidth + "x" + innerHeight + " at " + devicePixelRatio'));
-  await page.shot('10-phone-menu');
+  await page.shot('11-phone-menu');
   const start = await page.control(idStart);
   if (!check(start !== null, 'phone: no Start button')) return;
   await page.tap(start.x, start.y);
@@ -458,7 +476,7 @@ async function phoneUpright(page, url) {
   check(await page.waitFor('Module._vimraWebState() === ' + StateGather, 30),
         'phone: a tap on the ring did not start the trick');
   await sleep(1000);
-  await page.shot('11-phone-gather');
+  await page.shot('12-phone-gather');
   await page.setSize(WIDTH, HEIGHT, 1, false);
 }
 
@@ -475,7 +493,7 @@ async function clearMessages(browser, base) {
   check(await noWebGL.eval('getComputedStyle(document.getElementById("message")).display') ===
             'block',
         'without WebGL the message is not shown');
-  await noWebGL.shot('12-no-webgl');
+  await noWebGL.shot('13-no-webgl');
   check(noWebGL.errors.length === 0, 'without WebGL: ' + noWebGL.errors.join('; '));
 
   const noPack = await Page.open(browser, 'no-pack');
@@ -485,7 +503,7 @@ async function clearMessages(browser, base) {
   const packText = await noPack.eval('window.vimraPage.message');
   check(/vimradata\.bin/.test(packText), 'without the pack the message does not name it: ' +
         packText);
-  await noPack.shot('13-no-pack');
+  await noPack.shot('14-no-pack');
   // The failed request itself is on this page's console, as it should be.
 }
 
