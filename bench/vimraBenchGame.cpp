@@ -1,6 +1,5 @@
 #include "vimraBenchGame.h"
 
-#include <GL/glew.h>
 #include <SDL.h>
 #include <zlib.h>
 
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "audio/kxMusic.h"
+#include "render/kxRenderer.h"
 #include "audio/kxSampler.h"
 #include "data/kxResource.h"
 #include "graphics/kxFont.h"
@@ -75,7 +75,7 @@ vimraBenchGame::vimraBenchGame(int msaa, bool listMappings, const std::string& s
 }
 
 vimraBenchGame::~vimraBenchGame() {
-  if (fillTexture && glContext) glDeleteTextures(1, &fillTexture);
+  if (fillTexture && glContext) kxGetRenderer()->DeleteTextures(1, &fillTexture);
 }
 
 vimraBenchGame::Clock vimraBenchGame::Now() {
@@ -88,7 +88,7 @@ vimraBenchGame::Clock vimraBenchGame::Now() {
 bool vimraBenchGame::OnAfterInit() {
   Clock start = Now();
   bool loaded = vimraGame::OnAfterInit();
-  glFinish();
+  kxGetRenderer()->Finish();
   Clock end = Now();
   onAfterInitMs = end.wall - start.wall;
   onAfterInitCpuMs = end.cpu - start.cpu;
@@ -101,10 +101,11 @@ bool vimraBenchGame::Start(kxFrameReport* report) {
   Clock end = Now();
   quitRequested = false;
 
-  GLint samples = 0;
-  glGetIntegerv(GL_SAMPLES, &samples);
-  report->SetInfo("renderer", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-  report->SetInfo("gl_version", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+  kxRenderer* r = kxGetRenderer();
+  const int samples = r->GetSamples();
+  report->SetInfo("renderer", r->GetRendererName());
+  report->SetInfo("gl_version", r->GetVersion());
+  report->SetInfo("path", kxRendererName(r->GetKind()));
   report->SetInfo("samples", std::to_string(samples));
   report->SetInfo("software_renderer", IsSoftwareRenderer() ? "yes" : "no");
   report->SetInfo("size", std::to_string(GetWidth()) + "x" + std::to_string(GetHeight()));
@@ -158,7 +159,7 @@ kxFrameSamples& vimraBenchGame::Scene(const char* name) {
 void vimraBenchGame::FrameInto(kxFrameSamples* samples) {
   Clock start = Now();
   driver.Step();
-  glFinish();
+  kxGetRenderer()->Finish();
   Clock end = Now();
   if (samples) samples->Add(end.wall - start.wall, end.cpu - start.cpu);
 }
@@ -190,15 +191,17 @@ void vimraBenchGame::Frame() {
 
 void vimraBenchGame::SaveShot(const std::string& path) {
   const int w = GetWidth(), h = GetHeight();
-  std::vector<uint8_t> rgb(size_t(w) * h * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  // The back buffer, which the frame has just drawn and not yet swapped.
+  std::vector<uint8_t> rgba(size_t(w) * h * 4);
+  kxGetRenderer()->ReadPixels(0, 0, w, h, rgba.data());
+  std::vector<uint8_t> rgb(size_t(w) * 3);
   FILE* file = fopen(path.c_str(), "wb");
   if (!file) return;
   fprintf(file, "P6\n%d %d\n255\n", w, h);
-  for (int y = h - 1; y >= 0; --y) fwrite(&rgb[size_t(y) * w * 3], 1, size_t(w) * 3, file);
+  for (int y = h - 1; y >= 0; --y) {
+    for (int x = 0; x < w; ++x) memcpy(&rgb[size_t(x) * 3], &rgba[(size_t(y) * w + x) * 4], 3);
+    fwrite(rgb.data(), 1, rgb.size(), file);
+  }
   fclose(file);
 }
 
@@ -288,30 +291,30 @@ void vimraBenchGame::RunScenes(double scale, kxFrameReport* report) {
 // the screen once with one textured quad, opaque and blended.
 
 void vimraBenchGame::DrawFillQuad() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, 1, 0, 1, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, fillTexture);
-  glColor4f(1, 1, 1, 1);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0), glVertex2f(0, 0);
-  glTexCoord2f(1, 0), glVertex2f(1, 0);
-  glTexCoord2f(1, 1), glVertex2f(1, 1);
-  glTexCoord2f(0, 1), glVertex2f(0, 1);
-  glEnd();
-  glPopAttrib();
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  kxRenderer* r = kxGetRenderer();
+  r->SetMatrixMode(mmProjection);
+  r->PushMatrix();
+  r->LoadIdentity();
+  r->Ortho(0, 1, 0, 1, -1, 1);
+  r->SetMatrixMode(mmModelView);
+  r->PushMatrix();
+  r->LoadIdentity();
+  const bool depth = r->IsEnabled(rsDepthTest), lighting = r->IsEnabled(rsLighting);
+  r->Disable(rsDepthTest);
+  r->Disable(rsLighting);
+  r->Enable(rsTexture);
+  r->BindTexture(fillTexture);
+  r->SetColor(1, 1, 1, 1);
+  const float corners[4 * 3] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+  const float coords[4 * 2] = {0, 0, 1, 0, 1, 1, 0, 1};
+  r->DrawVertices(pmTriangleFan, corners, nullptr, coords, 4);
+  r->Disable(rsTexture);
+  r->SetEnabled(rsDepthTest, depth);
+  r->SetEnabled(rsLighting, lighting);
+  r->PopMatrix();
+  r->SetMatrixMode(mmProjection);
+  r->PopMatrix();
+  r->SetMatrixMode(mmModelView);
 }
 
 void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
@@ -319,12 +322,9 @@ void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
   const int side = 512;
   std::vector<uint8_t> texels(size_t(side) * side * 4);
   for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint8_t((i * 2654435761u) >> 24);
-  glGenTextures(1, &fillTexture);
-  glBindTexture(GL_TEXTURE_2D, fillTexture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-  glBindTexture(GL_TEXTURE_2D, 0);
+  kxRenderer* r = kxGetRenderer();
+  fillTexture = r->CreateTexture(side, side, pfRGBA, texels.data(), false);
+  r->BindTexture(0);
 
   kxFrameSamples& clearSwap = Scene("clear_swap");
   kxFrameSamples& fill = Scene("fill_quad");
@@ -333,15 +333,15 @@ void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
   for (int i = 0; i < count; ++i) {
     for (int kind = 0; kind < 3; ++kind) {
       Clock start = Now();
-      glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      r->SetClearColor(0.0f, 0.0f, 0.2f, 1.0f);
+      r->Clear(true, true);
       if (kind > 0) {
-        if (kind == 2) glEnable(GL_BLEND);
+        if (kind == 2) r->Enable(rsBlend);
         DrawFillQuad();
-        glDisable(GL_BLEND);
+        r->Disable(rsBlend);
       }
       SDL_GL_SwapWindow(window);
-      glFinish();
+      kxGetRenderer()->Finish();
       Clock end = Now();
       (kind == 0   ? clearSwap
        : kind == 1 ? fill
@@ -439,7 +439,7 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
   auto step = [&](const char* name, auto&& work) {
     Clock start = Now();
     work();
-    glFinish();
+    kxGetRenderer()->Finish();
     Clock end = Now();
     totalWall += end.wall - start.wall;
     totalCpu += end.cpu - start.cpu;

@@ -16,8 +16,8 @@
 // --json FILE, --pack FILE (default: vimradata.bin beside the program),
 // --mappings (list the largest resident mappings when memory is recorded),
 // --shots DIR (save pictures of the menu, the table, the row stars and the
-// reveal as PPM files, to compare two builds by eye).
-#include <GL/glew.h>
+// reveal as PPM files, to compare two builds by eye),
+// --renderer fixed|es2 (the engine's drawing path; fixed by default).
 #include <SDL.h>
 #include <limits.h>
 #include <stdlib.h>
@@ -30,6 +30,7 @@
 #include <string>
 
 #include "kxFrameStats.h"
+#include "render/kxRenderer.h"
 #include "vimraBenchGame.h"
 
 namespace {
@@ -41,6 +42,7 @@ struct Options {
   std::string pack;
   bool mappings = false;
   std::string shots;
+  TRendererKind renderer = rkFixed;
 };
 
 bool ParseOptions(int argc, char** argv, Options* o) {
@@ -61,6 +63,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->shots = value;
     } else if (a == "--pack" && value) {
       o->pack = value;
+    } else if (a == "--renderer" && value) {
+      if (!kxRendererFromName(value, &o->renderer) || !kxHasRenderer(o->renderer)) return false;
     } else {
       return false;
     }
@@ -109,7 +113,7 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, &options)) {
     fprintf(stderr,
             "usage: %s [--msaa 0|2|4] [--scale F] [--mappings] [--shots DIR] [--json FILE] [--pack "
-            "FILE]\n",
+            "FILE] [--renderer fixed|es2]\n",
             argv[0]);
     return 2;
   }
@@ -136,6 +140,7 @@ int main(int argc, char** argv) {
   int result = 1;
   {
     vimraBenchGame game(options.msaa, options.mappings, options.shots);
+    game.SetRenderer(options.renderer);
     if (game.Start(&report)) {
       game.RunScenes(options.scale, &report);
       game.MeasureSwitches(&report);

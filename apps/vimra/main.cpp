@@ -69,6 +69,8 @@ bool StartGame(const vimraOptions_s& options, vimraGame** game) {
   (*game)->SetWindowTitle("vimra");
   (*game)->SetFullscreen(!options.window);
   (*game)->SetMultisampling(options.msaa);
+  // A build without the path asked for says so through Init's failure.
+  if (!(*game)->SetRenderer(options.renderer)) return false;
   return (*game)->Init();
 }
 

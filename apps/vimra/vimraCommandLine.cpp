@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "frame/kxGLVersion.h"
+#include "render/kxRenderer.h"
 
 #ifndef VIMRA_VERSION
 #define VIMRA_VERSION "unknown"
@@ -25,6 +26,7 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
                                     std::string* error) {
   options->window = false;
   options->msaa = kxMultisampleAuto;
+  options->renderer = rkFixed;
   error->clear();
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i] ? argv[i] : "";
@@ -46,6 +48,24 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
         *error = std::string("--msaa takes 0, 2 or 4, not \"") + count + "\"";
         return vcUsageError;
       }
+    } else if (strcmp(arg, "--renderer") == 0 || strncmp(arg, "--renderer=", 11) == 0) {
+      const char* name = nullptr;
+      if (arg[10] == '=') {
+        name = arg + 11;
+      } else if (i + 1 < argc && argv[i + 1]) {
+        name = argv[++i];
+      } else {
+        *error = "--renderer needs a name: fixed or es2";
+        return vcUsageError;
+      }
+      if (!kxRendererFromName(name, &options->renderer)) {
+        *error = std::string("--renderer takes fixed or es2, not \"") + name + "\"";
+        return vcUsageError;
+      }
+      if (!kxHasRenderer(options->renderer)) {
+        *error = std::string("this build cannot draw with ") + name;
+        return vcUsageError;
+      }
     } else if (arg[0] == '-') {
       *error = std::string("unknown option \"") + arg + "\"";
       return vcUsageError;
@@ -58,13 +78,18 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
 }
 
 std::string vimraUsage() {
-  return "usage: vimra [--window] [--msaa 0|2|4]\n"
+  return "usage: vimra [--window] [--msaa 0|2|4] [--renderer fixed|es2]\n"
          "       vimra --help | --version\n"
-         "The twenty-one card trick. Run it in the folder that holds \"vimradata.bin\";\n"
-         "the settings are kept in \"vimraconfig.bin\" there.\n"
+         "The twenty-one card trick. Installed, the vimra command runs the game in\n"
+         "a folder of each user's own, $XDG_DATA_HOME/vimra (by default\n"
+         "~/.local/share/vimra), which links the installed \"vimradata.bin\" and\n"
+         "keeps the settings file \"vimraconfig.bin\". The game program itself reads\n"
+         "and writes both in the folder it is started in (build/bin in a build).\n"
          "  --window     play in a 1280 x 720 window instead of full screen\n"
          "  --msaa N     samples per pixel for smoothing edges (0, 2 or 4); by\n"
          "               default 4, or none on a software renderer\n"
+         "  --renderer R draw with OpenGL 1.5 (fixed, the default) or with\n"
+         "               OpenGL ES 2.0 shaders (es2)\n"
          "  -h, --help   show this text and exit\n"
          "  --version    show the version and exit\n";
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "render/kxRenderer.h"
+
 // What the command line asks for.
 enum TVimraCommand {
   vcPlay = 0,    // start the game with the options read
@@ -15,10 +17,12 @@ enum TVimraCommand {
 struct vimraOptions_s {
   bool window;   // play in a 1280 x 720 window instead of full screen
   int msaa;      // samples per pixel asked for, or kxMultisampleAuto
+  TRendererKind renderer;  // the drawing path; fixed function by default
 };
 
 // Reads argv[1..argc-1]. Options: --help (-h), --version, --window,
-// --msaa N or --msaa=N with N one of 0, 2, 4. The first --help or --version
+// --msaa N or --msaa=N with N one of 0, 2, 4, --renderer R or --renderer=R
+// with R fixed or es2. The first --help or --version
 // wins over everything after it; anything unknown, a missing or wrong
 // count, or an operand is a usage error described in *error.
 TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* options,

@@ -1,6 +1,7 @@
-// The engine-wide window size. The application frame writes it when the
-// window is made or resized; GUI controls read the height to turn window
-// coordinates (y down) into scissor rectangles (y up).
+/// \file
+/// The engine-wide window size. The application frame writes it when the
+/// window is made or resized; GUI controls read the height to turn window
+/// coordinates (y down) into scissor rectangles (y up).
 #pragma once
 
 #include "kxExport.h"
