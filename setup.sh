@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick
   desktop-file-utils dpkg-dev man-db bsdextrautils
   debhelper lintian doxygen graphviz mmdebstrap
+  chromium nodejs
 )
 
 missing=()

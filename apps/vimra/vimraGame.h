@@ -39,6 +39,7 @@ class kxStringArray;
 class kxGUIButtonStates;
 class kxGUIObject;
 class kxGUIPanel;
+class vimraSettings;
 struct kxMemoryBlock;
 
 // Why the last OnAfterInit failed; reported by the entry point.
@@ -106,6 +107,8 @@ class vimraGame : public kxSDLWrapper {
   // Writes the settings file; when it cannot, says so in one line on
   // stderr and carries on.
   void SaveSettings();
+  // The choices as SaveSettings would write them now.
+  void GetSettings(vimraSettings* out);
 
   // The trick.
   void AdvanceState();

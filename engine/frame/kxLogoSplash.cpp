@@ -1,6 +1,7 @@
 #include "frame/kxLogoSplash.h"
 
 #include "data/kxResource.h"
+#include "frame/kxFrameWait.h"
 #include "gui/kxGUIPicture.h"
 #include "render/kxRenderer.h"
 
@@ -76,8 +77,7 @@ void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
     SDL_GL_SwapWindow(window);
 
     ++*frameCounter;
-    uint32_t wait = pacer.EndFrame();
-    if (wait) SDL_Delay(wait);
+    kxFrameWait(pacer.EndFrame());
   } while (static_cast<int32_t>(*frameCounter) < frameLimit);
 
   r->Disable(rsBlend);

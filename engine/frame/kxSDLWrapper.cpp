@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "frame/kxFrameWait.h"
 #include "frame/kxLogoSplash.h"
 #include "graphics/kxScreen.h"
 #include "graphics/kxTransform.h"
@@ -350,8 +351,7 @@ int kxSDLWrapper::Run(int, char**) {
       SDL_GL_SwapWindow(window);
     }
     ++frameCounter;
-    uint32_t delay = pacer.EndFrame();
-    if (delay > 0) SDL_Delay(delay);
+    kxFrameWait(pacer.EndFrame());
   } while (!quitRequested);
   OnBeforeClose();
   return 0;
