@@ -7,10 +7,12 @@ cd "$(dirname "$0")"
 PACKAGES=(
   cmake make g++ clang pkg-config
   libgtest-dev libbenchmark-dev zlib1g-dev
-  libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev
+  libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libgles-dev
   libfreetype-dev libvorbis-dev libogg-dev fonts-dejavu-core
   xvfb xauth xdotool imagemagick
   desktop-file-utils dpkg-dev man-db bsdextrautils
+  debhelper lintian doxygen graphviz mmdebstrap
+  chromium nodejs
 )
 
 missing=()

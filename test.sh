@@ -6,6 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 ./setup.sh
+# The browser build, which the suite's vimraWeb test plays in headless
+# Chromium; its WebAssembly libraries are built once and kept outside the tree
+# (~/.cache/kxengine-web).
+dist/web/build.sh
 
 SAN_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKX_SANITIZE=ON -DKX_BUILD_BENCH=OFF)
 if command -v clang++ >/dev/null 2>&1; then

@@ -1,6 +1,5 @@
 #include "vimraBenchGame.h"
 
-#include <GL/glew.h>
 #include <SDL.h>
 #include <zlib.h>
 
@@ -14,10 +13,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <vector>
 
 #include "audio/kxMusic.h"
+#include "render/kxRenderer.h"
 #include "audio/kxSampler.h"
 #include "data/kxResource.h"
 #include "graphics/kxFont.h"
@@ -26,20 +25,11 @@
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
 #include "vimraLanguages.h"
+#include "vimraPackKeys.h"
 
 namespace {
 
 const double kFramePeriodMs = 1000.0 / 60.0;
-
-// Clicks and the splash run on a clock that only moves when read, so the
-// splash is not paced and two clicks are never taken for a double click.
-uint32_t benchTicks = 1;
-uint32_t BenchTicks() {
-  return benchTicks += 17;
-}
-
-// Events a player's input would queue; the loop takes one per frame.
-std::deque<SDL_Event> pending;
 
 double Ms(const timespec& t) {
   return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
@@ -71,17 +61,21 @@ const char* const kSceneOrder[] = {"clear_swap",      "fill_quad", "fill_quad_bl
 }  // namespace
 
 vimraBenchGame::vimraBenchGame(int msaa, bool listMappings, const std::string& shotDirectory)
-    : listMappings(listMappings),
+    : driver(this, true),
+      listMappings(listMappings),
       shotDirectory(shotDirectory),
       onAfterInitMs(0),
       onAfterInitCpuMs(0),
       fillTexture(0) {
   if (msaa >= 0) SetMultisampling(msaa);
-  SetTickSource(BenchTicks);
+  // Clicks and the splash run on a clock that moves with every reading, so
+  // the splash is not paced and two clicks are never taken for a double
+  // click.
+  SetTickSource(vimraDriver::RunningClock);
 }
 
 vimraBenchGame::~vimraBenchGame() {
-  if (fillTexture && glContext) glDeleteTextures(1, &fillTexture);
+  if (fillTexture && glContext) kxGetRenderer()->DeleteTextures(1, &fillTexture);
 }
 
 vimraBenchGame::Clock vimraBenchGame::Now() {
@@ -94,7 +88,7 @@ vimraBenchGame::Clock vimraBenchGame::Now() {
 bool vimraBenchGame::OnAfterInit() {
   Clock start = Now();
   bool loaded = vimraGame::OnAfterInit();
-  glFinish();
+  kxGetRenderer()->Finish();
   Clock end = Now();
   onAfterInitMs = end.wall - start.wall;
   onAfterInitCpuMs = end.cpu - start.cpu;
@@ -107,10 +101,11 @@ bool vimraBenchGame::Start(kxFrameReport* report) {
   Clock end = Now();
   quitRequested = false;
 
-  GLint samples = 0;
-  glGetIntegerv(GL_SAMPLES, &samples);
-  report->SetInfo("renderer", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-  report->SetInfo("gl_version", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+  kxRenderer* r = kxGetRenderer();
+  const int samples = r->GetSamples();
+  report->SetInfo("renderer", r->GetRendererName());
+  report->SetInfo("gl_version", r->GetVersion());
+  report->SetInfo("path", kxRendererName(r->GetKind()));
   report->SetInfo("samples", std::to_string(samples));
   report->SetInfo("software_renderer", IsSoftwareRenderer() ? "yes" : "no");
   report->SetInfo("size", std::to_string(GetWidth()) + "x" + std::to_string(GetHeight()));
@@ -163,14 +158,8 @@ kxFrameSamples& vimraBenchGame::Scene(const char* name) {
 
 void vimraBenchGame::FrameInto(kxFrameSamples* samples) {
   Clock start = Now();
-  GetGUIManager()->HandleEvents();
-  if (!pending.empty()) {
-    SDL_Event event = pending.front();
-    pending.pop_front();
-    DispatchEvent(event);
-  }
-  Refresh();
-  glFinish();
+  driver.Step();
+  kxGetRenderer()->Finish();
   Clock end = Now();
   if (samples) samples->Add(end.wall - start.wall, end.cpu - start.cpu);
 }
@@ -202,20 +191,22 @@ void vimraBenchGame::Frame() {
 
 void vimraBenchGame::SaveShot(const std::string& path) {
   const int w = GetWidth(), h = GetHeight();
-  std::vector<uint8_t> rgb(size_t(w) * h * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  // The back buffer, which the frame has just drawn and not yet swapped.
+  std::vector<uint8_t> rgba(size_t(w) * h * 4);
+  kxGetRenderer()->ReadPixels(0, 0, w, h, rgba.data());
+  std::vector<uint8_t> rgb(size_t(w) * 3);
   FILE* file = fopen(path.c_str(), "wb");
   if (!file) return;
   fprintf(file, "P6\n%d %d\n255\n", w, h);
-  for (int y = h - 1; y >= 0; --y) fwrite(&rgb[size_t(y) * w * 3], 1, size_t(w) * 3, file);
+  for (int y = h - 1; y >= 0; --y) {
+    for (int x = 0; x < w; ++x) memcpy(&rgb[size_t(x) * 3], &rgba[(size_t(y) * w + x) * 4], 3);
+    fwrite(rgb.data(), 1, rgb.size(), file);
+  }
   fclose(file);
 }
 
 void vimraBenchGame::StepWhile(int waitState, int limit) {
-  for (int i = 0; i < limit && (state == waitState || !pending.empty()); ++i) Frame();
+  for (int i = 0; i < limit && (state == waitState || driver.InputPending()); ++i) Frame();
 }
 
 void vimraBenchGame::StepFrames(int count) {
@@ -223,52 +214,15 @@ void vimraBenchGame::StepFrames(int count) {
 }
 
 void vimraBenchGame::ClickAt(int x, int y) {
-  benchTicks += 1000;
-  SDL_Event e{};
-  e.type = SDL_MOUSEMOTION;
-  e.motion.x = x;
-  e.motion.y = y;
-  pending.push_back(e);
-  e = SDL_Event{};
-  e.type = SDL_MOUSEBUTTONDOWN;
-  e.button.button = SDL_BUTTON_LEFT;
-  pending.push_back(e);
-  e.type = SDL_MOUSEBUTTONUP;
-  pending.push_back(e);
+  driver.ClickAt(x, y);
 }
 
 void vimraBenchGame::PressKey(int key) {
-  SDL_Event e{};
-  e.type = SDL_KEYDOWN;
-  e.key.keysym.sym = key;
-  pending.push_back(e);
-  e.type = SDL_KEYUP;
-  pending.push_back(e);
-}
-
-kxGUIObject* vimraBenchGame::FindControl(unsigned int id) {
-  kxGUIManager* gui = GetGUIManager();
-  kxGUIObject* found = nullptr;
-  // The last match at top level or one level down: the start button, not
-  // the logo picture that shares its id.
-  for (uint64_t i = 0; i < gui->GetControlCount(); ++i) {
-    kxGUIObject* c = gui->GetControl(i);
-    if (c == nullptr) continue;
-    if (c->GetID() == id) found = c;
-    for (uint64_t k = 0; k < c->GetChildCount(); ++k) {
-      if (c->GetChild(k) && c->GetChild(k)->GetID() == id) found = c->GetChild(k);
-    }
-  }
-  return found;
+  driver.PressKey(key);
 }
 
 void vimraBenchGame::ClickControl(unsigned int id) {
-  kxGUIObject* target = FindControl(id);
-  if (target == nullptr) {
-    fprintf(stderr, "no control %u on screen\n", id);
-    return;
-  }
-  ClickAt(target->GetLeft() + target->GetWidth() / 2, target->GetTop() + target->GetHeight() / 2);
+  if (!driver.ClickControl(id)) fprintf(stderr, "no control %u on screen\n", id);
 }
 
 // ---------------------------------------------------------------------------
@@ -337,30 +291,30 @@ void vimraBenchGame::RunScenes(double scale, kxFrameReport* report) {
 // the screen once with one textured quad, opaque and blended.
 
 void vimraBenchGame::DrawFillQuad() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, 1, 0, 1, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, fillTexture);
-  glColor4f(1, 1, 1, 1);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0), glVertex2f(0, 0);
-  glTexCoord2f(1, 0), glVertex2f(1, 0);
-  glTexCoord2f(1, 1), glVertex2f(1, 1);
-  glTexCoord2f(0, 1), glVertex2f(0, 1);
-  glEnd();
-  glPopAttrib();
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  kxRenderer* r = kxGetRenderer();
+  r->SetMatrixMode(mmProjection);
+  r->PushMatrix();
+  r->LoadIdentity();
+  r->Ortho(0, 1, 0, 1, -1, 1);
+  r->SetMatrixMode(mmModelView);
+  r->PushMatrix();
+  r->LoadIdentity();
+  const bool depth = r->IsEnabled(rsDepthTest), lighting = r->IsEnabled(rsLighting);
+  r->Disable(rsDepthTest);
+  r->Disable(rsLighting);
+  r->Enable(rsTexture);
+  r->BindTexture(fillTexture);
+  r->SetColor(1, 1, 1, 1);
+  const float corners[4 * 3] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+  const float coords[4 * 2] = {0, 0, 1, 0, 1, 1, 0, 1};
+  r->DrawVertices(pmTriangleFan, corners, nullptr, coords, 4);
+  r->Disable(rsTexture);
+  r->SetEnabled(rsDepthTest, depth);
+  r->SetEnabled(rsLighting, lighting);
+  r->PopMatrix();
+  r->SetMatrixMode(mmProjection);
+  r->PopMatrix();
+  r->SetMatrixMode(mmModelView);
 }
 
 void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
@@ -368,12 +322,9 @@ void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
   const int side = 512;
   std::vector<uint8_t> texels(size_t(side) * side * 4);
   for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint8_t((i * 2654435761u) >> 24);
-  glGenTextures(1, &fillTexture);
-  glBindTexture(GL_TEXTURE_2D, fillTexture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-  glBindTexture(GL_TEXTURE_2D, 0);
+  kxRenderer* r = kxGetRenderer();
+  fillTexture = r->CreateTexture(side, side, pfRGBA, texels.data(), false);
+  r->BindTexture(0);
 
   kxFrameSamples& clearSwap = Scene("clear_swap");
   kxFrameSamples& fill = Scene("fill_quad");
@@ -382,15 +333,15 @@ void vimraBenchGame::ReferenceFrames(int count, kxFrameReport*) {
   for (int i = 0; i < count; ++i) {
     for (int kind = 0; kind < 3; ++kind) {
       Clock start = Now();
-      glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      r->SetClearColor(0.0f, 0.0f, 0.2f, 1.0f);
+      r->Clear(true, true);
       if (kind > 0) {
-        if (kind == 2) glEnable(GL_BLEND);
+        if (kind == 2) r->Enable(rsBlend);
         DrawFillQuad();
-        glDisable(GL_BLEND);
+        r->Disable(rsBlend);
       }
       SDL_GL_SwapWindow(window);
-      glFinish();
+      kxGetRenderer()->Finish();
       Clock end = Now();
       (kind == 0   ? clearSwap
        : kind == 1 ? fill
@@ -461,7 +412,7 @@ void vimraBenchGame::MeasureSwitches(kxFrameReport* report) {
                    {idLanguage, "language_back"}};
   for (auto& s : switches) {
     ClickControl(s.id);
-    while (!pending.empty()) Frame();
+    while (driver.InputPending()) Frame();
     kxFrameSamples delivering, after;
     FrameInto(&delivering);
     for (int i = 0; i < 3; ++i) FrameInto(&after);
@@ -488,7 +439,7 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
   auto step = [&](const char* name, auto&& work) {
     Clock start = Now();
     work();
-    glFinish();
+    kxGetRenderer()->Finish();
     Clock end = Now();
     totalWall += end.wall - start.wall;
     totalCpu += end.cpu - start.cpu;
@@ -501,14 +452,16 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
   });
   step("music", [this] {
     kxMusic m;
-    kxMemoryBlock* block = GetEntry("bkgsnd03");
+    kxMemoryBlock* block = GetEntry(vimraKeyMusic);
     if (block) (void)m.LoadFromCrunchedMemoryBlock(block);
   });
   step("deck", [this] { BuildDeck(); });
   step("fonts", [this] {
     kxFont large(ftTopDown), small(ftTopDown);
-    if (GetEntry("arial")) (void)large.LoadFromCrunchedMemoryBlock(GetEntry("arial"));
-    if (GetEntry("ss10")) (void)small.LoadFromCrunchedMemoryBlock(GetEntry("ss10"));
+    if (GetEntry(vimraKeyLargeFont))
+      (void)large.LoadFromCrunchedMemoryBlock(GetEntry(vimraKeyLargeFont));
+    if (GetEntry(vimraKeySmallFont))
+      (void)small.LoadFromCrunchedMemoryBlock(GetEntry(vimraKeySmallFont));
   });
   step("backdrop_and_clouds", [this] {
     BuildBackground();
@@ -519,16 +472,14 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
   step("language", [this] { SetLanguage(language); });
   step("sampler", [this] {
     kxSampler s;
-    kxMemoryBlock* block = GetEntry("choicesnd02");
+    kxMemoryBlock* block = GetEntry(vimraKeyChoiceSound);
     if (block) (void)s.AppendSampleFromCrunchedMemoryBlock(block);
   });
   step("button_images", [this] {
-    const char* colours[3] = {"blue", "green", "red"};
-    for (const char* c : colours) {
-      std::string k = std::string("button_") + c;
-      kxGUIButtonStates states(GetEntry((k + "_passive").c_str()),
-                               GetEntry((k + "_active").c_str()),
-                               GetEntry((k + "_pushed").c_str()));
+    for (const char* c : vimraButtonColours) {
+      kxGUIButtonStates states(GetEntry(vimraButtonKey(c, vimraButtonStates[0]).c_str()),
+                               GetEntry(vimraButtonKey(c, vimraButtonStates[1]).c_str()),
+                               GetEntry(vimraButtonKey(c, vimraButtonStates[2]).c_str()));
     }
   });
   step("main_menu", [this] {
@@ -559,8 +510,10 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
     uLongf size = uLongf(block->data[0]) | uLongf(block->data[1]) << 8 |
                   uLongf(block->data[2]) << 16 | uLongf(block->data[3]) << 24;
     // A start asks for the entries of the chosen quality and language.
-    const bool low = name.size() > 4 && name.compare(name.size() - 4, 4, "_low") == 0;
-    bool wanted = highQuality ? !low : (low || !resources->ResourceExists((name + "_low").c_str()));
+    const std::string lowSuffix = vimraKeyLowSuffix;
+    const bool low = name.size() > lowSuffix.size() &&
+                     name.compare(name.size() - lowSuffix.size(), lowSuffix.size(), lowSuffix) == 0;
+    bool wanted = highQuality ? !low : (low || !resources->ResourceExists(vimraLowKey(name).c_str()));
     for (int l = 0; l < vimraLanguageCount(); ++l) {
       std::string suffix = std::string("_") + vimraLanguageTable[l].key;
       if (l != language && name.size() > suffix.size() &&

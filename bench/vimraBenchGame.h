@@ -11,6 +11,7 @@
 #include <string>
 
 #include "kxFrameStats.h"
+#include "vimraDriver.h"
 #include "vimraGame.h"
 
 class vimraBenchGame : public vimraGame {
@@ -55,7 +56,6 @@ class vimraBenchGame : public vimraGame {
   void ClickAt(int x, int y);
   void ClickControl(unsigned int id);
   void PressKey(int key);
-  kxGUIObject* FindControl(unsigned int id);
 
   void ReferenceFrames(int count, kxFrameReport* report);
   void DrawFillQuad();
@@ -64,6 +64,8 @@ class vimraBenchGame : public vimraGame {
   // The frame drawn but not yet swapped, as a binary PPM.
   void SaveShot(const std::string& path);
 
+  // Input queued one event a frame, as the main loop takes it.
+  vimraDriver driver;
   bool listMappings;
   std::string shotDirectory;
   std::set<std::string> shotsTaken;

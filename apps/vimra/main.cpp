@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <string>
 
 #include "data/kxResource.h"
 #include "vimraCommandLine.h"
 #include "vimraGame.h"
+#include "vimraPackKeys.h"
 #include "vimraStartupError.h"
 #include "vimraWindowIcon.h"
 
@@ -26,7 +26,7 @@ class vimraProgram : public vimraGame {
  public:
   bool OnAfterInit() override {
     if (!vimraGame::OnAfterInit()) return false;
-    if (resources != nullptr) vimraSetWindowIcon(window, resources->Get("vimra_logo_low"));
+    if (resources != nullptr) vimraSetWindowIcon(window, resources->Get(vimraLowKey(vimraKeyLogo).c_str()));
     return true;
   }
 };
@@ -51,10 +51,8 @@ bool StartVideoQuietly(std::string* error) {
   if (saved >= 0) close(saved);
   if (quiet >= 0) close(quiet);
   if (!started) return false;
-  // A driver that shows nothing is no display: a full-screen game there
-  // would run unseen and never end.
   const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver != nullptr && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0)) {
+  if (vimraIsBlindVideoDriver(driver)) {
     *error = std::string("only the \"") + driver + "\" video driver is available";
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
@@ -70,7 +68,13 @@ bool StartGame(const vimraOptions_s& options, vimraGame** game) {
   if (*game == nullptr) return false;
   (*game)->SetWindowTitle("vimra");
   (*game)->SetFullscreen(!options.window);
+  // Full screen or not, the window can be resized once it is a window.
+  (*game)->SetResizable(true);
+  (*game)->SetWindowSize(options.windowWidth, options.windowHeight);
+  (*game)->SetUIScale(options.uiScale);
   (*game)->SetMultisampling(options.msaa);
+  // A build without the path asked for says so through Init's failure.
+  if (!(*game)->SetRenderer(options.renderer)) return false;
   return (*game)->Init();
 }
 

@@ -6,10 +6,10 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 
 #include "vimraMotion.h"
+#include "vimraStartupError.h"
 
 vimraGame::vimraGame()
     : kxSDLWrapper(1280, 720, true, false),
@@ -72,7 +72,11 @@ vimraGame::vimraGame()
       initFailure(ifNone),
       screenClearedAt(0),
       screenCleared(false),
-      handlingClick(false) {
+      handlingClick(false),
+      shownScreen(ssNone),
+      hintLine(mlHintStart),
+      uiScale(0.0f),
+      buttonDensity(-1) {
   srand(unsigned(time(nullptr)));
   vimraPose_s menu = vimraMenuPose;
   SetCamPosition(menu.position);
@@ -89,10 +93,7 @@ vimraGame::~vimraGame() {
 }
 
 bool vimraGame::OnBeforeInit() {
-  // Without a display SDL may still open a window on a driver that shows
-  // nothing; a full-screen game there would run unseen and never end.
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver != nullptr && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0)) {
+  if (vimraIsBlindVideoDriver(SDL_GetCurrentVideoDriver())) {
     initFailure = ifNoDisplay;
     return false;
   }

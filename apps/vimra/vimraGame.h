@@ -8,16 +8,21 @@
 // images) and releases them all in OnBeforeClose. GUI controls it builds are
 // handed to the frame's GUI manager, which deletes them.
 //
-// One class, its implementation spread over files by aspect:
+// One class, its implementation spread over files by aspect; the groups of
+// declarations below follow the same order:
 //   vimraGame.cpp           construction, the per-frame dispatch, state changes
 //   vimraGameAssets.cpp     loading from the pack, the deck, languages, release
 //   vimraGameSettings.cpp   the settings file
 //   vimraGameScene.cpp      backdrop, clouds, stars, light and drawing
 //   vimraGameAnimation.cpp  per-state updates and the moves they prepare
-//   vimraGameTrick.cpp      the row click, AdvanceState, gathering and dealing
-//   vimraGameInput.cpp      keys, focus, the corner switch, menu clicks
-//   vimraGameScreens.cpp    main menu, boxes and hint bar
+//   vimraGameTrick.cpp      AdvanceState, gathering and dealing
+//   vimraGameInput.cpp      the row click, keys, focus, the corner switch,
+//                           menu clicks
+//   vimraGameScreens.cpp    main menu, boxes, hint bar, clearing the screen
+//   vimraGameWindow.cpp     the GUI scale, resizing and full screen
 #pragma once
+
+#include <string>
 
 #include "frame/kxSDLWrapper.h"
 #include "data/kxString.h"
@@ -34,18 +39,28 @@ class kxStringArray;
 class kxGUIButtonStates;
 class kxGUIObject;
 class kxGUIPanel;
+class vimraSettings;
 struct kxMemoryBlock;
 
 // Why the last OnAfterInit failed; reported by the entry point.
 enum TVimraInitFailure {
   ifNone = 0,
   ifPack,       // "vimradata.bin" missing or unreadable
-  ifFontLarge,  // the "arial" entry does not load
-  ifFontSmall,  // the "ss10" entry does not load
+  ifFontLarge,  // the large font's entry does not load
+  ifFontSmall,  // the small font's entry does not load
   ifNoDisplay,  // SDL fell back to a video driver that shows nothing
 };
 
+// A new font from the crunched font `entry`, or null when the entry is
+// missing, does not load, or yields a font that cannot draw a single letter
+// or digit (an empty entry, or something other than a font under the key).
+kxFont* vimraLoadFont(kxMemoryBlock* entry);
+
 class vimraGame : public kxSDLWrapper {
+  // Plays the game without a person (tests, benchmark): reads the state and
+  // hands input to the frame's dispatch as the main loop does.
+  friend class vimraDriver;
+
  public:
   KX_NO_COPY(vimraGame);
 
@@ -58,7 +73,8 @@ class vimraGame : public kxSDLWrapper {
   vimraGame();
   ~vimraGame() override;
 
-  // Frame callbacks.
+  // Frame callbacks: the dispatch and the close (vimraGame.cpp), the loading
+  // (vimraGameAssets.cpp), the player's input (vimraGameInput.cpp).
   void Render() override;
   bool OnBeforeInit() override;
   void OnBeforeClose() override;
@@ -70,14 +86,29 @@ class vimraGame : public kxSDLWrapper {
   void OnLostFocus() override;
   void OnSetFocus() override;
   void OnGUIClick(kxGUIObject* object) override;
+  void OnKeyDown(unsigned int key) override;
+  // Lays the GUI (scale, screen) and the scene (aspect, table view) out
+  // again for the new size before the frame drawn at once.
+  void OnResizeWindow(int width, int height) override;
 
-  // Assets, languages and settings.
+  // The GUI scale to use instead of the one chosen from the window's size;
+  // 0 (the default) chooses. Takes effect at once when the GUI exists.
+  void SetUIScale(float scale);
+
+  // Assets and languages.
   void BuildDeck();
   void SetLanguage(int index);
+  // Line n of the interface texts; an empty string when the language's text
+  // has no such line.
+  kxString& Message(int n);
+
+  // Settings.
   void LoadSettings();
   // Writes the settings file; when it cannot, says so in one line on
   // stderr and carries on.
   void SaveSettings();
+  // The choices as SaveSettings would write them now.
+  void GetSettings(vimraSettings* out);
 
   // The trick.
   void AdvanceState();
@@ -87,13 +118,9 @@ class vimraGame : public kxSDLWrapper {
   // Screens; none clears the GUI first.
   void ShowMainMenu();
   void ShowAbout();
-  void ShowSettings();
   void ShowHowToPlay();
+  void ShowSettings();
   void ShowHintBar();
-
-  // Line n of the interface texts; an empty string when the language's text
-  // has no such line.
-  kxString& Message(int n);
 
   // True once the window and its GL context came up on a real display
   // during Init.
@@ -105,27 +132,29 @@ class vimraGame : public kxSDLWrapper {
   void EnterState(TVimraState next);
 
   // Assets.
+  // The pack entry `key`; null when there is no pack or no such entry. Every
+  // request of the game to the pack passes here; a derived game may watch
+  // them.
+  virtual kxMemoryBlock* GetEntry(const char* key);
   // The pack entry `key`, or `key` with "_low" appended when not
   // highQuality; null when the pack has no such entry.
   kxMemoryBlock* GetQualityEntry(const char* key);
-  // The pack entry `key`; null when there is no pack or no such entry.
-  kxMemoryBlock* GetEntry(const char* key);
   // Deletes every asset object; safe to call again.
   void ReleaseAssets();
 
-  // Scene (the per-frame paths: no allocation, no loading).
-  void DrawScene(float* position, float* angle);
-  // True when the backdrop, under the current matrices, covers the window.
-  bool BackdropCoversWindow();
-  void SetupLighting();
+  // Scene; BackdropCoversWindow and DrawScene run every frame and so neither
+  // allocate nor load.
   void BuildBackground();
   void RecolourBackground();
   void BuildClouds();
   void BuildStars();
   void ScatterStars();
   void PlaceRowStars();
-  void UpdateRowStars();
   void PlayChoiceSound();
+  void SetupLighting();
+  // True when the backdrop, under the current matrices, covers the window.
+  bool BackdropCoversWindow();
+  void DrawScene(float* position, float* angle);
 
   // Animation: one update per state, and the moves AdvanceState and Escape
   // prepare.
@@ -139,21 +168,50 @@ class vimraGame : public kxSDLWrapper {
   void UpdateReveal();
   void UpdateRevealEnd();
   void UpdateBackToMenu();
+  // Rolls and fades the row's stars, the first frames of a gather or of
+  // the move to the reveal.
+  void UpdateRowStars();
   void PrepareGather();
   void PrepareReveal();
   void PrepareRevealEnd();
   void PrepareBackToMenu();
 
   // Screens and the trick's hint line.
-  void SetHint(int line);
-  // Empties the GUI from inside a click handler; later clicks of the same
-  // delivery pass refer to controls that no longer exist and are dropped.
-  void ClearScreen();
   // A box (panel id idBox) of w x h with its title from line `titleLine`,
   // placed on the screen; null when it cannot be built. CloseBox adds the
   // OK button every box ends with.
   kxGUIPanel* OpenBox(int w, int h, int titleLine);
   void CloseBox(kxGUIPanel* box);
+  void SetHint(int line);
+  // Empties the GUI from inside a click handler; later clicks of the same
+  // delivery pass refer to controls that no longer exist and are dropped.
+  void ClearScreen();
+  // The screen the Show... functions built last, so that a new window size
+  // can build it again.
+  enum TShownScreen { ssNone = 0, ssMainMenu, ssAbout, ssSettings, ssHowToPlay, ssHintBar };
+  // Sets the GUI manager's scale for the current window (or the one asked
+  // for with SetUIScale).
+  void ApplyGUIScale();
+  // Builds the screen that is up again at the current size.
+  void RebuildScreen();
+  // Adds to `font` the renderings of its pack entry `key` at larger
+  // densities that the pack holds.
+  void LoadFontVariants(kxFont* font, const char* key);
+  // Which rendering of the button and title pictures suits the GUI scale:
+  // 0 the plain one, i the one of vimraPictureDensities[i - 1].
+  int PictureDensity();
+  // `key` with the suffix of that rendering.
+  std::string PictureKey(const std::string& key);
+  // (Re)makes the button looks at PictureDensity, each from the pictures of
+  // that density where the pack has them and from the plain ones where not.
+  // Only while no button refers to them (the GUI is empty).
+  void LoadButtonLooks();
+  // The pack entry of picture `key` for the quality and picture density:
+  // the density's rendering when highQuality and the pack has it.
+  kxMemoryBlock* GetPictureEntry(const char* key);
+  // The GUI's logical size: the layout space of every screen.
+  int GUIWidth();
+  int GUIHeight();
 
   kxResource* resources;
   kxMusic* music;
@@ -227,4 +285,9 @@ class vimraGame : public kxSDLWrapper {
   uint32_t screenClearedAt;
   bool screenCleared;
   bool handlingClick;
+  TShownScreen shownScreen;
+  // The line the hint bar shows, to show it again when it is rebuilt.
+  int hintLine;
+  float uiScale;  // asked for; 0 chooses from the window
+  int buttonDensity;  // PictureDensity of the button looks loaded
 };

@@ -8,6 +8,7 @@
 #include "graphics/kxGeometry.h"
 #include "graphics/kxTransform.h"
 #include "graphics/kxVertexArray.h"
+#include "vimraLayout.h"
 #include "vimraMotion.h"
 
 namespace {
@@ -20,8 +21,36 @@ const vimraTurn_s kRevealTumble[3] = {{'x', 1.0f}, {'y', 1.0f}, {'z', 1.0f}};
 
 // The revealed card is always the one dealt to this slot.
 const size_t kChosenSlot = 10;
+// Frames a deal takes to ease the cards onto the table.
+const int kDealFrames = 60;
 // Scale of a card at rest.
 const float kCardScale = 5.0f;
+
+// The idle ring spaces all the cards evenly round the circle; the reveal
+// ring spaces the twenty that circle the chosen card.
+const float kRingDegrees = 360.0f / float(vimraCardCount);
+const float kRevealRingDegrees = 360.0f / float(vimraCardCount - 1);
+const float kRingRadius = 10.0f;
+
+// Lays the cards on a horizontal ring about (0, 0, pivotZ), clockwise from
+// the top, `step` degrees apart; slot `centre` (none when negative) stays
+// at the pivot and takes no place on the ring.
+void LayRing(float (*p)[3], float step, int centre, float pivotZ) {
+  float a = 0.0f;
+  for (int slot = 0; slot < vimraCardCount; ++slot) {
+    if (slot == centre) {
+      p[slot][0] = p[slot][1] = p[slot][2] = 0.0f;
+      continue;
+    }
+    float b = a * vimraMinusPi / 180.0f;
+    p[slot][0] = kRingRadius * sinf(b);
+    p[slot][1] = kRingRadius * cosf(b);
+    p[slot][2] = 0.0f;
+    a += step;
+  }
+  RotateMatrixX(p, 90.0f, vimraCardCount);
+  MoveMatrix(p, 0.0f, 0.0f, pivotZ, vimraCardCount);
+}
 
 // Brings the chosen card back to its resting size, scaleStep at a time.
 void ShrinkChosen(kxVertexArray* chosen, float scaleStep) {
@@ -47,17 +76,7 @@ void vimraGame::FillGridPositions() {
 }
 
 void vimraGame::FillRingPositions() {
-  // A horizontal ring of radius 10 about (0, 0, pivotZ).
-  float a = 0.0f;
-  for (int k = 0; k < vimraCardCount; ++k) {
-    float b = a * vimraMinusPi / 180.0f;
-    ringPositions[k][0] = 10.0f * sinf(b);
-    ringPositions[k][1] = 10.0f * cosf(b);
-    ringPositions[k][2] = 0.0f;
-    a += 17.142857f;
-  }
-  RotateMatrixX(ringPositions, 90.0f, vimraCardCount);
-  MoveMatrix(ringPositions, 0.0f, 0.0f, pivotZ, vimraCardCount);
+  LayRing(ringPositions, kRingDegrees, -1, pivotZ);
 }
 
 // ---------------------------------------------------------------------------
@@ -102,16 +121,16 @@ void vimraGame::UpdateGather() {
     angle[1] -= camAngleStep[0];
     angle[2] -= camAngleStep[1];
     ++gatherCounter;
-    if (gatherCounter > 120) {
+    if (gatherCounter > vimraFlightFrames) {
       position[0] = 0.0f;
       position[1] = 0.0f;
-      position[2] = (1.0f / GetAspect()) * vimraTableDepth;
+      position[2] = vimraTableCameraDepth(GetAspect());
       angle[1] = 0.0f;
       angle[2] = 0.0f;
     }
     SetCamPosition(position);
     SetCamAngle(angle);
-    if (gatherCounter > 120) {
+    if (gatherCounter > vimraFlightFrames) {
       CopyMatrix(targetPositions, currentPositions, vimraCardCount);
       AdvanceState();
     }
@@ -125,14 +144,14 @@ void vimraGame::UpdateGather() {
   vimraEase(currentPositions, targetPositions, vimraCardCount);
   cards->SetPositions(currentPositions);
   ++gatherCounter;
-  if (gatherCounter > 120) AdvanceState();
+  if (gatherCounter > vimraFlightFrames) AdvanceState();
 }
 
 void vimraGame::UpdateDeal() {
   vimraEase(currentPositions, gridPositions, vimraCardCount);
   cards->SetPositions(currentPositions);
   ++dealCounter;
-  if (dealCounter > 60) {
+  if (dealCounter > kDealFrames) {
     ++dealCount;
     AdvanceState();
   }
@@ -153,7 +172,7 @@ void vimraGame::UpdateToReveal() {
   SetCamPosition(position);
   SetCamAngle(angle);
   cards->SetPositions(currentPositions);
-  if (revealCounter > 120) {
+  if (revealCounter > vimraFlightFrames) {
     revealScale = kCardScale;
     revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
     ScatterStars();
@@ -211,7 +230,7 @@ void vimraGame::UpdateRevealEnd() {
   ScaleMatrix(starPositions, 1.05f, kStarCount);
   RotateMatrixZ(starPositions, -2.0f, kStarCount);
   stars->SetPositions(starPositions);
-  if (returnCounter > 120) {
+  if (returnCounter > vimraFlightFrames) {
     revealScale = kCardScale;
     if (chosen != nullptr) chosen->SetScale(kCardScale);
     revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
@@ -237,7 +256,7 @@ void vimraGame::UpdateBackToMenu() {
   cards->SetPositions(currentPositions);
   kxVertexArray* chosen = cards->GetVertexArray(kChosenSlot);
   ShrinkChosen(chosen, scaleStep);
-  if (returnCounter > 120) {
+  if (returnCounter > vimraFlightFrames) {
     revealScale = kCardScale;
     revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
     if (chosen != nullptr) {
@@ -247,6 +266,26 @@ void vimraGame::UpdateBackToMenu() {
     EnterState(StateMenu);  // the menu view is reached
   }
   ++returnCounter;
+}
+
+void vimraGame::UpdateRowStars() {
+  // The helix rolls about its row while it fades; when it is gone the sound
+  // marks the start of the gather.
+  MoveMatrix(starPositions, 0.0f, -rowY, 0.0f, kStarCount);
+  RotateMatrixX(starPositions, -10.0f, kStarCount);
+  MoveMatrix(starPositions, 0.0f, rowY, 0.0f, kStarCount);
+  if (stars != nullptr) stars->SetPositions(starPositions);
+  if (starCounter > 60) {
+    starsVisible = false;
+    PlayChoiceSound();
+  }
+  if (stars != nullptr) {
+    for (int k = 0; k < kStarCount; ++k) {
+      kxVertexArray* star = stars->GetVertexArray(k);
+      star->SetAlpha(star->GetColor()->a - 0.016f);
+    }
+  }
+  ++starCounter;
 }
 
 // ---------------------------------------------------------------------------
@@ -264,10 +303,9 @@ void vimraGame::PrepareGather() {
   float a[3];
   GetCamPosition(p);
   GetCamAngle(a);
-  float inverseAspect = 1.0f / GetAspect();
   camStep[0] = p[0] / vimraFlightSteps;
   camStep[1] = p[1] / vimraFlightSteps;
-  camStep[2] = (inverseAspect * vimraTableDepth - p[2]) / vimraFlightSteps;
+  camStep[2] = (vimraTableCameraDepth(GetAspect()) - p[2]) / vimraFlightSteps;
   camAngleStep[0] = a[1] / vimraFlightSteps;
   camAngleStep[1] = a[2] / vimraFlightSteps;
   gatherCounter = 0;
@@ -277,20 +315,7 @@ void vimraGame::PrepareReveal() {
   GatherByRow(chosenRow);
   ApplyDeal();
   // The chosen card at the centre of the ring, the other twenty around it.
-  float a = 0.0f;
-  for (int slot = 0; slot < vimraCardCount; ++slot) {
-    if (slot == int(kChosenSlot)) {
-      revealPositions[slot][0] = revealPositions[slot][1] = revealPositions[slot][2] = 0.0f;
-      continue;
-    }
-    float b = a * vimraMinusPi / 180.0f;
-    revealPositions[slot][0] = 10.0f * sinf(b);
-    revealPositions[slot][1] = 10.0f * cosf(b);
-    revealPositions[slot][2] = 0.0f;
-    a += 18.0f;
-  }
-  RotateMatrixX(revealPositions, 90.0f, vimraCardCount);
-  MoveMatrix(revealPositions, 0.0f, 0.0f, pivotZ, vimraCardCount);
+  LayRing(revealPositions, kRevealRingDegrees, int(kChosenSlot), pivotZ);
   float p[3];
   GetCamPosition(p);
   camStep[0] = vimraRevealStepX;

@@ -3,8 +3,6 @@
 // the release of everything the game owns.
 #include "vimraGame.h"
 
-#include <GL/glew.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -20,17 +18,18 @@
 #include "graphics/kxVertexArray.h"
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
+#include "render/kxRenderer.h"
 #include "vimraLanguages.h"
+#include "vimraPackKeys.h"
 #include "vimraVisibleArea.h"
 
 namespace {
 
 const char* const kPackFile = "vimradata.bin";
 
-// A new font from the pack entry `key`, or null when the entry is missing,
-// does not load, or yields a font that cannot draw a single letter or digit
-// (an empty entry, or something other than a font stored under the key).
-kxFont* LoadFont(kxMemoryBlock* entry) {
+}  // namespace
+
+kxFont* vimraLoadFont(kxMemoryBlock* entry) {
   if (entry == nullptr) return nullptr;
   kxFont* font = new (std::nothrow) kxFont(ftTopDown);
   if (font == nullptr) return nullptr;
@@ -42,8 +41,6 @@ kxFont* LoadFont(kxMemoryBlock* entry) {
   return font;
 }
 
-}  // namespace
-
 kxMemoryBlock* vimraGame::GetEntry(const char* key) {
   return resources != nullptr ? resources->Get(key) : nullptr;
 }
@@ -51,7 +48,7 @@ kxMemoryBlock* vimraGame::GetEntry(const char* key) {
 kxMemoryBlock* vimraGame::GetQualityEntry(const char* key) {
   if (highQuality) return GetEntry(key);
   char name[64];
-  snprintf(name, sizeof name, "%s_low", key);
+  snprintf(name, sizeof name, "%s%s", key, vimraKeyLowSuffix);
   return GetEntry(name);
 }
 
@@ -65,7 +62,7 @@ bool vimraGame::OnAfterInit() {
 
   music = new (std::nothrow) kxMusic();
   if (music != nullptr) {
-    kxMemoryBlock* block = GetEntry("bkgsnd03");
+    kxMemoryBlock* block = GetEntry(vimraKeyMusic);
     // Music is not essential: a piece that does not load plays nothing.
     if (block != nullptr) (void)music->LoadFromCrunchedMemoryBlock(block);
     music->SetVolume(musicVolume);
@@ -75,16 +72,18 @@ bool vimraGame::OnAfterInit() {
   BuildDeck();
 
   // Without its fonts the game could show no text: both are essential.
-  arialFont = LoadFont(GetEntry("arial"));
+  arialFont = vimraLoadFont(GetEntry(vimraKeyLargeFont));
   if (arialFont == nullptr) {
     initFailure = ifFontLarge;
     return false;
   }
-  smallFont = LoadFont(GetEntry("ss10"));
+  smallFont = vimraLoadFont(GetEntry(vimraKeySmallFont));
   if (smallFont == nullptr) {
     initFailure = ifFontSmall;
     return false;
   }
+  LoadFontVariants(arialFont, vimraKeyLargeFont);
+  LoadFontVariants(smallFont, vimraKeySmallFont);
 
   BuildBackground();
   BuildClouds();
@@ -93,27 +92,21 @@ bool vimraGame::OnAfterInit() {
 
   sampler = new (std::nothrow) kxSampler();
   if (sampler != nullptr) {
-    kxMemoryBlock* block = GetEntry("choicesnd02");
+    kxMemoryBlock* block = GetEntry(vimraKeyChoiceSound);
     // Nor is the sound: PlaySample skips a number that holds none.
     if (block != nullptr) (void)sampler->AppendSampleFromCrunchedMemoryBlock(block);
     sampler->SetVolume(sampleVolume);
   }
 
-  blueButton = new (std::nothrow) kxGUIButtonStates(
-      GetEntry("button_blue_passive"), GetEntry("button_blue_active"), GetEntry("button_blue_pushed"));
-  greenButton = new (std::nothrow) kxGUIButtonStates(GetEntry("button_green_passive"),
-                                                     GetEntry("button_green_active"),
-                                                     GetEntry("button_green_pushed"));
-  redButton = new (std::nothrow) kxGUIButtonStates(
-      GetEntry("button_red_passive"), GetEntry("button_red_active"), GetEntry("button_red_pushed"));
-
+  ApplyGUIScale();
+  LoadButtonLooks();
   ShowMainMenu();
   SetupLighting();
 
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glShadeModel(GL_SMOOTH);
-  glEnable(GL_NORMALIZE);
-  glDisable(GL_LIGHTING);
+  kxRenderer* r = kxGetRenderer();
+  r->SetAlphaBlending();
+  r->Enable(rsNormalize);
+  r->Disable(rsLighting);
   return true;
 }
 
@@ -142,7 +135,7 @@ void vimraGame::BuildDeck() {
     // Card 0 loads the mesh; the others share its buffers.
     if (i == 0) {
       first = card;
-      kxMemoryBlock* mesh = GetQualityEntry("box");
+      kxMemoryBlock* mesh = GetQualityEntry(vimraKeyCardMesh);
       // A card mesh that does not load leaves the cards without shape.
       if (mesh != nullptr) (void)card->LoadFromCrunchedMemoryBlock(mesh);
       cardsCullable = vimraFacesPointOutward(card);
@@ -150,7 +143,7 @@ void vimraGame::BuildDeck() {
       card->AssignGeometry(first);
     }
     char key[32];
-    snprintf(key, sizeof key, "texture_%d", picture[i]);
+    snprintf(key, sizeof key, "%s%d", vimraKeyCardPicturePrefix, picture[i]);
     kxMemoryBlock* texture = GetQualityEntry(key);
     if (texture != nullptr) card->TextureFromCrunchedMemoryBlock(texture);
     card->SetScale(5.0f);
@@ -164,11 +157,12 @@ void vimraGame::SetLanguage(int index) {
   delete licenses;
   delete howToPlay;
   messages = licenses = howToPlay = nullptr;
-  const char* formats[3] = {"msg_%s", "licenses_%s", "howtoplay_%s"};
+  const char* prefixes[3] = {vimraKeyMessagesPrefix, vimraKeyLicensesPrefix,
+                             vimraKeyHowToPlayPrefix};
   kxStringArray** targets[3] = {&messages, &licenses, &howToPlay};
   for (int k = 0; k < 3; ++k) {
     char key[64];
-    snprintf(key, sizeof key, formats[k], vimraLanguageTable[index].key);
+    snprintf(key, sizeof key, "%s%s", prefixes[k], vimraLanguageTable[index].key);
     kxStringArray* lines = new (std::nothrow) kxStringArray();
     kxMemoryBlock* block = GetEntry(key);
     // Texts that do not load stay empty; Message gives an empty line then.

@@ -1,5 +1,5 @@
-// What the player does outside the trick's row clicks: keys, window focus,
-// the hidden backdrop switch and the clicks on menu controls.
+// What the player does: the click that answers a row of the trick, keys,
+// window focus, the hidden backdrop switch and the clicks on menu controls.
 #include "vimraGame.h"
 
 #include <SDL.h>
@@ -10,6 +10,23 @@
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
 #include "vimraLanguages.h"
+#include "vimraLayout.h"
+
+void vimraGame::OnLMBUp(int x, int y) {
+  int w = GetWidth();
+  int h = GetHeight();
+  if (vimraIsCornerClick(w, h, x, y)) {
+    cornerClicked = true;
+    return;
+  }
+  if (state == StateMenu) return;
+  // Every click outside the menu names a row, whatever the state; only some
+  // states act on it.
+  float position[3];
+  GetCamPosition(position);
+  chosenRow = vimraRowFromClick(h, y, position[2], &rowY);
+  if (state == StateRing || state == StateAwaitRow || state == StateReveal) AdvanceState();
+}
 
 void vimraGame::OnMouseMotion(int, int, int, int) {}
 
@@ -60,15 +77,6 @@ void vimraGame::OnSetFocus() {
   if (musicOn && music != nullptr) music->Play();
 }
 
-void vimraGame::ClearScreen() {
-  kxGUIManager* gui = GetGUIManager();
-  if (gui != nullptr) gui->Clear();
-  if (handlingClick) {
-    screenCleared = true;
-    screenClearedAt = frameCounter;
-  }
-}
-
 void vimraGame::OnGUIClick(kxGUIObject* object) {
   kxGUIManager* gui = GetGUIManager();
   if (object == nullptr || gui == nullptr) return;
@@ -81,6 +89,7 @@ void vimraGame::OnGUIClick(kxGUIObject* object) {
     case idStart:
       if (state == StateMenu) {
         ClearScreen();
+        hintLine = mlHintStart;
         if (hintsOn) ShowHintBar();
         EnterState(StateRing);
       }

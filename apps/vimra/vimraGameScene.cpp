@@ -2,8 +2,6 @@
 // clouds, the star billboards, the light, and the drawing of a frame.
 #include "vimraGame.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 #include <new>
 
@@ -13,8 +11,10 @@
 #include "graphics/kxTexturedBox.h"
 #include "graphics/kxTransform.h"
 #include "graphics/kxVertexArray.h"
+#include "render/kxRenderer.h"
 #include "vimraColorTable.h"
 #include "vimraMotion.h"
+#include "vimraPackKeys.h"
 #include "vimraVisibleArea.h"
 
 namespace {
@@ -25,34 +25,49 @@ struct CloudPlacement {
   float x, y, z;
 };
 const CloudPlacement kClouds[vimraGame::kCloudCount] = {
-    {16.0f, 8.0f, "cloud01", -10.0f, 0.0f, -9.0f},
-    {9.0f, 5.0f, "cloud02", 0.0f, -5.0f, -7.0f},
-    {12.0f, 6.0f, "cloud03", 5.0f, 0.0f, -5.0f},
+    {16.0f, 8.0f, vimraKeyClouds[0], -10.0f, 0.0f, -9.0f},
+    {9.0f, 5.0f, vimraKeyClouds[1], 0.0f, -5.0f, -7.0f},
+    {12.0f, 6.0f, vimraKeyClouds[2], 5.0f, 0.0f, -5.0f},
 };
 
 // Light 0 shines along the depth axis toward the cards.
-const GLfloat kLightPosition[4] = {0.0f, 0.0f, 20.0f, 0.0f};
+const float kLightPosition[4] = {0.0f, 0.0f, 20.0f, 0.0f};
 
 // The backdrop is a 24 x 14 rectangle of two triangles, coloured bottom to
-// top from the colour table, standing behind the clouds.
+// top from the colour table, standing behind the clouds: exactly what a
+// 16:9 window sees of it. Bands around it carry the gradient sideways and
+// the end colours up and down, far enough for windows from 9:21 to beyond
+// 32:9; at 16:9 they lie outside the view and change no pixel.
 const float kBackdropWidth = 24.0f;
 const float kBackdropHeight = 14.0f;
+const float kBackdropSide = 24.0f;  // each band left and right
+const float kBackdropEnd = 4.0f;    // each band below and above
 
-void AppendBackdropVertices(kxVertexArray* v) {
-  const float w = kBackdropWidth, h = kBackdropHeight;
-  v->AppendVertex(w, 0.0f, 0.0f);
-  v->AppendVertex(0.0f, 0.0f, 0.0f);
-  v->AppendVertex(0.0f, h, 0.0f);
-  v->AppendVertex(0.0f, h, 0.0f);
-  v->AppendVertex(w, h, 0.0f);
-  v->AppendVertex(w, 0.0f, 0.0f);
+// The window aspect the scene was made for: wider windows let the clouds
+// travel further.
+const float kDesignAspect = 16.0f / 9.0f;
+
+// One rectangle of the backdrop, x0..x1 by y0..y1 (local units), coloured
+// `low` along y0 and `high` along y1, as two triangles wound like the first.
+void AppendBackdropQuad(kxVertexArray* v, float x0, float y0, float x1, float y1,
+                        const float* low, const float* high) {
+  const float* colours[6] = {low, low, high, high, high, low};
+  const float points[6][2] = {{x1, y0}, {x0, y0}, {x0, y1}, {x0, y1}, {x1, y1}, {x1, y0}};
+  for (const auto& p : points) v->AppendVertex(p[0], p[1], 0.0f);
+  for (const float* c : colours) v->AppendColor(c[0], c[1], c[2], 1.0f);
 }
 
-void AppendBackdropColours(kxVertexArray* v) {
+// The whole backdrop, the 16:9 rectangle first.
+void AppendBackdrop(kxVertexArray* v) {
   const float* bottom = vimraBackdropColor(bcBottom);
   const float* top = vimraBackdropColor(bcTop);
-  const float* order[6] = {bottom, bottom, top, top, top, bottom};
-  for (const float* c : order) v->AppendColor(c[0], c[1], c[2], 1.0f);
+  const float w = kBackdropWidth, h = kBackdropHeight;
+  const float s = kBackdropSide, e = kBackdropEnd;
+  AppendBackdropQuad(v, 0.0f, 0.0f, w, h, bottom, top);
+  AppendBackdropQuad(v, -s, 0.0f, 0.0f, h, bottom, top);
+  AppendBackdropQuad(v, w, 0.0f, w + s, h, bottom, top);
+  AppendBackdropQuad(v, -s, -e, w + s, 0.0f, bottom, bottom);
+  AppendBackdropQuad(v, -s, h, w + s, h + e, top, top);
 }
 
 }  // namespace
@@ -61,8 +76,7 @@ void vimraGame::BuildBackground() {
   delete background;
   background = kxVertexArray::Create(4);
   if (background == nullptr) return;
-  AppendBackdropVertices(background);
-  AppendBackdropColours(background);
+  AppendBackdrop(background);
   background->CreateVBO();
   background->SetPosition(-12.0f, -6.0f, -10.0f);
 }
@@ -70,12 +84,11 @@ void vimraGame::BuildBackground() {
 void vimraGame::RecolourBackground() {
   if (background == nullptr) return;
   background->Clear();
-  AppendBackdropVertices(background);
   float* bottom = vimraBackdropColor(bcBottom);
   float* top = vimraBackdropColor(bcTop);
   for (int k = 0; k < 3; ++k) bottom[k] = Randf(0.0f, 1.0f);
   for (int k = 0; k < 3; ++k) top[k] = Randf(0.0f, 1.0f);
-  AppendBackdropColours(background);
+  AppendBackdrop(background);
   background->CreateVBO();
   background->SetPosition(-12.0f, -6.0f, -10.0f);
 }
@@ -112,7 +125,7 @@ void vimraGame::BuildStars() {
     }
     if (i == 0) {
       first = box;
-      kxMemoryBlock* picture = GetEntry("texture_star_01");
+      kxMemoryBlock* picture = GetEntry(vimraKeyStar);
       if (picture != nullptr) box->TextureFromCrunchedMemoryBlock(picture);
     } else {
       // The other stars borrow the first one's picture, tinted.
@@ -166,63 +179,39 @@ void vimraGame::PlaceRowStars() {
   starCounter = 0;
 }
 
-void vimraGame::UpdateRowStars() {
-  // The helix rolls about its row while it fades; when it is gone the sound
-  // marks the start of the gather.
-  MoveMatrix(starPositions, 0.0f, -rowY, 0.0f, kStarCount);
-  RotateMatrixX(starPositions, -10.0f, kStarCount);
-  MoveMatrix(starPositions, 0.0f, rowY, 0.0f, kStarCount);
-  if (stars != nullptr) stars->SetPositions(starPositions);
-  if (starCounter > 60) {
-    starsVisible = false;
-    PlayChoiceSound();
-  }
-  if (stars != nullptr) {
-    for (int k = 0; k < kStarCount; ++k) {
-      kxVertexArray* star = stars->GetVertexArray(k);
-      star->SetAlpha(star->GetColor()->a - 0.016f);
-    }
-  }
-  ++starCounter;
-}
-
 void vimraGame::PlayChoiceSound() {
   if (sampler != nullptr && sampler->GetCount() > 0) sampler->PlaySample(0);
 }
 
 void vimraGame::SetupLighting() {
-  glShadeModel(GL_SMOOTH);
-  glEnable(GL_LIGHTING);
-  glEnable(GL_LIGHT0);
-  glEnable(GL_DEPTH_TEST);
-  const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-  glLightfv(GL_LIGHT0, GL_AMBIENT, white);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-  glLightfv(GL_LIGHT0, GL_SPECULAR, white);
-  glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
-  const GLfloat ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-  const GLfloat diffuse[4] = {0.9f, 0.9f, 0.9f, 1.0f};
-  const GLfloat specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-  const GLfloat emission[4] = {0.4f, 0.4f, 0.4f, 0.0f};
-  glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-  glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-  glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-  glMaterialf(GL_FRONT, GL_SHININESS, 5.0f);
-  glMaterialfv(GL_FRONT, GL_EMISSION, emission);
+  kxRenderer* r = kxGetRenderer();
+  r->Enable(rsLighting);
+  r->Enable(rsDepthTest);
+  const kxLight_s light = {{1.0f, 1.0f, 1.0f, 1.0f},
+                           {1.0f, 1.0f, 1.0f, 1.0f},
+                           {1.0f, 1.0f, 1.0f, 1.0f},
+                           {kLightPosition[0], kLightPosition[1], kLightPosition[2],
+                            kLightPosition[3]}};
+  r->SetLight(light);
+  const kxMaterial_s card = {{0.0f, 0.0f, 0.0f, 1.0f},
+                             {0.9f, 0.9f, 0.9f, 1.0f},
+                             {0.0f, 0.0f, 0.0f, 1.0f},
+                             {0.4f, 0.4f, 0.4f, 0.0f},
+                             5.0f};
+  r->SetMaterial(card);
 }
 
 bool vimraGame::BackdropCoversWindow() {
   if (background == nullptr || background->GetVertexBuffer() == 0) return false;
   float projection[16], modelview[16];
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+  kxGetRenderer()->GetMatrix(mmProjection, projection);
+  kxGetRenderer()->GetMatrix(mmModelView, modelview);
   // The backdrop is drawn at its position, unturned and unscaled.
   float at[3];
   background->GetCenter(at);
-  const float corners[4][3] = {{at[0], at[1], at[2]},
-                               {at[0] + kBackdropWidth, at[1], at[2]},
-                               {at[0] + kBackdropWidth, at[1] + kBackdropHeight, at[2]},
-                               {at[0], at[1] + kBackdropHeight, at[2]}};
+  const float x0 = at[0] - kBackdropSide, x1 = at[0] + kBackdropWidth + kBackdropSide;
+  const float y0 = at[1] - kBackdropEnd, y1 = at[1] + kBackdropHeight + kBackdropEnd;
+  const float corners[4][3] = {{x0, y0, at[2]}, {x1, y0, at[2]}, {x1, y1, at[2]}, {x0, y1, at[2]}};
   // Two hundredths of the window spare on each side keep every sample of a
   // multisampled pixel inside.
   return vimraQuadCoversViewport(projection, modelview, corners, 0.02f);
@@ -231,66 +220,71 @@ bool vimraGame::BackdropCoversWindow() {
 void vimraGame::DrawScene(float* position, float* angle) {
   // The game's own projection: a far plane of 10000 and the aspect of the
   // current size, every frame.
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
+  kxRenderer* r = kxGetRenderer();
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
   float top = tanf(0.5235988f) * 0.1f;
   float right = float(GetWidth()) / float(GetHeight() > 0 ? GetHeight() : 1) * top;
-  glFrustum(-right, right, -top, top, double(0.1f), 10000.0);
+  r->Frustum(-right, right, -top, top, double(0.1f), 10000.0);
 
   // The background sees one hundredth of the camera's motion.
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  r->SetMatrixMode(mmModelView);
+  r->LoadIdentity();
   float farPosition[3] = {position[0] * 0.01f, position[1] * 0.01f, position[2] * 0.01f};
   float farAngle[3] = {angle[0] * 0.01f, angle[1] * 0.01f, angle[2] * 0.01f};
   PilotView(farPosition, farAngle);
 
   // Where the opaque backdrop covers the window, it replaces every pixel the
   // colour clear would set; only depth needs clearing then.
-  glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
-  glClear(BackdropCoversWindow() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  r->SetClearColor(0.0f, 0.0f, 0.2f, 1.0f);
+  r->Clear(!BackdropCoversWindow(), true);
 
   // The backdrop is opaque (alpha 1 at every corner), so blending it would
   // give the same pixels at the cost of reading each one back.
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
+  r->Disable(rsBlend);
+  r->Disable(rsDepthTest);
   if (background != nullptr) background->DrawColor();
-  glEnable(GL_BLEND);
+  r->Enable(rsBlend);
   if (clouds != nullptr) {
+    // A window wider than 16:9 sees further to both sides, in proportion.
+    const float aspect = float(GetWidth()) / float(GetHeight() > 0 ? GetHeight() : 1);
+    const float reach = aspect > kDesignAspect ? aspect / kDesignAspect : 1.0f;
     for (size_t i = 0; i < clouds->Length(); ++i) {
       kxTexturedBox* cloud = static_cast<kxTexturedBox*>(clouds->GetVertexArray(i));
       if (cloud == nullptr) continue;
       cloud->Draw();
       // A cloud drifts left until its right edge reaches the value of its own
-      // depth, then starts again on the right at a random height.
+      // depth (about the view's left edge at 16:9), then starts again on the
+      // right at a random height; both ends move out with a wider view.
       float c[3];
       cloud->GetCenter(c);
-      if (c[0] + cloud->GetScale() * cloud->GetWidth() > c[2]) {
+      if (c[0] + cloud->GetScale() * cloud->GetWidth() > c[2] * reach) {
         cloud->SetPosition(c[0] - 0.02f, c[1], c[2]);
       } else {
-        cloud->SetPosition(9.0f, Randf(-6.0f, 0.0f), c[2]);
+        cloud->SetPosition(9.0f * reach, Randf(-6.0f, 0.0f), c[2]);
       }
     }
   }
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
+  r->Enable(rsDepthTest);
+  r->Disable(rsBlend);
 
-  glLoadIdentity();
+  r->LoadIdentity();
   PilotView(position, angle);
-  glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+  r->SetLightPosition(kLightPosition);
 
-  glEnable(GL_LIGHTING);
-  glDisable(GL_BLEND);
-  glEnable(GL_DEPTH_TEST);
+  r->Enable(rsLighting);
+  r->Disable(rsBlend);
+  r->Enable(rsDepthTest);
   // A card seen from the front hides its back face, and the other way
   // round: with every face wound outward, the hidden one need not be filled.
-  if (cardsCullable) glEnable(GL_CULL_FACE);
+  if (cardsCullable) r->Enable(rsCullFace);
   if (cards != nullptr) cards->Draw();
-  glDisable(GL_CULL_FACE);
+  r->Disable(rsCullFace);
 
-  glEnable(GL_BLEND);
-  glDisable(GL_LIGHTING);
+  r->Enable(rsBlend);
+  r->Disable(rsLighting);
   if (starsVisible && stars != nullptr) {
-    glEnable(GL_BLEND);
+    r->Enable(rsBlend);
     float camera[3];
     float cameraAngle[3];
     GetCamPosition(camera);
@@ -298,6 +292,6 @@ void vimraGame::DrawScene(float* position, float* angle) {
     for (int i = 0; i < kStarCount; ++i) {
       static_cast<kxTexturedBox*>(stars->GetVertexArray(i))->Draw2(camera, cameraAngle[1]);
     }
-    glDisable(GL_BLEND);
+    r->Disable(rsBlend);
   }
 }

@@ -61,19 +61,23 @@ void vimraGame::LoadSettings() {
   kxFreeMemoryBlock(block);
 }
 
+void vimraGame::GetSettings(vimraSettings* out) {
+  for (int k = 0; k < 3; ++k) {
+    out->bottom[k] = vimraBackdropColor(bcBottom)[k];
+    out->top[k] = vimraBackdropColor(bcTop)[k];
+  }
+  out->language = language;
+  out->highQuality = highQuality;
+  out->musicOn = musicOn;
+  out->hintsOn = hintsOn;
+  // The volume keys change the players' volumes during the run.
+  out->musicVolume = music != nullptr ? music->GetVolume() : musicVolume;
+  out->sampleVolume = sampler != nullptr ? sampler->GetVolume() : sampleVolume;
+}
+
 void vimraGame::SaveSettings() {
   vimraSettings settings;
-  for (int k = 0; k < 3; ++k) {
-    settings.bottom[k] = vimraBackdropColor(bcBottom)[k];
-    settings.top[k] = vimraBackdropColor(bcTop)[k];
-  }
-  settings.language = language;
-  settings.highQuality = highQuality;
-  settings.musicOn = musicOn;
-  settings.hintsOn = hintsOn;
-  // The volume keys change the players' volumes during the run.
-  settings.musicVolume = music != nullptr ? music->GetVolume() : musicVolume;
-  settings.sampleVolume = sampler != nullptr ? sampler->GetVolume() : sampleVolume;
+  GetSettings(&settings);
   kxMemoryBlock* block = kxAllocMemoryBlock(vimraSettings::kFileSize);
   if (block == nullptr) {
     ReportUnsavedSettings(ENOMEM);

@@ -1,6 +1,5 @@
-// The trick: a click becomes a row answer, AdvanceState performs every
-// transition out of a state, and the cards are gathered by the answered row
-// and dealt again.
+// The trick: AdvanceState performs every transition out of a state, and the
+// cards are gathered by the answered row and dealt again.
 #include "vimraGame.h"
 
 #include <cstdlib>
@@ -8,28 +7,6 @@
 
 #include "graphics/kxGeometry.h"
 #include "graphics/kxTransform.h"
-#include "gui/kxGUIManager.h"
-#include "vimraLayout.h"
-
-void vimraGame::SetHint(int line) {
-  if (GetGUIManager() != nullptr) GetGUIManager()->SetValueByID(idHintScroll, Message(line));
-}
-
-void vimraGame::OnLMBUp(int x, int y) {
-  int w = GetWidth();
-  int h = GetHeight();
-  if (vimraIsCornerClick(w, h, x, y)) {
-    cornerClicked = true;
-    return;
-  }
-  if (state == StateMenu) return;
-  // Every click outside the menu names a row, whatever the state; only some
-  // states act on it.
-  float position[3];
-  GetCamPosition(position);
-  chosenRow = vimraRowFromClick(h, y, position[2], &rowY);
-  if (state == StateRing || state == StateAwaitRow || state == StateReveal) AdvanceState();
-}
 
 void vimraGame::AdvanceState() {
   switch (state) {

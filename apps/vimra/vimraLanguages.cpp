@@ -1,8 +1,10 @@
 #include "vimraLanguages.h"
 
+#include "vimraPackKeys.h"
+
 const vimraLanguage_s vimraLanguageTable[] = {
-    {"English", "english"},
-    {"Polski", "polski"},
+    {"English", vimraPackLanguages[0]},
+    {"Polski", vimraPackLanguages[1]},
     {nullptr, nullptr},
 };
 

@@ -1,5 +1,10 @@
 #include "vimraLayout.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "vimraMotion.h"
+
 vimraMainMenuLayout_s vimraMainMenuLayout(int width, int height) {
   vimraMainMenuLayout_s m;
   int w = 512;
@@ -43,22 +48,45 @@ bool vimraIsCornerClick(int width, int height, int x, int y) {
 }
 
 int vimraRowFromClick(int height, int y, float camZ, float* rowY) {
+  // A click's height from the window's middle, in half window heights,
+  // times the camera's depth over kDepthPerTableHeight is the height on the
+  // table it points at (close to 1 / tan 30 degrees, the half field of
+  // view). Clicks within kMiddleRowReach of the table's middle answer the
+  // middle row; rows lie kRowPitch apart, and a row's stars go
+  // kStarsBelowRow below its middle.
+  const float kDepthPerTableHeight = 1.72f, kMiddleRowReach = 1.2f;
+  const float kRowPitch = 2.5f, kStarsBelowRow = 0.3f;
   int half = height / 2;
   float v = half > 0 ? float(height - half - y) / float(half) : 0.0f;
-  float d = camZ * v / 1.72f;
+  float d = camZ * v / kDepthPerTableHeight;
   int row;
   float ry;
-  if (-1.2f < d && d < 1.2f) {
+  if (-kMiddleRowReach < d && d < kMiddleRowReach) {
     row = 2;
     ry = 0.0f;
   } else if (d > 0.0f) {
     row = 1;
-    ry = 2.5f;
+    ry = kRowPitch;
   } else {
     row = 3;
-    ry = -2.5f;
+    ry = -kRowPitch;
   }
-  ry -= 0.3f;
+  ry -= kStarsBelowRow;
   if (rowY != nullptr) *rowY = ry;
   return row;
+}
+
+float vimraChooseGUIScale(int width, int height) {
+  if (width <= 0 || height <= 0) return 1.0f;
+  const double byHeight = height / 720.0;
+  const double byWidth = width / 640.0;
+  const double fit = std::min(byHeight, byWidth);
+  return std::max(1.0f, float(std::floor(fit * 4.0) / 4.0));
+}
+
+float vimraTableCameraDepth(float aspect) {
+  if (!(aspect > 0.0f)) return vimraTableDepth;
+  // The same single-precision product as the flights that target it.
+  const float depth = (1.0f / aspect) * vimraTableDepth;
+  return depth < vimraTableMinDepth ? vimraTableMinDepth : depth;
 }

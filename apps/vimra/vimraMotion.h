@@ -16,6 +16,10 @@ inline constexpr vimraPose_s vimraMenuPose = {{-4.056069f, -7.2544f, 11.639397f}
 // The table, reveal and return views look straight at the cards from
 // (0, 0, depth / aspect) with the aspect of the window at start-up.
 inline constexpr float vimraTableDepth = 20.0f;
+// Closer than this the 60-degree view no longer shows the three rows (and the
+// table's breathing) top to bottom with room to spare: it matters only for
+// windows wider than about 2.6 : 1.
+inline constexpr float vimraTableMinDepth = 7.6f;
 inline constexpr float vimraRevealDepth = 22.240955f;
 inline constexpr float vimraRevealEndDepth = 18.62288f;
 // The flight to the reveal drifts by fixed steps per frame: x, y and the
@@ -24,8 +28,10 @@ inline constexpr float vimraRevealStepX = 0.0009337917f;
 inline constexpr float vimraRevealStepY = 0.10518643f;
 inline constexpr float vimraRevealStepAngleZ = 0.2787445f;
 
-// Camera flights are planned in this many equal steps.
-inline constexpr float vimraFlightSteps = 120.0f;
+// A camera flight is planned in this many equal steps, one a frame; the
+// state that flies ends once its counter has passed the last step.
+inline constexpr int vimraFlightFrames = 120;
+inline constexpr float vimraFlightSteps = float(vimraFlightFrames);
 
 // Degrees to radians for the game's circles, which run clockwise.
 inline constexpr float vimraMinusPi = -3.1415927f;

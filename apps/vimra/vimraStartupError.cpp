@@ -109,3 +109,7 @@ std::string vimraDescribeMultisampling(int request, int samples, const char* ren
   }
   return text + " (renderer: " + (renderer && renderer[0] ? renderer : "unknown") + ")";
 }
+
+bool vimraIsBlindVideoDriver(const char* driver) {
+  return driver != nullptr && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0);
+}

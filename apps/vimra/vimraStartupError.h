@@ -25,6 +25,11 @@ std::string vimraDescribeStartupError(const vimraStartupFacts_s& facts);
 // the one line to print.
 std::string vimraCheckPackFile(const char* name);
 
+// True for a video driver that shows nothing ("offscreen", "dummy"): SDL
+// may fall back to one without a display, and a full-screen game there
+// would run unseen and never end. False for null (no video started).
+bool vimraIsBlindVideoDriver(const char* driver);
+
 // The line printed when the audio device did not open and the game plays
 // silently instead; `detail` is the library's message (may be null).
 std::string vimraDescribeSilentStart(const char* detail);

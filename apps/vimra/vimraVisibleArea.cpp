@@ -1,11 +1,10 @@
 #include "vimraVisibleArea.h"
 
-#include <GL/glew.h>
-
 #include <cstdlib>
 
 #include "graphics/kxTexturedBox.h"
 #include "graphics/kxVertexArray.h"
+#include "render/kxRenderer.h"
 
 bool vimraVisibleTexels(const uint8_t* alpha, int width, int height, vimraTexelRect_s* out) {
   if (alpha == nullptr || out == nullptr || width <= 0 || height <= 0) return false;
@@ -61,26 +60,20 @@ bool vimraTrimBoxToTexels(kxTexturedBox* box, const vimraTexelRect_s& visible, i
 
 bool vimraTrimBoxToPicture(kxTexturedBox* box) {
   if (box == nullptr || box->GetTextureID() == 0) return false;
-  glBindTexture(GL_TEXTURE_2D, box->GetTextureID());
-  GLint width = 0, height = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  kxRenderer* r = kxGetRenderer();
+  int width = 0, height = 0;
+  if (!r->GetTextureSize(box->GetTextureID(), &width, &height)) return false;
   bool trimmed = false;
   uint8_t* alpha = width > 0 && height > 0
                        ? static_cast<uint8_t*>(malloc(size_t(width) * size_t(height)))
                        : nullptr;
   if (alpha != nullptr) {
-    GLint packing = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &packing);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha);
-    glPixelStorei(GL_PACK_ALIGNMENT, packing);
     vimraTexelRect_s visible;
-    trimmed = vimraVisibleTexels(alpha, width, height, &visible) &&
+    trimmed = r->ReadTextureAlpha(box->GetTextureID(), alpha) &&
+              vimraVisibleTexels(alpha, width, height, &visible) &&
               vimraTrimBoxToTexels(box, visible, width, height);
     free(alpha);
   }
-  glBindTexture(GL_TEXTURE_2D, 0);
   return trimmed;
 }
 

@@ -1,6 +1,10 @@
 #include "audio/kxMusic.h"
 
+#include <SDL.h>
+#include <SDL_mixer.h>
+
 #include "audio/kxVolume.h"
+#include "data/kxMemoryBlock.h"
 
 kxMusic::kxMusic() : data(nullptr), stream(nullptr), music(nullptr), volume(64) {
   Mix_VolumeMusic(volume);

@@ -15,6 +15,27 @@ void* kxMalloc(size_t size);
 void* kxCalloc(size_t count, size_t size);
 void* kxRealloc(void* block, size_t size);
 
+// Grows a malloc'ed list of `count` elements by exactly one; false (list
+// unchanged) when memory runs out.
+template <typename T>
+bool kxGrowByOne(T** list, uint64_t count) {
+  T* grown = static_cast<T*>(kxRealloc(*list, (count + 1) * sizeof(T)));
+  if (!grown) return false;
+  *list = grown;
+  return true;
+}
+
+// Appends one element of N floats (a point, a normal, a colour) to a list of
+// *count elements, growing it by one; false (list unchanged) when memory
+// runs out.
+template <size_t N>
+bool kxAppendFloats(float (**list)[N], uint64_t* count, const float (&values)[N]) {
+  if (!kxGrowByOne(list, *count)) return false;
+  for (size_t k = 0; k < N; ++k) (*list)[*count][k] = values[k];
+  ++*count;
+  return true;
+}
+
 // Test hook, main thread only. After `spared` more successful allocations,
 // every allocation through the functions above fails (returns null, leaving
 // a realloc'ed block as it was) until the hook is called again, or only the

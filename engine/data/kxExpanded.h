@@ -1,5 +1,6 @@
 // "Expand a crunched block, use the bytes, release them": the one way the
-// engine's loaders take a crunched pack entry apart. Internal; header-only.
+// engine's loaders take a crunched pack entry apart; and its sibling for a
+// block just read from a file. Internal; header-only.
 #pragma once
 
 #include "data/kxMemoryBlock.h"
@@ -13,5 +14,15 @@ Result kxUseExpanded(const kxMemoryBlock* crunched, Result failed, Use use) {
   if (!expanded) return failed;
   const Result result = use(expanded);
   kxFreeMemoryBlock(expanded);
+  return result;
+}
+
+// Returns use(block) and releases `block`, a block the caller owns (just
+// read, say); returns false without calling `use` when it is null.
+template <class Use>
+bool kxUseAndFree(kxMemoryBlock* block, Use use) {
+  if (!block) return false;
+  const bool result = use(block);
+  kxFreeMemoryBlock(block);
   return result;
 }

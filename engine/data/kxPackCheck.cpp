@@ -6,6 +6,7 @@
 
 #include "data/kxChecksum.h"
 #include "data/kxLittleEndian.h"
+#include "data/kxPackInspect.h"
 #include "data/kxResource.h"
 
 namespace {
@@ -91,43 +92,50 @@ void kxDescribePackCheck(const kxPackCheck_s* check, char* text, size_t size) {
   const char* cut = c.checksumMatches ? "damaged" : "truncated";
   switch (c.fault) {
     case pfNone:
-      snprintf(text, size, "ok");
-      break;
-    case pfTooShort:
-      snprintf(text, size, "truncated: %" PRIu64 " bytes, fewer than a pack's 10-byte header",
-               c.imageSize);
-      break;
     case pfBadMagic:
-      snprintf(text, size, "not a pack (it does not start with \"kx\")");
-      break;
     case pfTooLarge:
-      snprintf(text, size, "too large to be a pack (4 GiB or more)");
+    case pfBadTable: {
+      // The faults that need no figures.
+      const char* plain = c.fault == pfNone       ? "ok"
+                          : c.fault == pfBadMagic ? "not a pack (it does not start with \"kx\")"
+                          : c.fault == pfTooLarge ? "too large to be a pack (4 GiB or more)"
+                                                  : "the entry table is not a valid crunched block";
+      snprintf(text, size, "%s", plain);
       break;
+    }
+    case pfTooShort:
+    case pfPartialRecord:
+    case pfStrayBytes: {
+      // The faults told with one figure.
+      const uint64_t figure = c.fault == pfTooShort        ? c.imageSize
+                              : c.fault == pfPartialRecord ? c.tableSize
+                                                           : c.presentBytes - c.listedBytes;
+      if (c.fault == pfTooShort) {
+        snprintf(text, size, "truncated: %" PRIu64 " bytes, fewer than a pack's 10-byte header",
+                 figure);
+      } else if (c.fault == pfPartialRecord) {
+        snprintf(text, size, "the entry table length %" PRIu64 " is not a multiple of 36", figure);
+      } else {
+        snprintf(text, size, "%" PRIu64 " stray bytes after the last entry", figure);
+      }
+      break;
+    }
     case pfTableCut:
-      snprintf(text, size,
-               "%s: the entry table of %" PRIu64 " bytes runs past the end (%" PRIu64
-               " bytes follow the header)",
-               cut, c.tableLength, c.imageSize - 10);
-      break;
     case pfEntriesCut:
-      snprintf(text, size,
-               "%s: the table lists %" PRIu64 " bytes of entries, %" PRIu64 " are present",
-               cut, c.listedBytes, c.presentBytes);
+      if (c.fault == pfTableCut) {
+        snprintf(text, size,
+                 "%s: the entry table of %" PRIu64 " bytes runs past the end (%" PRIu64
+                 " bytes follow the header)",
+                 cut, c.tableLength, c.imageSize - 10);
+      } else {
+        snprintf(text, size,
+                 "%s: the table lists %" PRIu64 " bytes of entries, %" PRIu64 " are present", cut,
+                 c.listedBytes, c.presentBytes);
+      }
       break;
     case pfChecksum:
       snprintf(text, size, "CRC mismatch (stored %08" PRIX32 ", computed %08" PRIX32 ")",
                c.storedCRC, c.computedCRC);
-      break;
-    case pfBadTable:
-      snprintf(text, size, "the entry table is not a valid crunched block");
-      break;
-    case pfPartialRecord:
-      snprintf(text, size, "the entry table length %" PRIu64 " is not a multiple of 36",
-               c.tableSize);
-      break;
-    case pfStrayBytes:
-      snprintf(text, size, "%" PRIu64 " stray bytes after the last entry",
-               c.presentBytes - c.listedBytes);
       break;
   }
 }

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "data/kxAlloc.h"
+#include "data/kxExpanded.h"
 #include "data/kxLittleEndian.h"
+#include "data/kxPackInspect.h"
 #include "data/kxPackCheck.h"
 
 namespace {
@@ -241,17 +243,12 @@ bool kxResource::ReadImage(const kxMemoryBlock* image, bool verifyChecksum) {
 }
 
 bool kxResource::WriteToFile(const char* fileName) const {
-  kxMemoryBlock* image = WriteToMemoryBlock();
-  if (!image) return false;
-  const bool written = kxWriteMemoryBlock(fileName, image);
-  kxFreeMemoryBlock(image);
-  return written;
+  return kxUseAndFree(WriteToMemoryBlock(), [fileName](kxMemoryBlock* image) {
+    return kxWriteMemoryBlock(fileName, image);
+  });
 }
 
 bool kxResource::ReadFromFile(const char* fileName) {
-  kxMemoryBlock* image = kxReadMemoryBlock(fileName);
-  if (!image) return false;
-  const bool read = ReadFromMemoryBlock(image);
-  kxFreeMemoryBlock(image);
-  return read;
+  return kxUseAndFree(kxReadMemoryBlock(fileName),
+                      [this](kxMemoryBlock* image) { return ReadFromMemoryBlock(image); });
 }

@@ -1,7 +1,11 @@
-// kxStringArray: a text held as an ordered list of lines (kxString), decoded
-// from UTF-8 and split at CR LF. The array owns its lines; GetLine hands out
-// a reference that stays valid until the array is cleared or destroyed.
-// Loaders append behind the lines already held.
+/// \file
+/// Declares kxStringArray.
+
+/// \class kxStringArray
+/// kxStringArray: a text held as an ordered list of lines (kxString), decoded
+/// from UTF-8 and split at CR LF. The array owns its lines; GetLine hands out
+/// a reference that stays valid until the array is cleared or destroyed.
+/// Loaders append behind the lines already held.
 #pragma once
 
 #include "data/kxMemoryBlock.h"
@@ -15,19 +19,22 @@ class KX_API kxStringArray {
   ~kxStringArray();
   KX_NO_COPY(kxStringArray);
 
-  // False, adding no lines, when the file cannot be opened or read whole.
+  /// False, adding no lines, when the file cannot be opened or read whole.
   [[nodiscard]] bool LoadFromFile(const char* fileName);
-  // False only for a null block or when memory runs out (no lines added).
+  /// False only for a null block or when memory runs out (no lines added).
   [[nodiscard]] bool LoadFromMemoryBlock(const kxMemoryBlock* block);
-  // False, adding no lines, when the block does not expand.
+  /// False, adding no lines, when the block does not expand.
   [[nodiscard]] bool LoadFromCrunchedMemoryBlock(const kxMemoryBlock* block);
-  // Adds one line; null adds an empty line.
+  /// Adds one line; null adds an empty line.
   void AppendLine(const kxWChar* text);
-  // The line at `index`. An index at or past the count gives an empty string
-  // kept by the array (never someone else's line).
+  /// The line at `index`. An index at or past the count gives an empty string
+  /// kept by the array (never someone else's line).
   kxString& GetLine(uint64_t index);
+  /// The line at `index`, read-only; an empty string past the count.
   const kxString& GetLine(uint64_t index) const;
+  /// The number of lines (the name's spelling is kept on purpose).
   uint64_t GetLinesCounf() const;
+  /// Frees every line; the array is empty again.
   void Clear();
 
  private:

@@ -1,7 +1,9 @@
 #include "frame/kxLogoSplash.h"
 
 #include "data/kxResource.h"
+#include "frame/kxFrameWait.h"
 #include "gui/kxGUIPicture.h"
+#include "render/kxRenderer.h"
 
 kxLogoSplash::kxLogoSplash(SDL_Window* window, SDL_GLContext context, int width, int height,
                            kxTickSource ticks)
@@ -36,12 +38,13 @@ void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
   if (!frameCounter) return;
 
   SDL_ShowCursor(SDL_DISABLE);
-  glLoadIdentity();
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, width, height, 0.0, 0.0, 1.0);
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
+  kxRenderer* r = kxGetRenderer();
+  r->LoadIdentity();
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
+  r->Ortho(0.0, width, height, 0.0, 0.0, 1.0);
+  r->Enable(rsBlend);
+  r->Disable(rsDepthTest);
 
   kxMemoryBlock* logo = resources ? resources->Get("kxEngineLogo") : nullptr;
   int x = 0, y = 0;
@@ -62,8 +65,8 @@ void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
 
     // Every frame is drawn: a frame left undrawn would show whatever the
     // back buffer held.
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    r->SetClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    r->Clear(true, false);
     if (showPicture) {
       picture->Draw();
       ++picturesShown;
@@ -74,11 +77,10 @@ void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
     SDL_GL_SwapWindow(window);
 
     ++*frameCounter;
-    uint32_t wait = pacer.EndFrame();
-    if (wait) SDL_Delay(wait);
+    kxFrameWait(pacer.EndFrame());
   } while (static_cast<int32_t>(*frameCounter) < frameLimit);
 
-  glDisable(GL_BLEND);
+  r->Disable(rsBlend);
   SDL_ShowCursor(SDL_ENABLE);
   delete picture;
 }

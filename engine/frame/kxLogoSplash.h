@@ -1,16 +1,19 @@
-// kxLogoSplash: the engine's start-up splash. It shows the "kxEngineLogo"
-// picture of a resource collection centred on a black screen, drawing and
-// swapping every frame, paced at 60 frames per second until the frame
-// counter reaches 180. Events are taken one per frame and discarded, but a
-// request to leave among them (the window closed, a termination signal,
-// Escape or Back pressed) is remembered for the caller, so that it is not
-// lost while the logo is up. Without a logo entry, or when the picture cannot
-// be made, the frames are paced over a black screen all the same.
-//
-// The splash borrows the window and context; it owns nothing after Run.
+/// \file
+/// Declares kxLogoSplash.
+
+/// \class kxLogoSplash
+/// kxLogoSplash: the engine's start-up splash. It shows the "kxEngineLogo"
+/// picture of a resource collection centred on a black screen, drawing and
+/// swapping every frame, paced at 60 frames per second until the frame
+/// counter reaches 180. Events are taken one per frame and discarded, but a
+/// request to leave among them (the window closed, a termination signal,
+/// Escape or Back pressed) is remembered for the caller, so that it is not
+/// lost while the logo is up. Without a logo entry, or when the picture cannot
+/// be made, the frames are paced over a black screen all the same.
+///
+/// The splash borrows the window and context; it owns nothing after Run.
 #pragma once
 
-#include <GL/glew.h>
 #include <SDL.h>
 
 #include "frame/kxFramePacer.h"
@@ -25,34 +28,35 @@ class KX_API kxLogoSplash {
   static const int logoWidth = 256;
   static const int logoHeight = 64;
 
-  // ticks: the pacing clock (null means SDL_GetTicks).
+  /// ticks: the pacing clock (null means SDL_GetTicks).
   kxLogoSplash(SDL_Window* window, SDL_GLContext context, int width, int height,
                kxTickSource ticks = nullptr);
   virtual ~kxLogoSplash();
 
-  // Needs the context current; the picture is blended with the blend
-  // function in force (the frame's SRC_ALPHA, ONE_MINUS_SRC_ALPHA) into the
-  // bound framebuffer, whose viewport the caller has set. Advances *frameCounter once per frame and
-  // returns when it reaches frameLimit as a signed value (at least one frame
-  // is always shown). Hides the cursor meanwhile. Leaves the projection at
-  // glOrtho(0, width, height, 0, 0, 1) with the matrix mode GL_PROJECTION,
-  // an identity model-view matrix, blending and depth test off.
+  /// Needs the context current; the picture is blended with the blend
+  /// function in force (the frame's SRC_ALPHA, ONE_MINUS_SRC_ALPHA) into the
+  /// bound framebuffer, whose viewport the caller has set. Advances *frameCounter once per frame and
+  /// returns when it reaches frameLimit as a signed value (at least one frame
+  /// is always shown). Hides the cursor meanwhile. Leaves the renderer's
+  /// projection at Ortho(0, width, height, 0, 0, 1) with the matrix mode
+  /// mmProjection,
+  /// an identity model-view matrix, blending and depth test off.
   void Run(kxResource* resources, uint32_t* frameCounter);
 
-  // Top-left corner of the centred picture (integer halves towards zero).
+  /// Top-left corner of the centred picture (integer halves towards zero).
   static void GetLogoPosition(int width, int height, int* x, int* y);
 
-  // Frames shown by the last Run, and how many of them showed the picture.
+  /// Frames shown by the last Run, and how many of them showed the picture.
   int GetFramesShown() const { return framesShown; }
   int GetPicturesShown() const { return picturesShown; }
-  // True when the last Run took a request to leave: SDL_QUIT, or a press of
-  // Escape or AC Back. The splash still runs to its end.
+  /// True when the last Run took a request to leave: SDL_QUIT, or a press of
+  /// Escape or AC Back. The splash still runs to its end.
   bool GetQuitRequested() const { return quitRequested; }
-  // Whether an event asks the program to leave, in the sense above.
+  /// Whether an event asks the program to leave, in the sense above.
   static bool IsQuitRequest(const SDL_Event& event);
 
  protected:
-  // Called once per frame after drawing and before the buffer swap.
+  /// Called once per frame after drawing and before the buffer swap.
   virtual void OnFrameDrawn(bool pictureShown);
 
  private:

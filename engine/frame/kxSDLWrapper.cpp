@@ -7,12 +7,14 @@
 #include <cstring>
 #include <ctime>
 
-#include "frame/kxGLVersion.h"
+#include "frame/kxFrameWait.h"
 #include "frame/kxLogoSplash.h"
 #include "graphics/kxScreen.h"
 #include "graphics/kxTransform.h"
 #include "gui/kxGUIManager.h"
 #include "kxSaturate.h"
+#include "render/kxGLVersion.h"
+#include "render/kxRenderer.h"
 
 namespace {
 const uint32_t doubleClickMs = 200;
@@ -78,7 +80,9 @@ kxSDLWrapper::kxSDLWrapper(int width, int height, bool fullscreen, bool resizabl
       samples(0),
       rendererName{},
       softwareRenderer(false),
-      clickReceiver(this) {}
+      clickReceiver(this),
+      windowedWidth(width),
+      windowedHeight(height) {}
 
 kxSDLWrapper::~kxSDLWrapper() {
   delete guiManager;
@@ -103,12 +107,68 @@ void kxSDLWrapper::OnKeyDown(unsigned int) {}
 void kxSDLWrapper::OnKeyUp(unsigned int) {}
 
 void kxSDLWrapper::OnResizeWindow(int width, int height) {
+  ApplyWindowSize(width, height);
+  Refresh();
+}
+
+void kxSDLWrapper::ApplyWindowSize(int width, int height) {
   this->width = width;
   this->height = height;
   kxSetScreenSize(width, height);
-  if (window) glViewport(0, 0, width, height);
+  if (window) kxGetRenderer()->SetViewport(0, 0, width, height);
   if (guiManager) guiManager->SetSize(width, height);
-  Refresh();
+}
+
+bool kxSDLWrapper::ToggleFullscreen() {
+  if (!window) return false;
+  if (fullscreen) {
+    if (SDL_SetWindowFullscreen(window, 0) != 0) return false;
+    SDL_SetWindowSize(window, windowedWidth, windowedHeight);
+    fullscreen = false;
+  } else {
+    // Remember the window as the player left it, to come back to it.
+    SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+    fullscreen = true;
+  }
+  return true;
+}
+
+bool kxSDLWrapper::IsFullscreen() const { return fullscreen; }
+
+void kxSDLWrapper::SetWindowSize(int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  this->width = width;
+  this->height = height;
+  windowedWidth = width;
+  windowedHeight = height;
+}
+
+void kxSDLWrapper::SetResizable(bool resizable) { this->resizable = resizable; }
+
+void kxSDLWrapper::DrawableSize(int* w, int* h) const {
+  *w = width;
+  *h = height;
+  if (!window) return;
+  SDL_GetWindowSize(window, w, h);
+  int dw = 0, dh = 0;
+  SDL_GL_GetDrawableSize(window, &dw, &dh);
+  if (dw > 0 && dh > 0) {
+    *w = dw;
+    *h = dh;
+  }
+}
+
+void kxSDLWrapper::PointerToPixels(int* x, int* y, bool current) const {
+  if (!window) return;
+  int ww = 0, wh = 0, dw = width, dh = height;
+  SDL_GetWindowSize(window, &ww, &wh);
+  // A size change compares the window with its drawable as they are now,
+  // not with the size stored before the change.
+  if (current) DrawableSize(&dw, &dh);
+  // Scaled only where the drawable differs from the window's coordinates.
+  if (ww > 0 && ww != dw) *x = kxSaturateToInt(static_cast<int64_t>(*x) * dw / ww);
+  if (wh > 0 && wh != dh) *y = kxSaturateToInt(static_cast<int64_t>(*y) * dh / wh);
 }
 
 void kxSDLWrapper::OnMouseLeave() {
@@ -138,6 +198,8 @@ void kxSDLWrapper::SetWindowTitle(const char* title) {
 }
 void kxSDLWrapper::SetMultisampling(int count) { multisampling = count; }
 int kxSDLWrapper::GetMultisampling() const { return multisampling; }
+bool kxSDLWrapper::SetRenderer(TRendererKind kind) { return kxSelectRenderer(kind); }
+TRendererKind kxSDLWrapper::GetRenderer() const { return kxGetRenderer()->GetKind(); }
 int kxSDLWrapper::GetSamples() const { return samples; }
 const char* kxSDLWrapper::GetRendererName() const { return rendererName; }
 bool kxSDLWrapper::IsSoftwareRenderer() const { return softwareRenderer; }
@@ -157,8 +219,7 @@ bool kxSDLWrapper::CreateWindowAndContext(Uint32 flags, int firstSamples) {
   bool madeWindow = false;
   for (int count : sampleCounts) {
     if (count > firstSamples) continue;
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, count > 0 ? 1 : 0);
-    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, count);
+    kxSetContextAttributes(kxGetRenderer()->GetKind(), count);
     window = create(windowTitle[0] ? windowTitle : nullptr, SDL_WINDOWPOS_UNDEFINED,
                     SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (!window) {
@@ -188,7 +249,8 @@ bool kxSDLWrapper::Init() {
   sdlStarted = true;
   if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024) == -1) return FailInit(ieAudio, Mix_GetError());
 
-  Uint32 flags = SDL_WINDOW_OPENGL;
+  // On a high-density display the drawable gets every pixel the screen has.
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
   if (resizable) flags |= SDL_WINDOW_RESIZABLE;
   if (fullscreen) {
     int displays = SDL_GetNumVideoDisplays();
@@ -203,15 +265,11 @@ bool kxSDLWrapper::Init() {
       }
     }
     if (!found) return FailInit(ieDisplayMode, SDL_GetError());
-    flags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_OPENGL;
+    flags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+    // Leaving full screen later opens a resizable window.
+    if (resizable) flags |= SDL_WINDOW_RESIZABLE;
   }
 
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   const int firstSamples = kxGLChooseSamples(multisampling, nullptr);
   if (!CreateWindowAndContext(flags, firstSamples)) return false;
   if (SDL_GL_MakeCurrent(window, glContext) != 0) return FailInit(ieContext, SDL_GetError());
@@ -220,31 +278,31 @@ bool kxSDLWrapper::Init() {
   // pays for every sample on the CPU, so under the automatic choice the
   // window and context are made again without multisampling, before anything
   // has been loaded into them.
-  CopyText(rendererName, sizeof rendererName,
-           reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  kxRenderer* renderer = kxGetRenderer();
+  CopyText(rendererName, sizeof rendererName, renderer->GetRendererName());
   softwareRenderer = kxGLIsSoftwareRenderer(rendererName);
   int wanted = kxGLChooseSamples(multisampling, rendererName);
-  GLint have = 0;
-  glGetIntegerv(GL_SAMPLES, &have);
+  int have = renderer->GetSamples();
   if (wanted < firstSamples && have > wanted) {
     DestroyWindowAndContext();
     if (!CreateWindowAndContext(flags, wanted)) return false;
     if (SDL_GL_MakeCurrent(window, glContext) != 0) return FailInit(ieContext, SDL_GetError());
-    glGetIntegerv(GL_SAMPLES, &have);
+    have = renderer->GetSamples();
   }
   samples = have;
 
-  SDL_GetWindowSize(window, &width, &height);
+  DrawableSize(&width, &height);
   kxSetScreenSize(width, height);
 
-  // A GLX-built loader on an EGL context reports that it found no GLX display
-  // yet may still have resolved the entry points; those are what matters.
-  GLenum glewResult = glewInit();
-  if (glewResult != GLEW_OK && glewResult != GLEW_ERROR_NO_GLX_DISPLAY)
-    return FailInit(ieGLFunctions, reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  if (!kxGLVersionAtLeast(version, 1, 5)) return FailInit(ieGLVersion, version);
-  if (!kxGLHasBufferObjects()) return FailInit(ieGLVersion, "no buffer objects");
+  char detail[256];
+  switch (renderer->Start(detail, sizeof detail)) {
+    case rfNone:
+      break;
+    case rfFunctions:
+      return FailInit(ieGLFunctions, detail);
+    case rfVersion:
+      return FailInit(ieGLVersion, detail);
+  }
 
   if (!OnBeforeInit()) return FailInit(ieBeforeInit, nullptr);
   InitGL();
@@ -259,16 +317,17 @@ bool kxSDLWrapper::Init() {
 }
 
 void kxSDLWrapper::InitGL() {
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
+  kxRenderer* r = kxGetRenderer();
+  r->SetViewport(0, 0, width, height);
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
   aspect = static_cast<float>(width) / static_cast<float>(height);
   float top = tanf(0.5235988f) * 0.1f;
   float right = aspect * top;
-  glFrustum(-right, right, -top, top, 0.1f, 100.0);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_DEPTH_TEST);
-  glMatrixMode(GL_MODELVIEW);
+  r->Frustum(-right, right, -top, top, 0.1f, 100.0);
+  r->SetAlphaBlending();
+  r->Enable(rsDepthTest);
+  r->SetMatrixMode(mmModelView);
 }
 
 int kxSDLWrapper::Run(int, char**) {
@@ -292,8 +351,7 @@ int kxSDLWrapper::Run(int, char**) {
       SDL_GL_SwapWindow(window);
     }
     ++frameCounter;
-    uint32_t delay = pacer.EndFrame();
-    if (delay > 0) SDL_Delay(delay);
+    kxFrameWait(pacer.EndFrame());
   } while (!quitRequested);
   OnBeforeClose();
   return 0;
@@ -332,9 +390,21 @@ void kxSDLWrapper::SetWindowCreator(kxWindowCreator creator) { windowCreator = c
 
 void kxSDLWrapper::HandleWindowEvent(const SDL_WindowEvent& event) {
   switch (event.event) {
-    case SDL_WINDOWEVENT_RESIZED:
-      OnResizeWindow(event.data1, event.data2);
+    case SDL_WINDOWEVENT_RESIZED: {
+      // The event gives the window's coordinates; the viewport wants pixels.
+      int w = event.data1, h = event.data2;
+      PointerToPixels(&w, &h, true);
+      OnResizeWindow(w, h);
       break;
+    }
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+      // Some size changes (full screen on and off) come without RESIZED.
+      if (!window) break;
+      int w = 0, h = 0;
+      DrawableSize(&w, &h);
+      if (w != width || h != height) OnResizeWindow(w, h);
+      break;
+    }
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_FOCUS_LOST:
       OnLostFocus();
@@ -402,6 +472,7 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
         if (current.type == SDL_MOUSEMOTION && !IsTouchMouse(current)) {
           x = current.motion.x;
           y = current.motion.y;
+          PointerToPixels(&x, &y);
           havePosition = true;
         } else if (current.type == SDL_FINGERMOTION) {
           TouchToPixels(current.tfinger.x, current.tfinger.y, &x, &y);
@@ -416,32 +487,25 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
-      if (event.button.button == SDL_BUTTON_LEFT)
-        LMBDown();
-      else if (event.button.button == SDL_BUTTON_RIGHT)
-        RMBDown();
+    case SDL_MOUSEBUTTONUP: {
+      const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+      if (event.button.button == SDL_BUTTON_LEFT) {
+        down ? LMBDown() : LMBUp();
+      } else if (event.button.button == SDL_BUTTON_RIGHT) {
+        down ? RMBDown() : RMBUp();
+      }
       break;
-    case SDL_MOUSEBUTTONUP:
-      if (event.button.button == SDL_BUTTON_LEFT)
-        LMBUp();
-      else if (event.button.button == SDL_BUTTON_RIGHT)
-        RMBUp();
-      break;
+    }
     case SDL_MOUSEWHEEL:
       MouseWheel(event.wheel.y);
       break;
-    case SDL_FINGERDOWN: {
-      int x, y;
-      TouchToPixels(event.tfinger.x, event.tfinger.y, &x, &y);
-      MouseXY(x, y);
-      LMBDown();
-      break;
-    }
+    case SDL_FINGERDOWN:
     case SDL_FINGERUP: {
+      // A touch is a left click where the finger is.
       int x, y;
       TouchToPixels(event.tfinger.x, event.tfinger.y, &x, &y);
       MouseXY(x, y);
-      LMBUp();
+      event.type == SDL_FINGERDOWN ? LMBDown() : LMBUp();
       break;
     }
     default:
@@ -520,22 +584,46 @@ void kxSDLWrapper::MouseWheelDown() {
 }
 
 void kxSDLWrapper::PilotView(float* const position, float* const angle) {
-  glRotatef(angle[0], 0.0f, 0.0f, 1.0f);
-  glRotatef(angle[2], 1.0f, 0.0f, 0.0f);
-  glRotatef(angle[1], 0.0f, 0.0f, 1.0f);
-  glTranslatef(-position[0], -position[1], -position[2]);
+  kxRenderer* r = kxGetRenderer();
+  r->Rotate(angle[0], 0.0f, 0.0f, 1.0f);
+  r->Rotate(angle[2], 1.0f, 0.0f, 0.0f);
+  r->Rotate(angle[1], 0.0f, 0.0f, 1.0f);
+  r->Translate(-position[0], -position[1], -position[2]);
 }
+
+namespace {
+// Line ends gathered for one draw; a grid of many divisions goes out in
+// several batches, so its size bounds no allocation.
+class LineBatch {
+ public:
+  ~LineBatch() { Flush(); }
+  void Add(float x1, float y1, float x2, float y2) {
+    float* at = ends + used * 3;
+    at[0] = x1, at[1] = y1, at[2] = 0.0f, at[3] = x2, at[4] = y2, at[5] = 0.0f;
+    used += 2;
+    if (used == kEnds) Flush();
+  }
+  void Flush() {
+    if (used) kxGetRenderer()->DrawVertices(pmLines, ends, nullptr, nullptr, used);
+    used = 0;
+  }
+
+ private:
+  static const int kEnds = 512;
+  float ends[kEnds * 3];
+  int used = 0;
+};
+}  // namespace
 
 void kxSDLWrapper::RenderGrid(int width, int depth, int divisions) {
   if (divisions <= 0) return;
   float w = static_cast<float>(width);
   float d = static_cast<float>(depth);
   float n = static_cast<float>(divisions);
-  glBegin(GL_LINES);
+  LineBatch lines;
   float stepX = w / n;
   for (float x = -w / 2; x < w / 2;) {
-    glVertex3f(x, -d / 2, 0.0f);
-    glVertex3f(x, d / 2, 0.0f);
+    lines.Add(x, -d / 2, x, d / 2);
     // With huge sizes a step below the spacing of floats would leave x where
     // it is and the loop would never reach the far edge.
     float next = x + stepX;
@@ -544,13 +632,11 @@ void kxSDLWrapper::RenderGrid(int width, int depth, int divisions) {
   }
   float stepY = d / n;
   for (float y = -d / 2; y < d / 2;) {
-    glVertex3f(-w / 2, y, 0.0f);
-    glVertex3f(w / 2, y, 0.0f);
+    lines.Add(-w / 2, y, w / 2, y);
     float next = y + stepY;
     if (!(next > y)) break;
     y = next;
   }
-  glEnd();
 }
 
 void kxSDLWrapper::DrawEngineLogo() {

@@ -1,7 +1,6 @@
 #include "graphics/kxFont.h"
 
-#include <GL/glew.h>
-
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,7 +12,9 @@
 #include "data/kxStdioFile.h"
 #include "graphics/kxFontReader.h"
 #include "graphics/kxGeometry.h"
+#include "graphics/kxScreen.h"
 #include "graphics/kxVertexArray.h"
+#include "render/kxRenderer.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ uint64_t PowerOfTwoAtLeast(int32_t n) {
 // as a failure rather than as a quad missing some of its corners.
 class GlyphQuad : public kxVertexArray {
  public:
-  GlyphQuad() : kxVertexArray(GL_TRIANGLES) {}
+  GlyphQuad() : kxVertexArray(pmTriangles) {}
 
   bool Fill(const float (*corners)[3], const float (*coords)[2]) {
     vertices = static_cast<float(*)[3]>(kxMalloc(6 * sizeof *vertices));
@@ -54,9 +55,14 @@ kxFont::kxFont(TFontType type)
       scale(1.0f),
       type(type),
       lineHeight(0),
-      textureCount(0) {}
+      textureCount(0),
+      variants{},
+      densities{},
+      variantCount(0) {}
 
 kxFont::~kxFont() {
+  for (int i = 0; i < variantCount; ++i) delete variants[i];
+  variantCount = 0;
   delete geometry;
   geometry = nullptr;
   FreeTextures();
@@ -70,7 +76,7 @@ void kxFont::FreeGlyphs() {
 }
 
 void kxFont::FreeTextures() {
-  if (textures && textureCount) glDeleteTextures(GLsizei(textureCount), textures);
+  if (textures && textureCount) kxGetRenderer()->DeleteTextures(int(textureCount), textures);
   free(textures);
   textures = nullptr;
   textureCount = 0;
@@ -166,15 +172,9 @@ bool kxFont::InitFontGeometry() {
   unsigned int* names =
       glyphCount ? static_cast<unsigned int*>(kxCalloc(glyphCount, sizeof *names)) : nullptr;
   bool complete = quads && (names || !glyphCount);
-  if (complete && names) glGenTextures(GLsizei(glyphCount), names);
-  GLint largest = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  kxRenderer* renderer = kxGetRenderer();
+  const int largest = renderer->GetMaxTextureSize();
   float height = 0;
-  // Glyph rows are tightly packed two-byte texels; a texture one texel wide
-  // has rows of 2 bytes, which the default alignment of 4 would misread.
-  GLint alignment = 4;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   for (uint64_t i = 0; i < glyphCount && complete; ++i) {
     const TGlyph_s& g = glyphs[i];
     uint64_t tw = PowerOfTwoAtLeast(g.width), th = PowerOfTwoAtLeast(g.height);
@@ -198,22 +198,16 @@ bool kxFont::InitFontGeometry() {
         image[(r * tw + c) * 2 + 1] = value;
       }
     }
-    glBindTexture(GL_TEXTURE_2D, names[i]);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // Each glyph is its own texture, drawn once: under the default repeat
     // wrap a glyph at a fractional position blends its opposite edge into
     // the first row and column ("L" grows a bar on top).
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, GLsizei(tw), GLsizei(th), 0,
-                 GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, image);
+    // Without a context no name is made; the glyph then draws as nothing.
+    names[i] = renderer->CreateTexture(int(tw), int(th), pfLuminanceAlpha, image, true);
     free(image);
   }
-  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   if (!complete) {
     delete quads;
-    if (names) glDeleteTextures(GLsizei(glyphCount), names);
+    if (names) renderer->DeleteTextures(int(glyphCount), names);
     free(names);
     return false;
   }
@@ -246,14 +240,79 @@ bool kxFont::AppendGlyphQuad(kxGeometry* quads, float w, float h, float u, float
 
 void kxFont::SetScale(float s) { scale = s; }
 
-void kxFont::Print(float x, float y, float z, const kxWChar* text) {
+bool kxFont::AppendVariant(kxFont* variant, float density) {
+  if (!variant) return false;
+  if (variant == this || variantCount >= kMaxVariants || !(density > 1.0f) ||
+      !std::isfinite(density) || variant->variantCount != 0) {
+    if (variant != this) delete variant;
+    return false;
+  }
+  variants[variantCount] = variant;
+  densities[variantCount] = density;
+  ++variantCount;
+  return true;
+}
+
+int kxFont::GetVariantCount() const { return variantCount; }
+
+kxFont* kxFont::VariantFor(float m, float* density) {
+  if (variantCount == 0 || !(m > 1.0f) || !std::isfinite(m)) return nullptr;
+  // Nearest by ratio, so that 1.5x from 1 and from 2 weigh the same.
+  kxFont* best = nullptr;
+  float bestDensity = 1.0f;
+  float bestError = std::fabs(std::log(m));
+  for (int i = 0; i < variantCount; ++i) {
+    float error = std::fabs(std::log(m / densities[i]));
+    if (error < bestError) {
+      best = variants[i];
+      bestDensity = densities[i];
+      bestError = error;
+    }
+  }
+  *density = bestDensity;
+  return best;
+}
+
+void kxFont::PrintOnPixels(float x, float y, float z, const kxWChar* text, float k, float m) {
   if (!text || !geometry || !textures) return;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glEnable(GL_TEXTURE_2D);
-  glPushMatrix();
-  glTranslatef(x, y, z);
-  glScalef(scale, scale, scale);
+  auto onPixel = [m](double v) { return float(std::floor(v * m + 0.5) / m); };
+  kxRenderer* r = kxGetRenderer();
+  r->Enable(rsTexture);
+  double pen = x;
+  for (const kxWChar* p = text; *p; ++p) {
+    uint64_t c = *p;
+    if (c >= glyphCount || c >= textureCount) continue;
+    kxVertexArray* quad = geometry->GetVertexArray(size_t(c));
+    if (!quad || !quad->GetVertexBuffer() || !quad->GetTexCoordBuffer()) continue;
+    const TGlyph_s& g = glyphs[c];
+    r->PushMatrix();
+    // The quad's corner on a whole window pixel keeps one texel on one pixel.
+    r->Translate(onPixel(pen + double(g.left) * k), onPixel(double(y) - double(g.top) * k), z);
+    r->Scale(k, k, k);
+    r->BindTexture(textures[c]);
+    const kxDrawBuffers_s buffers{quad->GetVertexBuffer(), 0, quad->GetTexCoordBuffer(), 0};
+    r->DrawArrays(pmTriangles, buffers, 0, int(quad->GetVertexArraySize()));
+    r->PopMatrix();
+    pen += double(g.advance) * k;
+  }
+  r->Disable(rsTexture);
+}
+
+void kxFont::Print(float x, float y, float z, const kxWChar* text) {
+  if (!text) return;
+  const float magnification = kxGetGUIScale() * scale;
+  float density = 1.0f;
+  kxFont* variant = VariantFor(magnification, &density);
+  if (variant) {
+    variant->PrintOnPixels(x, y, z, text, scale / density, kxGetGUIScale());
+    return;
+  }
+  if (!geometry || !textures) return;
+  kxRenderer* r = kxGetRenderer();
+  r->Enable(rsTexture);
+  r->PushMatrix();
+  r->Translate(x, y, z);
+  r->Scale(scale, scale, scale);
   for (const kxWChar* p = text; *p; ++p) {
     uint64_t c = *p;
     // No glyph, or one appended since the last load: nothing drawn, pen stays.
@@ -262,22 +321,16 @@ void kxFont::Print(float x, float y, float z, const kxWChar* text) {
     if (!quad || !quad->GetVertexBuffer() || !quad->GetTexCoordBuffer()) continue;
     const TGlyph_s& g = glyphs[c];
     // Negation and difference in 64 bits: the stored integers are arbitrary.
-    glTranslatef(float(g.left), 0, 0);
-    glTranslatef(0, float(-int64_t(g.top)), 0);
-    glBindTexture(GL_TEXTURE_2D, textures[c]);
-    glBindBuffer(GL_ARRAY_BUFFER, quad->GetVertexBuffer());
-    glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    glBindBuffer(GL_ARRAY_BUFFER, quad->GetTexCoordBuffer());
-    glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, GLsizei(quad->GetVertexArraySize()));
-    glTranslatef(0, float(g.top), 0);
-    glTranslatef(float(int64_t(g.advance) - int64_t(g.left)), 0, 0);
+    r->Translate(float(g.left), 0, 0);
+    r->Translate(0, float(-int64_t(g.top)), 0);
+    r->BindTexture(textures[c]);
+    const kxDrawBuffers_s buffers{quad->GetVertexBuffer(), 0, quad->GetTexCoordBuffer(), 0};
+    r->DrawArrays(pmTriangles, buffers, 0, int(quad->GetVertexArraySize()));
+    r->Translate(0, float(g.top), 0);
+    r->Translate(float(int64_t(g.advance) - int64_t(g.left)), 0, 0);
   }
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisable(GL_TEXTURE_2D);
-  glPopMatrix();
+  r->Disable(rsTexture);
+  r->PopMatrix();
 }
 
 float kxFont::GetWidth(const kxWChar* text) {

@@ -1,7 +1,11 @@
-// kxGeometry: an ordered group of vertex arrays drawn, placed and destroyed
-// as one. A group either owns its members (the default: deleted by
-// Clear(true) and by the destructor) or, after SetClearOnDestroy(false),
-// only refers to arrays another owner deletes.
+/// \file
+/// Declares kxGeometry.
+
+/// \class kxGeometry
+/// kxGeometry: an ordered group of vertex arrays drawn, placed and destroyed
+/// as one. A group either owns its members (the default: deleted by
+/// Clear(true) and by the destructor) or, after SetClearOnDestroy(false),
+/// only refers to arrays another owner deletes.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +15,8 @@
 
 class kxVertexArray;
 
-// The destructor is not virtual, so the class is final: a group is never
-// deleted through a base pointer of some other type.
+/// The destructor is not virtual, so the class is final: a group is never
+/// deleted through a base pointer of some other type.
 class KX_API kxGeometry final {
  public:
   KX_NO_COPY(kxGeometry);
@@ -20,31 +24,31 @@ class KX_API kxGeometry final {
   kxGeometry();
   ~kxGeometry();
 
-  // New kxVertexArray(mode) appended and returned; when allocation fails a
-  // null slot is appended and null returned.
+  /// New kxVertexArray(mode) appended and returned; when allocation fails a
+  /// null slot is appended and null returned.
   kxVertexArray* AppendVertexArray(unsigned int mode);
   void AppendVertexArray(kxVertexArray* array);
-  // Replaces slot `index` without deleting its old member. Indices at or
-  // beyond Length() are ignored.
+  /// Replaces slot `index` without deleting its old member. Indices at or
+  /// beyond Length() are ignored.
   void InsertVertexArray(size_t index, kxVertexArray* array);
-  // Null for an index at or beyond Length().
+  /// Null for an index at or beyond Length().
   kxVertexArray* GetVertexArray(size_t index);
   size_t Length();
-  // First slot holding `array`, or -1.
+  /// First slot holding `array`, or -1.
   int GetVertexArrayID(kxVertexArray* array);
-  // Swaps two slots; nothing when they are equal or either is out of range.
+  /// Swaps two slots; nothing when they are equal or either is out of range.
   void ChangeVertexArray(size_t a, size_t b);
-  // A different size gives n null slots (nothing is deleted); the same size
-  // changes nothing.
+  /// A different size gives n null slots (nothing is deleted); the same size
+  /// changes nothing.
   void SetSize(size_t n);
-  // true: deletes the members and empties the group; false: nothing.
+  /// true: deletes the members and empties the group; false: nothing.
   void Clear(bool doClear);
   void SetClearOnDestroy(bool on);
 
-  // Draws every member in slot order; null slots are skipped.
+  /// Draws every member in slot order; null slots are skipped.
   virtual void Draw();
-  // Member i goes to (xyz[3i], xyz[3i+1], xyz[3i+2]); null slots skipped.
-  // The caller supplies 3 x Length() floats.
+  /// Member i goes to (xyz[3i], xyz[3i+1], xyz[3i+2]); null slots skipped.
+  /// The caller supplies 3 x Length() floats.
   void SetPositions(float* xyz);
   void SetPositions(float (*xyz)[3]);
 

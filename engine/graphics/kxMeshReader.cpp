@@ -28,14 +28,6 @@ bool Section(uint64_t size, uint64_t* at, const uint8_t* data, uint64_t recordSi
   return true;
 }
 
-template <typename T>
-bool Grow(T** list, uint64_t count) {
-  T* grown = static_cast<T*>(kxRealloc(*list, (count + 1) * sizeof(T)));
-  if (!grown) return false;
-  *list = grown;
-  return true;
-}
-
 // Integer as "%d" reads it: leading blanks skipped, optional sign, digits.
 bool ReadIndex(const char** p, int32_t* out) {
   char* end = nullptr;
@@ -130,31 +122,22 @@ bool kxReadObjLine(const char* line, kxMeshLists* lists) {
   if (line[0] == 'v' && line[1] == 'n') {
     float x, y, z;
     if (sscanf(line, "vn %f %f %f", &x, &y, &z) != 3) return false;
-    if (!Grow(&lists->normals, lists->normalCount)) return false;
-    float* n = lists->normals[lists->normalCount++];
-    n[0] = x, n[1] = y, n[2] = z;
-    return true;
+    return kxAppendFloats(&lists->normals, &lists->normalCount, {x, y, z});
   }
   if (line[0] == 'v' && line[1] == 't') {
     float s, t;
     if (sscanf(line, "vt %f %f", &s, &t) != 2) return false;
-    if (!Grow(&lists->texCoords, lists->texCoordCount)) return false;
-    float* c = lists->texCoords[lists->texCoordCount++];
-    c[0] = s, c[1] = t;
-    return true;
+    return kxAppendFloats(&lists->texCoords, &lists->texCoordCount, {s, t});
   }
   if (line[0] == 'v') {
     float x, y, z;
     if (sscanf(line, "v %f %f %f", &x, &y, &z) != 3) return false;
-    if (!Grow(&lists->vertices, lists->vertexCount)) return false;
-    float* v = lists->vertices[lists->vertexCount++];
-    v[0] = x, v[1] = y, v[2] = z;
-    return true;
+    return kxAppendFloats(&lists->vertices, &lists->vertexCount, {x, y, z});
   }
   if (line[0] == 'f') {
     TFace_s face;
     if (!ReadFace(line, &face)) return false;
-    if (!Grow(&lists->faces, lists->faceCount)) return false;
+    if (!kxGrowByOne(&lists->faces, lists->faceCount)) return false;
     lists->faces[lists->faceCount++] = face;
     return true;
   }

@@ -1,7 +1,5 @@
 #include "graphics/kxTGA.h"
 
-#include <GL/glew.h>
-
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +7,7 @@
 #include "data/kxExpanded.h"
 #include "data/kxLittleEndian.h"
 #include "data/kxMemoryBlock.h"
+#include "render/kxRenderer.h"
 
 namespace {
 
@@ -106,28 +105,13 @@ unsigned int TextureFromMemoryBlockTGA(kxMemoryBlock* block) {
   if (!kxDecodeTGA(block->data, block->size, &image)) return 0;
   // An image the implementation cannot hold would give a name without an
   // image: no texture either.
-  GLint largest = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-  if (image.width > uint32_t(largest) || image.height > uint32_t(largest)) {
-    kxFreeTGAImage(&image);
-    return 0;
+  kxRenderer* r = kxGetRenderer();
+  const int largest = r->GetMaxTextureSize();
+  unsigned int texture = 0;
+  if (largest > 0 && image.width <= uint32_t(largest) && image.height <= uint32_t(largest)) {
+    texture = r->CreateTexture(int(image.width), int(image.height),
+                               image.bytesPerPixel == 3 ? pfRGB : pfRGBA, image.pixels, false);
   }
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  // Rows are tightly packed: under the default alignment of 4 a 24-bit row
-  // whose length is not a multiple of 4 would be read skewed and past the end.
-  GLint alignment = 4;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(image.width), GLsizei(image.height), 0,
-               image.bytesPerPixel == 3 ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, image.pixels);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   kxFreeTGAImage(&image);
   return texture;
 }

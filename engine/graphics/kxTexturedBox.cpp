@@ -1,13 +1,13 @@
 #include "graphics/kxTexturedBox.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 #include <new>
 
+#include "render/kxRenderer.h"
+
 kxTexturedBox::kxTexturedBox(float width, float height, bool flag,
                              TTextureBoxProjection projection)
-    : kxVertexArray(GL_TRIANGLES),
+    : kxVertexArray(pmTriangles),
       width(width),
       height(height),
       userFlag(flag),
@@ -46,13 +46,13 @@ float kxTexturedBox::GetHeight() { return height; }
 
 void kxTexturedBox::Draw2(float* const cameraPosition, float angle) {
   if (!vertexBuffer || !cameraPosition) return;
-  glBindTexture(GL_TEXTURE_2D, textureId);
-  glEnable(GL_TEXTURE_2D);
-  BindTexturedArrays();
-  glPushMatrix();
-  glTranslatef(position[0], position[1], position[2]);
-  glScalef(scale, scale, scale);
-  glColor4f(color.r, color.g, color.b, color.a);
+  kxRenderer* r = kxGetRenderer();
+  r->BindTexture(textureId);
+  r->Enable(rsTexture);
+  r->PushMatrix();
+  r->Translate(position[0], position[1], position[2]);
+  r->Scale(scale, scale, scale);
+  r->SetColor(color.r, color.g, color.b, color.a);
 
   const double toCamera[3] = {double(cameraPosition[0]) - position[0],
                               double(cameraPosition[1]) - position[1],
@@ -64,19 +64,18 @@ void kxTexturedBox::Draw2(float* const cameraPosition, float angle) {
     const double u[3] = {toCamera[0] / flat, 0, toCamera[2] / flat};
     double k = u[2];
     if (k > -0.9999 && k < 0.9999) {
-      glRotatef(float(std::acos(k) * 180 / 3.14), float(-u[1]), float(u[0]), 0);
+      r->Rotate(float(std::acos(k) * 180 / 3.14), float(-u[1]), float(u[0]), 0);
     }
     const double full = std::sqrt(toCamera[0] * toCamera[0] + toCamera[1] * toCamera[1] +
                                   toCamera[2] * toCamera[2]);
     const double e[3] = {toCamera[0] / full, toCamera[1] / full, toCamera[2] / full};
     k = e[0] * u[0] + e[1] * u[1] + e[2] * u[2];
     if (k > -0.9999 && k < 0.9999) {
-      glRotatef(float(std::acos(k) * 180 / 3.14), e[1] < 0 ? 1.0f : -1.0f, 0, 0);
+      r->Rotate(float(std::acos(k) * 180 / 3.14), e[1] < 0 ? 1.0f : -1.0f, 0, 0);
     }
   }
-  glRotatef(angle, 0, 0, 1);
-  glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertexCount));
-  glPopMatrix();
-  UnbindTexturedArrays();
-  glDisable(GL_TEXTURE_2D);
+  r->Rotate(angle, 0, 0, 1);
+  r->DrawArrays(pmTriangles, TexturedBuffers(), 0, int(vertexCount));
+  r->PopMatrix();
+  r->Disable(rsTexture);
 }

@@ -13,6 +13,18 @@ inline float DegreesToRadians(float degrees) {
   return degrees * kPi / 180.0f;
 }
 
+// Turns every point by `degrees` in the plane of its coordinates i and j,
+// from i toward j: (i, j) = (1, 2) about x, (2, 0) about y, (0, 1) about z.
+void RotateInPlane(float (*p)[3], float degrees, size_t n, int i, int j) {
+  const float a = DegreesToRadians(degrees);
+  const float c = std::cos(a), s = std::sin(a);
+  for (size_t k = 0; k < n; ++k) {
+    const float u = p[k][i], v = p[k][j];
+    p[k][i] = c * u - s * v;
+    p[k][j] = s * u + c * v;
+  }
+}
+
 inline float NextUnit() {
   return float(kxRandom()) * 3.0517578e-5f;
 }
@@ -130,33 +142,15 @@ void MoveMatrix(float (*p)[3], float dx, float dy, float dz, size_t n) {
 }
 
 void RotateMatrixX(float (*p)[3], float degrees, size_t n) {
-  const float a = DegreesToRadians(degrees);
-  const float c = std::cos(a), s = std::sin(a);
-  for (size_t i = 0; i < n; ++i) {
-    const float y = p[i][1], z = p[i][2];
-    p[i][1] = c * y - s * z;
-    p[i][2] = s * y + c * z;
-  }
+  RotateInPlane(p, degrees, n, 1, 2);
 }
 
 void RotateMatrixY(float (*p)[3], float degrees, size_t n) {
-  const float a = DegreesToRadians(degrees);
-  const float c = std::cos(a), s = std::sin(a);
-  for (size_t i = 0; i < n; ++i) {
-    const float x = p[i][0], z = p[i][2];
-    p[i][0] = c * x + s * z;
-    p[i][2] = c * z - s * x;
-  }
+  RotateInPlane(p, degrees, n, 2, 0);
 }
 
 void RotateMatrixZ(float (*p)[3], float degrees, size_t n) {
-  const float a = DegreesToRadians(degrees);
-  const float c = std::cos(a), s = std::sin(a);
-  for (size_t i = 0; i < n; ++i) {
-    const float x = p[i][0], y = p[i][1];
-    p[i][0] = c * x - s * y;
-    p[i][1] = s * x + c * y;
-  }
+  RotateInPlane(p, degrees, n, 0, 1);
 }
 
 void RotateMatrixZ(float (*p)[3], float* degrees, size_t n) {

@@ -1,7 +1,5 @@
 #include "graphics/kxVertexArray.h"
 
-#include <GL/glew.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,18 +12,9 @@
 #include "graphics/kxMeshReader.h"
 #include "graphics/kxTGA.h"
 #include "graphics/kxTransform.h"
+#include "render/kxRenderer.h"
 
 namespace {
-
-// Grows a list by exactly one element; false (list unchanged) when memory
-// runs out.
-template <typename T>
-bool GrowByOne(T** list, uint64_t count) {
-  T* grown = static_cast<T*>(kxRealloc(*list, (count + 1) * sizeof(T)));
-  if (!grown) return false;
-  *list = grown;
-  return true;
-}
 
 // Appends `extra` elements with one reallocation to the exact new length.
 template <typename T>
@@ -37,14 +26,6 @@ bool AppendList(T** list, uint64_t* count, const T* extra, uint64_t extraCount) 
   *list = grown;
   *count += extraCount;
   return true;
-}
-
-GLuint MakeBuffer(const void* data, uint64_t bytes) {
-  GLuint name = 0;
-  glGenBuffers(1, &name);
-  glBindBuffer(GL_ARRAY_BUFFER, name);
-  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), data, GL_STATIC_DRAW);
-  return name;
 }
 
 }  // namespace
@@ -84,25 +65,25 @@ kxVertexArray* kxVertexArray::Create(unsigned int mode) {
 }
 
 kxVertexArray::~kxVertexArray() {
-  if (ownsTexture && textureId) glDeleteTextures(1, &textureId);
+  if (ownsTexture && textureId) kxGetRenderer()->DeleteTextures(1, &textureId);
   ReleaseBuffers();
   Clear();
 }
 
 void kxVertexArray::ReleaseBuffers() {
   // Without a loaded buffer API no buffer can have been made.
-  if (!glDeleteBuffers) return;
-  if (vertexBufferMade) glDeleteBuffers(1, &vertexBuffer), vertexBuffer = 0;
-  if (texCoordBufferMade) glDeleteBuffers(1, &texCoordBuffer), texCoordBuffer = 0;
-  if (normalBufferMade) glDeleteBuffers(1, &normalBuffer), normalBuffer = 0;
-  if (colorBufferMade) glDeleteBuffers(1, &colorBuffer), colorBuffer = 0;
+  kxRenderer* r = kxGetRenderer();
+  if (!r->HasBuffers()) return;
+  if (vertexBufferMade) r->DeleteBuffer(vertexBuffer), vertexBuffer = 0;
+  if (texCoordBufferMade) r->DeleteBuffer(texCoordBuffer), texCoordBuffer = 0;
+  if (normalBufferMade) r->DeleteBuffer(normalBuffer), normalBuffer = 0;
+  if (colorBufferMade) r->DeleteBuffer(colorBuffer), colorBuffer = 0;
   vertexBufferMade = normalBufferMade = texCoordBufferMade = colorBufferMade = false;
 }
 
 void kxVertexArray::AppendVertex(float x, float y, float z) {
-  if (!GrowByOne(&vertices, vertexCount)) return;
-  float* v = vertices[vertexCount++];
-  v[0] = x, v[1] = y, v[2] = z;
+  // When memory runs out the element is dropped.
+  (void)kxAppendFloats(&vertices, &vertexCount, {x, y, z});
 }
 
 void kxVertexArray::AppendVertex(float (*v)[3]) {
@@ -110,9 +91,7 @@ void kxVertexArray::AppendVertex(float (*v)[3]) {
 }
 
 void kxVertexArray::AppendNormal(float x, float y, float z) {
-  if (!GrowByOne(&normals, normalCount)) return;
-  float* n = normals[normalCount++];
-  n[0] = x, n[1] = y, n[2] = z;
+  (void)kxAppendFloats(&normals, &normalCount, {x, y, z});
 }
 
 void kxVertexArray::AppendNormal(float (*n)[3]) {
@@ -120,9 +99,7 @@ void kxVertexArray::AppendNormal(float (*n)[3]) {
 }
 
 void kxVertexArray::AppendTexCoord(float s, float t) {
-  if (!GrowByOne(&texCoords, texCoordCount)) return;
-  float* c = texCoords[texCoordCount++];
-  c[0] = s, c[1] = t;
+  (void)kxAppendFloats(&texCoords, &texCoordCount, {s, t});
 }
 
 void kxVertexArray::AppendTexCoord(float (*t)[2]) {
@@ -130,9 +107,7 @@ void kxVertexArray::AppendTexCoord(float (*t)[2]) {
 }
 
 void kxVertexArray::AppendColor(float r, float g, float b, float a) {
-  if (!GrowByOne(&colors, colorCount)) return;
-  float* c = colors[colorCount++];
-  c[0] = r, c[1] = g, c[2] = b, c[3] = a;
+  (void)kxAppendFloats(&colors, &colorCount, {r, g, b, a});
 }
 
 void kxVertexArray::AppendColor(float* const rgba) {
@@ -140,7 +115,7 @@ void kxVertexArray::AppendColor(float* const rgba) {
 }
 
 void kxVertexArray::AppendFace(TFace_s* face) {
-  if (!face || !GrowByOne(&faces, faceCount)) return;
+  if (!face || !kxGrowByOne(&faces, faceCount)) return;
   faces[faceCount++] = *face;
 }
 
@@ -159,88 +134,54 @@ void kxVertexArray::Clear() {
 }
 
 void kxVertexArray::CreateVBO() {
-  if (!glGenBuffers) return;  // no context: nothing can be uploaded
+  kxRenderer* r = kxGetRenderer();
+  if (!r->HasBuffers()) return;  // no context: nothing can be uploaded
   ReleaseBuffers();
-  vertexBuffer = MakeBuffer(vertices, vertexCount * sizeof *vertices);
+  vertexBuffer = r->CreateBuffer(vertices, vertexCount * sizeof *vertices);
   vertexBufferMade = true;
   if (texCoords) {
-    texCoordBuffer = MakeBuffer(texCoords, texCoordCount * sizeof *texCoords);
+    texCoordBuffer = r->CreateBuffer(texCoords, texCoordCount * sizeof *texCoords);
     texCoordBufferMade = true;
   }
   if (normals) {
-    normalBuffer = MakeBuffer(normals, normalCount * sizeof *normals);
+    normalBuffer = r->CreateBuffer(normals, normalCount * sizeof *normals);
     normalBufferMade = true;
   }
   if (colors) {
-    colorBuffer = MakeBuffer(colors, colorCount * sizeof *colors);
+    colorBuffer = r->CreateBuffer(colors, colorCount * sizeof *colors);
     colorBufferMade = true;
   }
 }
 
-void kxVertexArray::BindTexturedArrays() {
-  // Client arrays without a buffer stay disabled: a pointer of 0 with no
-  // buffer bound would be read as client memory at address 0.
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-  glVertexPointer(3, GL_FLOAT, 0, nullptr);
-  if (texCoordBuffer) {
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glBindBuffer(GL_ARRAY_BUFFER, texCoordBuffer);
-    glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
-  }
-  if (normalBuffer) {
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glBindBuffer(GL_ARRAY_BUFFER, normalBuffer);
-    glNormalPointer(GL_FLOAT, 0, nullptr);
-  }
+kxDrawBuffers_s kxVertexArray::TexturedBuffers() const {
+  return kxDrawBuffers_s{vertexBuffer, normalBuffer, texCoordBuffer, 0};
 }
 
-void kxVertexArray::UnbindTexturedArrays() {
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisableClientState(GL_NORMAL_ARRAY);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
+void kxVertexArray::PlaceAndDraw(const kxDrawBuffers_s& buffers, bool flatColor) {
+  kxRenderer* r = kxGetRenderer();
+  r->PushMatrix();
+  r->Translate(position[0], position[1], position[2]);
+  r->Rotate(angle[0], 1, 0, 0);
+  r->Rotate(angle[1], 0, 1, 0);
+  r->Rotate(angle[2], 0, 0, 1);
+  r->Scale(scale, scale, scale);
+  if (flatColor) r->SetColor(color.r, color.g, color.b, color.a);
+  r->DrawArrays(TPrimitive(mode), buffers, 0, int(vertexCount));
+  r->PopMatrix();
 }
 
 void kxVertexArray::Draw() {
   if (!vertexBuffer) return;
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, textureId);
-  BindTexturedArrays();
-  glPushMatrix();
-  glTranslatef(position[0], position[1], position[2]);
-  glRotatef(angle[0], 1, 0, 0);
-  glRotatef(angle[1], 0, 1, 0);
-  glRotatef(angle[2], 0, 0, 1);
-  glScalef(scale, scale, scale);
-  glColor4f(color.r, color.g, color.b, color.a);
-  glDrawArrays(mode, 0, GLsizei(vertexCount));
-  glPopMatrix();
-  UnbindTexturedArrays();
-  glDisable(GL_TEXTURE_2D);
+  kxRenderer* r = kxGetRenderer();
+  r->Enable(rsTexture);
+  r->BindTexture(textureId);
+  PlaceAndDraw(TexturedBuffers(), true);
+  r->Disable(rsTexture);
 }
 
 void kxVertexArray::DrawColor() {
   if (!vertexBuffer) return;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-  glVertexPointer(3, GL_FLOAT, 0, nullptr);
-  if (colorBuffer) {
-    glEnableClientState(GL_COLOR_ARRAY);
-    glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
-    glColorPointer(4, GL_FLOAT, 0, nullptr);
-  }
-  glPushMatrix();
-  glTranslatef(position[0], position[1], position[2]);
-  glRotatef(angle[0], 1, 0, 0);
-  glRotatef(angle[1], 0, 1, 0);
-  glRotatef(angle[2], 0, 0, 1);
-  glScalef(scale, scale, scale);
-  glDrawArrays(mode, 0, GLsizei(vertexCount));
-  glPopMatrix();
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_COLOR_ARRAY);
+  PlaceAndDraw(kxDrawBuffers_s{vertexBuffer, 0, 0, colorBuffer}, false);
 }
 
 void kxVertexArray::SetPosition(float x, float y, float z) {
@@ -263,10 +204,7 @@ void kxVertexArray::SetColor(float r, float g, float b, float a) {
   for (uint64_t i = 0; i < colorCount; ++i) {
     colors[i][0] = r, colors[i][1] = g, colors[i][2] = b, colors[i][3] = a;
   }
-  if (!colorBuffer || !glBufferSubData) return;
-  glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
-  glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(colorCount * sizeof *colors), colors);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  if (colorBuffer) kxGetRenderer()->UpdateBuffer(colorBuffer, colors, colorCount * sizeof *colors);
 }
 
 void kxVertexArray::SetAlpha(float a) {
@@ -313,14 +251,10 @@ void kxVertexArray::MoveToCenter() {
 
 void kxVertexArray::AdoptTexture(unsigned int id) {
   if (!id) return;
-  if (ownsTexture && textureId && textureId != id) glDeleteTextures(1, &textureId);
+  if (ownsTexture && textureId && textureId != id) kxGetRenderer()->DeleteTextures(1, &textureId);
   textureId = id;
   ownsTexture = true;
-  if (clampTexture) {
-    glBindTexture(GL_TEXTURE_2D, id);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  }
+  if (clampTexture) kxGetRenderer()->SetTextureClamp(id, true);
 }
 
 void kxVertexArray::TextureFromFile(const char* path) {
@@ -353,7 +287,7 @@ void kxVertexArray::Borrow(unsigned int* slot, bool* made, unsigned int borrowed
   if (*slot == borrowed) return;  // still our own buffer if it was
   // The array's own buffer is about to be dropped; nobody else would ever
   // delete it. The borrowed name is never deleted by this array.
-  if (*made && *slot && glDeleteBuffers) glDeleteBuffers(1, slot);
+  if (*made && *slot) kxGetRenderer()->DeleteBuffer(*slot);
   *made = false;
   *slot = borrowed;
 }
@@ -394,11 +328,9 @@ bool kxVertexArray::LoadFromCrunchedMemoryBlock(kxMemoryBlock* block) {
 }
 
 bool kxVertexArray::LoadFromCrunchedFile(const char* path) {
-  kxMemoryBlock* crunched = kxReadStdioFile(path);
-  if (!crunched) return false;
-  const bool loaded = LoadFromCrunchedMemoryBlock(crunched);
-  kxFreeMemoryBlock(crunched);
-  return loaded;
+  return kxUseAndFree(kxReadStdioFile(path), [this](kxMemoryBlock* crunched) {
+    return LoadFromCrunchedMemoryBlock(crunched);
+  });
 }
 
 bool kxVertexArray::LoadFromObjFile(const char* path) {

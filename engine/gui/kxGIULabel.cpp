@@ -1,17 +1,10 @@
 #include "gui/kxGIULabel.h"
 
-#include <GL/glew.h>
-
 #include <new>
 
 #include "graphics/kxFont.h"
-
-namespace {
-int TextWidth(kxFont* font, const kxString& text) {
-  return font ? static_cast<int>(font->GetWidth(text.GetString())) : 0;
-}
-int FontHeight(kxFont* font) { return font ? static_cast<int>(font->GetHeight()) : 0; }
-}  // namespace
+#include "gui/kxTextMetrics.h"
+#include "render/kxRenderer.h"
 
 kxGIULabel* kxGIULabel::Create(unsigned int id, kxFont* font, int left, int top,
                                const kxString& text) {
@@ -19,7 +12,7 @@ kxGIULabel* kxGIULabel::Create(unsigned int id, kxFont* font, int left, int top,
 }
 
 kxGIULabel::kxGIULabel(unsigned int id, kxFont* font, int left, int top, const kxString& text)
-    : kxGUIObject(id, left, top, TextWidth(font, text), FontHeight(font)),
+    : kxGUIObject(id, left, top, kxTextWidth(font, text), kxFontHeight(font)),
       text(text),
       font(font),
       color{1.0f, 1.0f, 1.0f, 1.0f} {}
@@ -27,7 +20,7 @@ kxGIULabel::kxGIULabel(unsigned int id, kxFont* font, int left, int top, const k
 kxGIULabel::~kxGIULabel() {}
 
 void kxGIULabel::Draw() {
-  glColor4f(color[0], color[1], color[2], color[3]);
+  kxGetRenderer()->SetColor(color[0], color[1], color[2], color[3]);
   if (!font || !text.GetString()) return;
   font->Print(static_cast<float>(Left), static_cast<float>(Top) + font->GetHeight(), 0.0f,
               text.GetString());

@@ -1,7 +1,5 @@
 #include "gui/kxGUIButton.h"
 
-#include <GL/glew.h>
-
 #include <new>
 
 #include "data/kxMemoryBlock.h"
@@ -10,6 +8,7 @@
 #include "graphics/kxTexturedBox.h"
 #include "gui/kxGUIButtonStates.h"
 #include "kxSaturate.h"
+#include "render/kxRenderer.h"
 
 namespace {
 int MeasureText(kxFont* font, const kxString& text) {
@@ -75,10 +74,10 @@ void kxGUIButton::Draw() {
   const int down = static_cast<int>((static_cast<float>(Height) - h) * 0.5f + (h - 2.0f));
   int y = kxSaturatedSum(Top, down);
   int x = kxSaturatedDifference(Left, static_cast<int>(freeWidth * -0.5f));
-  glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+  kxGetRenderer()->SetColor(0.0f, 0.0f, 0.0f, 1.0f);
   font->Print(static_cast<float>(kxSaturatedSum(x, 1)), static_cast<float>(kxSaturatedSum(y, 1)),
               0.0f, caption.GetString());
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  kxGetRenderer()->SetColor(1.0f, 1.0f, 1.0f, 1.0f);
   font->Print(static_cast<float>(x), static_cast<float>(y), 0.0f, caption.GetString());
 }
 

@@ -1,12 +1,11 @@
 #include "gui/kxGUIPanel.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 #include <new>
 
 #include "graphics/kxGeometry.h"
 #include "graphics/kxVertexArray.h"
+#include "render/kxRenderer.h"
 
 namespace {
 // Single-precision angles of the corner fans.
@@ -63,7 +62,7 @@ void kxGUIPanel::CreatePanelGeometry() {
   delete geometry;
   geometry = new (std::nothrow) kxGeometry();
   if (!geometry) return;
-  kxVertexArray* array = kxVertexArray::Create(GL_TRIANGLES);
+  kxVertexArray* array = kxVertexArray::Create(pmTriangles);
   if (!array) return;
   CreateRoundedBox(array, Left, Top, Width, Height, round, &color);
   geometry->AppendVertexArray(array);

@@ -1,8 +1,12 @@
-// kxGUIPanel: a translucent rectangle with rounded corners (radius 10), built
-// once as a coloured triangle mesh of 78 vertices in a vertex buffer. Menus
-// use it as a frame holding other controls as children.
-//
-// Ownership: the panel owns its geometry (one vertex array).
+/// \file
+/// Declares kxGUIPanel.
+
+/// \class kxGUIPanel
+/// kxGUIPanel: a translucent rectangle with rounded corners (radius 10), built
+/// once as a coloured triangle mesh of 78 vertices in a vertex buffer. Menus
+/// use it as a frame holding other controls as children.
+///
+/// Ownership: the panel owns its geometry (one vertex array).
 #pragma once
 
 #include "gui/kxGUIObject.h"
@@ -13,24 +17,24 @@ class kxVertexArray;
 
 class KX_API kxGUIPanel : public kxGUIObject {
  public:
-  // Null when allocation fails.
+  /// Null when allocation fails.
   static kxGUIPanel* Create(unsigned int id, int left, int top, int width, int height);
   kxGUIPanel(unsigned int id, int left, int top, int width, int height);
   ~kxGUIPanel() override;
 
-  // Per-vertex colours; the caller (the manager) enables blending.
+  /// Per-vertex colours; the caller (the manager) enables blending.
   void Draw() override;
-  // Recolours every vertex in place (one buffer upload) and keeps the colour
-  // for later rebuilds.
+  /// Recolours every vertex in place (one buffer upload) and keeps the colour
+  /// for later rebuilds.
   void SetBackgroundColor(float r, float g, float b, float a);
-  // The corner radius: always 10.
+  /// The corner radius: always 10.
   int GetRound();
-  // Rebuilds the mesh at the new absolute position in the stored colour.
+  /// Rebuilds the mesh at the new absolute position in the stored colour.
   void OnAfterSetParent(kxGUIObject* parent) override;
 
-  // The mesh (null only if it could not be allocated).
+  /// The mesh (null only if it could not be allocated).
   kxGeometry* GetGeometry();
-  // Four floats r, g, b, a; starts (0, 0, 0, 0.8).
+  /// Four floats r, g, b, a; starts (0, 0, 0, 0.8).
   const float* GetBackgroundColor();
 
  private:

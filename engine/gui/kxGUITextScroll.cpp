@@ -1,19 +1,12 @@
 #include "gui/kxGUITextScroll.h"
 
-#include <GL/glew.h>
-
 #include <new>
 
 #include "graphics/kxFont.h"
+#include "gui/kxTextMetrics.h"
 #include "graphics/kxScreen.h"
 #include "kxSaturate.h"
-
-namespace {
-int TextWidth(kxFont* font, const kxString& text) {
-  return font ? static_cast<int>(font->GetWidth(text.GetString())) : 0;
-}
-int FontHeight(kxFont* font) { return font ? static_cast<int>(font->GetHeight()) : 0; }
-}  // namespace
+#include "render/kxRenderer.h"
 
 kxGUITextScroll* kxGUITextScroll::Create(unsigned int id, kxFont* font, int left, int top,
                                          int width, const kxString& text) {
@@ -22,13 +15,13 @@ kxGUITextScroll* kxGUITextScroll::Create(unsigned int id, kxFont* font, int left
 
 kxGUITextScroll::kxGUITextScroll(unsigned int id, kxFont* font, int left, int top, int width,
                                  const kxString& text)
-    : kxGUIObject(id, left, top, width, FontHeight(font)),
+    : kxGUIObject(id, left, top, width, kxFontHeight(font)),
       color{1.0f, 1.0f, 1.0f, 1.0f},
       text(text),
       nextText(),
       font(font),
       Vx(0),
-      textWidth(TextWidth(font, text)),
+      textWidth(kxTextWidth(font, text)),
       fading(false),
       alpha(1.0f),
       fadeStep(0.01f),
@@ -40,15 +33,17 @@ void kxGUITextScroll::Draw() {
   const float y = static_cast<float>(Top) + (font ? font->GetHeight() : 0.0f);
   // Wide sums: positions near the ends of int stay defined.
   const float x = static_cast<float>(static_cast<int64_t>(Width) + Left - Vx);
-  glColor4f(color[0], color[1], color[2], alpha);
+  kxRenderer* r = kxGetRenderer();
+  r->SetColor(color[0], color[1], color[2], alpha);
 
   // Cut at the control's left and right edges only: the box starts 5 pixels
   // below the lower edge (descenders) and reaches far above it.
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(Left, kxSaturateToInt(static_cast<int64_t>(kxGetScreenHeight()) - Height - Top - 5),
-            Width > 0 ? Width : 0, 1000);
+  r->Enable(rsScissorTest);
+  const kxScreenRect_s clip = kxGUIRectToScreen(
+      Left, kxSaturateToInt(static_cast<int64_t>(Top) + Height + 5 - 1000), Width, 1000);
+  r->SetScissor(clip.x, clip.y, clip.width, clip.height);
   if (font) font->Print(x, y, 0.0f, text.GetString());
-  glDisable(GL_SCISSOR_TEST);
+  r->Disable(rsScissorTest);
 
   Vx = kxSaturatedSum(Vx, 1);
   // The end of the text has passed the left edge: start again at the right.
@@ -61,7 +56,7 @@ void kxGUITextScroll::Draw() {
       alpha = 0.0f;
       fadingOut = false;
       text = nextText;
-      textWidth = TextWidth(font, text);
+      textWidth = kxTextWidth(font, text);
       Vx = 0;
     }
   } else {

@@ -1,11 +1,15 @@
-// kxGUITextScroll: a one-line ticker. The text enters at the right edge,
-// runs left one pixel per drawn frame and starts again at the right once its
-// end has passed the left edge; a new value fades the old text out (101
-// frames from full opacity) and the new one in. Clipped to its columns with
-// the scissor test, using the engine-wide window height.
-//
-// Ownership: the ticker owns its two strings; the font belongs to the
-// caller and must outlive the ticker.
+/// \file
+/// Declares kxGUITextScroll.
+
+/// \class kxGUITextScroll
+/// kxGUITextScroll: a one-line ticker. The text enters at the right edge,
+/// runs left one pixel per drawn frame and starts again at the right once its
+/// end has passed the left edge; a new value fades the old text out (101
+/// frames from full opacity) and the new one in. Clipped to its columns with
+/// the scissor test, using the engine-wide window height.
+///
+/// Ownership: the ticker owns its two strings; the font belongs to the
+/// caller and must outlive the ticker.
 #pragma once
 
 #include "data/kxString.h"
@@ -16,22 +20,22 @@ class kxFont;
 
 class KX_API kxGUITextScroll : public kxGUIObject {
  public:
-  // Null when allocation fails.
+  /// Null when allocation fails.
   static kxGUITextScroll* Create(unsigned int id, kxFont* font, int left, int top, int width,
                                  const kxString& text);
-  // Height is the font's height; the text is copied and measured.
+  /// Height is the font's height; the text is copied and measured.
   kxGUITextScroll(unsigned int id, kxFont* font, int left, int top, int width,
                   const kxString& text);
   ~kxGUITextScroll() override;
 
-  // Draws one frame and advances the scroll and any fade by one step.
+  /// Draws one frame and advances the scroll and any fade by one step.
   void Draw() override;
-  // Queues value and starts (or continues) the fade-out; the swap measures
-  // the new text, so it wraps when its own end has left the view.
+  /// Queues value and starts (or continues) the fade-out; the swap measures
+  /// the new text, so it wraps when its own end has left the view.
   void SetValue(kxString& value) override;
-  // Sets the colour; alpha jumps to a (a running fade goes on from there).
+  /// Sets the colour; alpha jumps to a (a running fade goes on from there).
   void SetColor(float r, float g, float b, float a);
-  // Pixels the text has moved left from the right edge.
+  /// Pixels the text has moved left from the right edge.
   void SetVx(int vx);
   int GetVx();
 

@@ -1,7 +1,5 @@
 #include "gui/kxGUITextViewer.h"
 
-#include <GL/glew.h>
-
 #include <climits>
 #include <new>
 
@@ -10,6 +8,7 @@
 #include "graphics/kxScreen.h"
 #include "gui/kxGUIPanel.h"
 #include "kxSaturate.h"
+#include "render/kxRenderer.h"
 
 namespace {
 // 1.4 font heights; a line that would truncate to 0 pixels is 1 pixel, since
@@ -153,10 +152,11 @@ void kxGUITextViewer::Draw() {
     }
   }
 
-  glLineWidth(0.5f);
+  kxRenderer* r = kxGetRenderer();
+  r->SetLineWidth(0.5f);
   if (background) background->Draw();
   DrawScrollBar();
-  glColor4f(color[0], color[1], color[2], color[3]);
+  r->SetColor(color[0], color[1], color[2], color[3]);
   if (!font || !lines) return;
 
   const int round = background ? background->GetRound() : 10;
@@ -169,16 +169,16 @@ void kxGUITextViewer::Draw() {
 
   // The viewer's rectangle less half a corner radius on the right.
   const int clipWidth = kxSaturatedDifference(Width, static_cast<int>(round * 0.5));
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(Left, kxSaturateToInt(static_cast<int64_t>(kxGetScreenHeight()) - Top - Height),
-            clipWidth > 0 ? clipWidth : 0, Height > 0 ? Height : 0);
+  r->Enable(rsScissorTest);
+  const kxScreenRect_s clip = kxGUIRectToScreen(Left, Top, clipWidth, Height);
+  r->SetScissor(clip.x, clip.y, clip.width, clip.height);
   const float bottom = static_cast<float>(static_cast<int64_t>(Top) + Height) + lineHeight;
   for (uint64_t i = static_cast<uint64_t>(firstLine); i < count; ++i) {
     font->Print(x, y, 0.0f, lines->GetLine(i).GetString());
     y += lineHeight;
     if (y > bottom) break;
   }
-  glDisable(GL_SCISSOR_TEST);
+  r->Disable(rsScissorTest);
 }
 
 void kxGUITextViewer::DrawScrollBar() {
@@ -207,10 +207,11 @@ void kxGUITextViewer::DrawScrollBar() {
   if (share > 1.0f) share = 1.0f;
   const float thumbTop = trackTop + (trackLength - thumbLength) * share;
 
-  glColor4f(color[0], color[1], color[2], color[3] * 0.15f);
-  glRectf(left, trackTop, right, trackTop + trackLength);
-  glColor4f(color[0], color[1], color[2], color[3] * 0.55f);
-  glRectf(left, thumbTop, right, thumbTop + thumbLength);
+  kxRenderer* r = kxGetRenderer();
+  r->SetColor(color[0], color[1], color[2], color[3] * 0.15f);
+  r->FillRect(left, trackTop, right, trackTop + trackLength);
+  r->SetColor(color[0], color[1], color[2], color[3] * 0.55f);
+  r->FillRect(left, thumbTop, right, thumbTop + thumbLength);
 }
 
 void kxGUITextViewer::SetColor(float r, float g, float b, float a) {

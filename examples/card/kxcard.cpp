@@ -19,6 +19,7 @@
 #include "gui/kxGUIButton.h"
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
+#include "render/kxRenderer.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ class CardApp : public kxSDLWrapper {
   bool OnAfterInit() override {
     if (!pack.ReadFromFile(packFile)) return false;
     // A card: mesh and texture (face and back) from the pack.
-    card = kxVertexArray::Create(GL_TRIANGLES);
+    card = kxVertexArray::Create(pmTriangles);
     if (!card || !card->LoadFromCrunchedMemoryBlock(pack.Get("box"))) return false;
     card->TextureFromCrunchedMemoryBlock(pack.Get("texture_0"));
     card->SetScale(5.0f);
@@ -57,28 +58,35 @@ class CardApp : public kxSDLWrapper {
     gui->AppendControl(kxGIULabel::Create(0, font, 20, 20, kxString("A card, lit and turning")));
     gui->AppendControl(kxGUIButton::Create(kQuitId, font, quitLook, GetWidth() - 148,
                                            GetHeight() - 52, 128, 32, kxString("Quit")));
-    // One white light from the viewer's side; glColor drives the material.
-    const GLfloat lightPosition[4] = {0.3f, 0.5f, 1.0f, 0.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_COLOR_MATERIAL);
-    glEnable(GL_NORMALIZE);  // the card is scaled; keep its normals unit length
+    // One white light from the viewer's side on a white card. Everything is
+    // drawn through the engine's renderer, whichever path it takes.
+    kxRenderer* r = kxGetRenderer();
+    const kxLight_s light = {
+        {0.0f, 0.0f, 0.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f},
+        {0.3f, 0.5f, 1.0f, 0.0f}};  // w = 0: a direction
+    r->SetLight(light);
+    const kxMaterial_s white = {
+        {1.0f, 1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f},
+        {0.0f, 0.0f, 0.0f, 1.0f}, 0.0f};
+    r->SetMaterial(white);
+    r->Enable(rsNormalize);  // the card is scaled; keep its normals unit length
     return true;
   }
 
   // Once a frame, before the GUI is drawn on top.
   void Render() override {
     if (frameLimit && frameCounter >= frameLimit) EndMainLoop();
-    glClearColor(0.15f, 0.3f, 0.45f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    kxRenderer* r = kxGetRenderer();
+    r->SetClearColor(0.15f, 0.3f, 0.45f, 1.0f);
+    r->Clear(true, true);
     InitGL();  // the GUI drew the last frame under its own projection
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -5.0f);  // the camera stays at the origin
+    r->LoadIdentity();
+    r->Translate(0.0f, 0.0f, -5.0f);  // the camera stays at the origin
     float angle[3] = {0.0f, 1.5f * float(frameCounter), 0.0f};  // degrees about x, y, z
     card->SetAngle(angle);
-    glEnable(GL_LIGHTING);
+    r->Enable(rsLighting);
     card->Draw();
-    glDisable(GL_LIGHTING);
+    r->Disable(rsLighting);
   }
 
   // Clicks on controls arrive here at the start of the next frame.

@@ -18,12 +18,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
 #include "vimraColorTable.h"
+#include "vimraDriver.h"
 #include "vimraGame.h"
 
 namespace fs = std::filesystem;
@@ -32,9 +34,7 @@ namespace {
 
 class SoakProbe : public vimraGame {
  public:
-  using kxSDLWrapper::DispatchEvent;
   using kxSDLWrapper::quitRequested;
-  using kxSDLWrapper::SetTickSource;
   using vimraGame::highQuality;
   using vimraGame::language;
   using vimraGame::state;
@@ -47,11 +47,6 @@ int PinLibrary(struct dl_phdr_info* info, size_t, void*) {
     dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
   }
   return 0;
-}
-
-uint32_t soakTicks = 1000;
-uint32_t SoakTicks() {
-  return soakTicks;
 }
 
 // Resident memory in KiB, after handing the heap's free pages back to the
@@ -90,10 +85,9 @@ class hostileSoak : public ::testing::Test {
     initialised = game->Init();
     dl_iterate_phdr(PinLibrary, nullptr);
     ASSERT_TRUE(initialised);
-    game->SetTickSource(SoakTicks);
-    game->quitRequested = false;
+    driver = std::make_unique<vimraDriver>(game);
+    driver->Attach();
     glViewport(0, 0, 128, 72);
-    gui = game->GetGUIManager();
   }
   void TearDown() override {
     if (game != nullptr) {
@@ -106,52 +100,13 @@ class hostileSoak : public ::testing::Test {
     vimraResetBackdropColors();
   }
 
-  void Step() {
-    gui->HandleEvents();
-    game->Refresh();
-  }
-  bool StepUntil(int target, int limit) {
-    for (int i = 0; i < limit && game->state != target; ++i) Step();
-    return game->state == target;
-  }
-  void Dispatch(SDL_Event e) { game->DispatchEvent(e); }
-  void ClickAt(int x, int y) {
-    soakTicks += 1000;
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = x;
-    e.motion.y = y;
-    Dispatch(e);
-    e = SDL_Event{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.button = SDL_BUTTON_LEFT;
-    Dispatch(e);
-    e.type = SDL_MOUSEBUTTONUP;
-    Dispatch(e);
-  }
-  void Escape() {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = SDLK_ESCAPE;
-    Dispatch(e);
-    e.type = SDL_KEYUP;
-    Dispatch(e);
-  }
-  kxGUIObject* Find(unsigned id, kxGUIObject* parent = nullptr) {
-    uint64_t n = parent != nullptr ? parent->GetChildCount() : gui->GetControlCount();
-    kxGUIObject* found = nullptr;
-    for (uint64_t i = 0; i < n; ++i) {
-      kxGUIObject* c = parent != nullptr ? parent->GetChild(i) : gui->GetControl(i);
-      if (c == nullptr) continue;
-      if (c->GetID() == id) found = c;  // the last one: the Start button, not the logo
-      if (kxGUIObject* below = Find(id, c)) found = below;
-    }
-    return found;
-  }
+  void Step() { driver->Step(); }
+  bool StepUntil(int target, int limit) { return driver->StepUntil(target, limit); }
+  void ClickAt(int x, int y) { driver->ClickAt(x, y); }
+  void Escape() { driver->PressKey(SDLK_ESCAPE); }
+  kxGUIObject* Find(unsigned id) { return driver->FindControl(id); }
   void ClickControl(unsigned id) {
-    kxGUIObject* target = Find(id);
-    ASSERT_NE(target, nullptr) << "no control " << id << " in state " << game->state;
-    ClickAt(target->GetLeft() + target->GetWidth() / 2, target->GetTop() + target->GetHeight() / 2);
+    ASSERT_TRUE(driver->ClickControl(id)) << "no control " << id << " in state " << game->state;
     Step();
   }
 
@@ -191,8 +146,7 @@ class hostileSoak : public ::testing::Test {
     for (int answer = 0; answer < 3; ++answer) {
       while (game->state != StateAwaitRow && frame < 2000 && stepOrEscape()) {}
       if (game->state != StateAwaitRow) break;
-      const int heights[] = {game->GetHeight() / 10, game->GetHeight() / 2, game->GetHeight() * 9 / 10};
-      ClickAt(game->GetWidth() / 2, heights[random() % 3]);
+      ClickAt(game->GetWidth() / 2, driver->RowHeight(1 + int(random() % 3)));
     }
     if (game->state != StateBackToMenu && game->state != StateMenu) {
       while (game->state != StateReveal && frame < 3000 && stepOrEscape()) {}
@@ -214,7 +168,7 @@ class hostileSoak : public ::testing::Test {
   fs::path previous;
   fs::path dir;
   SoakProbe* game = nullptr;
-  kxGUIManager* gui = nullptr;
+  std::unique_ptr<vimraDriver> driver;
   bool initialised = false;
 };
 

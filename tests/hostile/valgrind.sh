@@ -15,20 +15,9 @@
 # has an error or a definite leak.
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
+. "$HERE/../support/harness.sh"
+harness_begin valgrind 240 320x180x24 "$@"
 BIN_DIR=$(cd "${1:-$HERE/../../build/bin}" && pwd)
-
-if [ "${VIMRA_VALGRIND_INNER:-}" != 1 ]; then
-  export VIMRA_VALGRIND_INNER=1
-  exec xvfb-run -a -n 240 -s "-screen 0 320x180x24 -noreset" "$0" "$@"
-fi
-
-WORK=$(mktemp -d /tmp/vimra-valgrind-XXXXXX)
-PID=""
-cleanup() {
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill -KILL "$PID" 2>/dev/null || true; fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
 export SDL_AUDIODRIVER=dummy
 VALGRIND=(valgrind --tool=memcheck --error-exitcode=99 --leak-check=full
   --errors-for-leak-kinds=definite --show-leak-kinds=definite --num-callers=30

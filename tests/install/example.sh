@@ -8,44 +8,19 @@
 # usage: example.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 
-if [ "${KX_EXAMPLE_TEST_INNER:-}" != 1 ]; then
-  export KX_EXAMPLE_TEST_INNER=1
-  exec xvfb-run -a -n 180 -s "-screen 0 1280x720x24 -noreset" "$0" "$@"
-fi
+. "$(dirname "$0")/../support/harness.sh"
+harness_begin example 180 1280x720x24 "$@"
 
 BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-WORK=$(mktemp -d /tmp/kx-example-XXXXXX)
-PID=""
-cleanup() {
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "example: FAIL: $*"; failures=$((failures + 1)); }
-note() { echo "example: $*"; }
 
-cmake --install "$BUILD" --prefix "$WORK/prefix" >"$WORK/install.log"
+# shellcheck source=examplelib.sh
+. "$(dirname "$0")/examplelib.sh"
+install_engine
 PACK=$WORK/prefix/share/vimra/vimradata.bin
-
-# Out of tree, knowing only the prefix. A sanitizer build's engine needs the
-# same runtime in the program.
-flags=()
-if grep -q '^KX_SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt"; then
-  flags+=(-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined)
-fi
-compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$BUILD/CMakeCache.txt")
-if ! cmake -S "$SOURCE/examples/card" -B "$WORK/build" -DCMAKE_PREFIX_PATH="$WORK/prefix" \
-  -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_CXX_FLAGS_INIT="-Wall -Wextra -Werror" "${flags[@]}" \
-  >"$WORK/configure.log" 2>&1; then
-  fail "the example does not configure: $(tail -5 "$WORK/configure.log")"
-elif ! cmake --build "$WORK/build" >"$WORK/build.log" 2>&1; then
-  fail "the example does not build: $(grep -m3 -E 'error|warning' "$WORK/build.log")"
-fi
-EXAMPLE=$WORK/build/kxcard
+build_example card
+EXAMPLE=$WORK/card/kxcard
 [ -x "$EXAMPLE" ] || { echo "example: FAIL: no program"; exit 1; }
-grep -q "kxEngine_DIR:PATH=$WORK/prefix/" "$WORK/build/CMakeCache.txt" || fail "the engine package was not found in the prefix"
 
 export SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
@@ -55,33 +30,10 @@ status=0
 "$EXAMPLE" >/dev/null 2>"$WORK/err" || status=$?
 [ "$status" = 2 ] && grep -q '^usage: kxcard' "$WORK/err" || fail "without arguments: status $status"
 
-# A run ended with the Quit button. The window is found by the program's pid
-# among the visible ones; the engine may replace its first window while it
-# settles the context (a software renderer drops multisampling), so a window
-# that vanishes between the search and the query is searched for again.
+# A run ended with the Quit button.
 (cd "$WORK" && exec "$EXAMPLE" "$PACK" --frames 6000) &
 PID=$!
-WIN="" X="" Y="" WIDTH="" HEIGHT=""
-find_window() {  # sets WIN, X, Y, WIDTH and HEIGHT; fails while there is none
-  local w geometry
-  for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null); do
-    geometry=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null) || continue
-    eval "$geometry"
-    WIN=$w
-    return 0
-  done
-  return 1
-}
-for _ in $(seq 1 60); do
-  find_window && break
-  sleep 0.5
-done
-[ -n "$WIN" ] || fail "no window"
-shot() { import -window root -crop "$1" +repage "$2" 2>/dev/null; }
-pixel() {  # pixel IMAGE X Y -> "r g b"
-  convert "$1" -crop "1x1+$2+$3" txt:- | tail -1 |
-    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1 \2 \3/p'
-}
+wait_window "$PID" || fail "no window"
 if [ -n "$WIN" ]; then
   note "window ${WIDTH}x${HEIGHT} at $X,$Y"
   [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "the window is ${WIDTH}x${HEIGHT}"
@@ -90,12 +42,10 @@ if [ -n "$WIN" ]; then
   # bottom-right corner, and in the middle a card (many colours).
   backdrop=0 button=0 card=0
   for _ in $(seq 1 60); do
-    find_window && shot "${WIDTH}x${HEIGHT}+$X+$Y" "$WORK/win.png" || { sleep 0.5; continue; }
-    read -r r g b <<<"$(pixel "$WORK/win.png" $((WIDTH / 2)) $((HEIGHT - 40)))"
+    find_window "$PID" && shot "${WIDTH}x${HEIGHT}+$X+$Y" "$WORK/win.png" || { sleep 0.5; continue; }
     backdrop=0
-    if [ -n "$b" ] && [ $((r - 38)) -ge -3 ] && [ $((r - 38)) -le 3 ] && [ $((g - 77)) -ge -3 ] &&
-      [ $((g - 77)) -le 3 ] && [ $((b - 115)) -ge -3 ] && [ $((b - 115)) -le 3 ]; then backdrop=1; fi
-    read -r r g b <<<"$(pixel "$WORK/win.png" $((WIDTH - 84)) $((HEIGHT - 44)))"
+    if near "$WORK/win.png" $((WIDTH / 2)) $((HEIGHT - 40)) 38 77 115; then backdrop=1; fi
+    read -r r g b <<<"$(image_pixel "$WORK/win.png" $((WIDTH - 84)) $((HEIGHT - 44)))"
     button=0
     if [ -n "$b" ] && [ "$r" -gt $((g + 60)) ] && [ "$r" -gt $((b + 60)) ]; then button=1; fi
     convert "$WORK/win.png" -crop "160x240+$((WIDTH / 2 - 80))+$((HEIGHT / 2 - 120))" +repage "$WORK/mid.png"
@@ -111,16 +61,9 @@ if [ -n "$WIN" ]; then
   sleep 0.3
   xdotool click 1
 fi
-status=none
-for _ in $(seq 1 30); do
-  if ! kill -0 "$PID" 2>/dev/null; then
-    status=0
-    wait "$PID" || status=$?
-    PID=""
-    break
-  fi
-  sleep 0.5
-done
+wait_exit "$PID"
+PID=""
+status=$STATUS
 [ "$status" = 0 ] || fail "Quit did not end the program with status 0 (status $status)"
 
 # A run that ends by itself after a few frames.
@@ -132,8 +75,4 @@ status=0
 timeout 120 "$EXAMPLE" "$WORK/install.log" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
 [ "$status" = 1 ] && grep -q '^kxcard: ' "$WORK/err" || fail "a bad pack: status $status: $(cat "$WORK/err")"
 
-if [ "$failures" -gt 0 ]; then
-  echo "example: $failures check(s) failed"
-  exit 1
-fi
-echo "example: all checks passed"
+harness_end

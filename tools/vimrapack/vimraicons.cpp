@@ -14,6 +14,7 @@
 
 #include "data/kxMemoryBlock.h"
 #include "data/kxResource.h"
+#include "vimraPackKeys.h"
 #include "vpPng.h"
 #include "vpTga.h"
 
@@ -24,7 +25,7 @@ const char kUsage[] = "usage: vimraicons PACK OUTPUT_DIR SIZE...\n";
 bool LoadTitle(const char* packFile, vpImage* title) {
   kxResource pack;
   if (!pack.ReadFromFile(packFile)) return false;
-  kxMemoryBlock* tga = kxDecrunchMemoryBlock(pack.Get("vimra_logo"));
+  kxMemoryBlock* tga = kxDecrunchMemoryBlock(pack.Get(vimraKeyLogo));
   const bool ok = tga && vpDecodeTGA(tga->data, size_t(tga->size), title);
   kxFreeMemoryBlock(tga);
   return ok;
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
   }
   vpImage title;
   if (!LoadTitle(argv[1], &title)) {
-    std::fprintf(stderr, "vimraicons: %s: no readable vimra_logo picture\n", argv[1]);
+    std::fprintf(stderr, "vimraicons: %s: no readable %s picture\n", argv[1], vimraKeyLogo);
     return 1;
   }
   for (int size : sizes) {

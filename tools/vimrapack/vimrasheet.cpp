@@ -14,6 +14,7 @@
 #include "data/kxString.h"
 #include "graphics/kxFontReader.h"
 #include "graphics/kxTGA.h"
+#include "vimraPackKeys.h"
 #include "vpImage.h"
 
 namespace {
@@ -117,9 +118,10 @@ int main(int argc, char** argv) {
   std::string missing;
   vpImage img;
   // Card faces at about the size they have on a 1280 x 720 table.
-  for (int i = 0; i <= 20; ++i) {
-    if (!Picture(pack, "texture_" + std::to_string(i), &img)) {
-      missing += " texture_" + std::to_string(i);
+  const int last = vimraCardPictureCount - 1;
+  for (int i = 0; i <= last; ++i) {
+    if (!Picture(pack, vimraCardPictureKey(i), &img)) {
+      missing += " " + vimraCardPictureKey(i);
       continue;
     }
     vpImage face(img.Width() / 2, img.Height());
@@ -133,7 +135,7 @@ int main(int argc, char** argv) {
         for (int x = 0; x < back.Width(); ++x) back.Ref(x, y) = img.At(x + img.Width() / 2, y);
       sheet.DrawImage(back.Resized(90, 129), 20 + 10 * 100, 160);
     }
-    if (i == 20 && Picture(pack, "texture_20_low", &img)) {
+    if (i == last && Picture(pack, vimraLowKey(vimraCardPictureKey(i)), &img)) {
       vpImage low(img.Width() / 2, img.Height());
       for (int y = 0; y < low.Height(); ++y)
         for (int x = 0; x < low.Width(); ++x) low.Ref(x, y) = img.At(x, y);
@@ -141,14 +143,14 @@ int main(int argc, char** argv) {
     }
   }
   // Card 0 as large as the reveal shows it.
-  if (Picture(pack, "texture_0", &img)) {
+  if (Picture(pack, vimraCardPictureKey(0), &img)) {
     vpImage face(img.Width() / 2, img.Height());
     for (int y = 0; y < face.Height(); ++y)
       for (int x = 0; x < face.Width(); ++x) face.Ref(x, y) = img.At(x, y);
     sheet.DrawImage(face, 1200, 300);
   }
   int x = 20;
-  for (const char* c : {"cloud01", "cloud02", "cloud03"}) {
+  for (const char* c : vimraKeyClouds) {
     if (!Picture(pack, c, &img)) {
       missing += std::string(" ") + c;
       continue;
@@ -156,26 +158,27 @@ int main(int argc, char** argv) {
     sheet.DrawImage(img.Resized(360, 180), x, 300);
     x += 370;
   }
-  if (Picture(pack, "texture_star_01", &img)) sheet.DrawImage(img, 20, 500);
-  else missing += " texture_star_01";
-  if (Picture(pack, "vimra_logo", &img)) sheet.DrawImage(img, 170, 490);
-  else missing += " vimra_logo";
-  if (Picture(pack, "vimra_logo_low", &img)) sheet.DrawImage(img, 700, 490);
-  else missing += " vimra_logo_low";
+  const std::string logoLow = vimraLowKey(vimraKeyLogo);
+  if (Picture(pack, vimraKeyStar, &img)) sheet.DrawImage(img, 20, 500);
+  else missing += std::string(" ") + vimraKeyStar;
+  if (Picture(pack, vimraKeyLogo, &img)) sheet.DrawImage(img, 170, 490);
+  else missing += std::string(" ") + vimraKeyLogo;
+  if (Picture(pack, logoLow, &img)) sheet.DrawImage(img, 700, 490);
+  else missing += " " + logoLow;
 
   Font large, small;
-  if (!large.Load(pack, "arial") || !small.Load(pack, "ss10")) {
+  if (!large.Load(pack, vimraKeyLargeFont) || !small.Load(pack, vimraKeySmallFont)) {
     std::fprintf(stderr, "vimrasheet: %s: the fonts do not load\n", argv[1]);
     return 1;
   }
   // Buttons with their captions, placed as the GUI places them.
-  const char* colours[3] = {"blue", "green", "red"};
-  const char* states[3] = {"passive", "active", "pushed"};
-  const std::u16string captions[3] = {Line(pack, "msg_english", 8), Line(pack, "msg_english", 1),
-                                      Line(pack, "msg_polski", 2)};
+  const std::string english = std::string(vimraKeyMessagesPrefix) + vimraPackLanguages[0];
+  const std::string polski = std::string(vimraKeyMessagesPrefix) + vimraPackLanguages[1];
+  const std::u16string captions[3] = {Line(pack, english, 8), Line(pack, english, 1),
+                                      Line(pack, polski, 2)};
   for (int c = 0; c < 3; ++c)
     for (int s = 0; s < 3; ++s) {
-      const std::string key = std::string("button_") + colours[c] + "_" + states[s];
+      const std::string key = vimraButtonKey(vimraButtonColours[c], vimraButtonStates[s]);
       if (!Picture(pack, key, &img)) {
         missing += " " + key;
         continue;
@@ -191,8 +194,8 @@ int main(int argc, char** argv) {
   for (int y = 930; y < 1220; ++y)
     for (int px = 20; px < 1460; ++px) sheet.Blend(px, y, {1, 1, 1, 1}, 0.8f);
   int y = 956;
-  for (const char* lang : {"english", "polski"}) {
-    const std::string msg = std::string("msg_") + lang;
+  for (const char* lang : vimraPackLanguages) {
+    const std::string msg = std::string(vimraKeyMessagesPrefix) + lang;
     large.Print(&sheet, 30, y, Line(pack, msg, 0).c_str(), {0.04f, 0.04f, 0.25f, 1});
     y += 24;
     large.Print(&sheet, 30, y, Line(pack, msg, 19).c_str(), {0.04f, 0.04f, 0.25f, 1});
@@ -202,7 +205,7 @@ int main(int argc, char** argv) {
     small.Print(&sheet, 30, y, about.c_str(), {0, 0, 0, 1});
     y += 18;
     for (uint64_t i = 0; i < 3; ++i, y += 18)
-      small.Print(&sheet, 30, y, Line(pack, std::string("howtoplay_") + lang, i).c_str(), {0, 0, 0, 1});
+      small.Print(&sheet, 30, y, Line(pack, std::string(vimraKeyHowToPlayPrefix) + lang, i).c_str(), {0, 0, 0, 1});
     y += 12;
   }
   if (!missing.empty()) {

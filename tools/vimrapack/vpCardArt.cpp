@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "vpShapes.h"
+#include "vpText.h"
 
 namespace {
 
@@ -115,13 +116,7 @@ bool DrawBack(const vpFontFace& face, vpImage* img) {
 
 bool vpParseCardList(const std::string& text, std::vector<vpCardDef>* cards, std::string* error) {
   cards->clear();
-  std::istringstream in(text);
-  std::string line;
-  int number = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
+  return vpForEachSourceLine(text, [&](int number, const std::string& line) {
     std::istringstream fields(line);
     std::string code, bg, ink, name;
     fields >> code >> bg >> ink;
@@ -137,8 +132,8 @@ bool vpParseCardList(const std::string& text, std::vector<vpCardDef>* cards, std
     }
     card.name = name;
     cards->push_back(card);
-  }
-  return true;
+    return true;
+  });
 }
 
 bool vpDrawCardTexture(const vpFontFace& face, const vpCardDef& card, vpImage* texture) {

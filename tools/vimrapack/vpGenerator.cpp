@@ -1,9 +1,11 @@
 #include "vpGenerator.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
+#include "vimraPackKeys.h"
 #include "vpCardArt.h"
 #include "vpCardMesh.h"
 #include "vpSpriteArt.h"
@@ -57,14 +59,30 @@ bool vpGenerator::Run(std::string* error) {
 }
 
 bool vpGenerator::Fonts(std::string* error) {
-  return Add("arial", large.Serialize(), error) && Add("ss10", small.Serialize(), error);
+  if (!Add(vimraKeyLargeFont, large.Serialize(), error) ||
+      !Add(vimraKeySmallFont, small.Serialize(), error))
+    return false;
+  // The same faces at the densities of larger GUI scales, so that magnified
+  // text is drawn from glyphs made for its size.
+  for (const vimraDensity_s& d : vimraFontDensities) {
+    vpBitmapFont bigLarge, bigSmall;
+    if (!bigLarge.Build(bold, int(std::lround(kLargeFontSize * d.density)), kLastFontCode) ||
+        !bigSmall.Build(regular, int(std::lround(kSmallFontSize * d.density)), kLastFontCode)) {
+      *error = std::string("cannot render the bitmap fonts at ") + d.suffix;
+      return false;
+    }
+    if (!Add(vimraKeyLargeFont + std::string(d.suffix), bigLarge.Serialize(), error) ||
+        !Add(vimraKeySmallFont + std::string(d.suffix), bigSmall.Serialize(), error))
+      return false;
+  }
+  return true;
 }
 
 bool vpGenerator::CardList(std::string* error) {
   std::string list;
   if (!ReadSource("cards.txt", &list, error) || !vpParseCardList(list, &cards, error)) return false;
-  if (cards.size() != 21) {
-    *error = "cards.txt must list 21 cards, it lists " + std::to_string(cards.size());
+  if (cards.size() != size_t(vimraCardPictureCount)) {
+    *error = "cards.txt must list " + std::to_string(vimraCardPictureCount) + " cards, it lists " + std::to_string(cards.size());
     return false;
   }
   for (const vpCardDef& c : cards)
@@ -79,8 +97,8 @@ bool vpGenerator::Cards(std::string* error) {
   vpCardShape rounded;
   vpCardShape square;
   square.cornerSegments = 0;
-  if (!Add("box", vpBuildCardMesh(rounded).Serialize(), error) ||
-      !Add("box_low", vpBuildCardMesh(square).Serialize(), error))
+  if (!Add(vimraKeyCardMesh, vpBuildCardMesh(rounded).Serialize(), error) ||
+      !Add(vimraLowKey(vimraKeyCardMesh), vpBuildCardMesh(square).Serialize(), error))
     return false;
 
   for (size_t i = 0; i < cards.size(); ++i) {
@@ -95,27 +113,28 @@ bool vpGenerator::Cards(std::string* error) {
         for (int x = 0; x < face.Width(); ++x) face.Ref(x, y) = texture.At(x, y);
       cardFaces.push_back(face);
     }
-    const std::string key = "texture_" + std::to_string(i);
+    const std::string key = vimraCardPictureKey(int(i));
     const int low = kCardTextureSize / 4;
     if (!Add(key, vpEncodeTGA(texture, false), error) ||
-        !Add(key + "_low", vpEncodeTGA(texture.Resized(low, low), false), error))
+        !Add(vimraLowKey(key), vpEncodeTGA(texture.Resized(low, low), false), error))
       return false;
   }
   return true;
 }
 
 bool vpGenerator::Sprites(std::string* error) {
-  if (!Add("texture_star_01", vpEncodeTGA(vpDrawStar(128), true), error)) return false;
+  if (!Add(vimraKeyStar, vpEncodeTGA(vpDrawStar(128), true), error)) return false;
   struct CloudDef {
     const char* key;
     float w, h;
     uint32_t seed;
   };
-  const CloudDef clouds[3] = {{"cloud01", 16, 8, 1101}, {"cloud02", 9, 5, 2203}, {"cloud03", 12, 6, 3307}};
+  const CloudDef clouds[vimraCloudKeyCount] = {
+      {vimraKeyClouds[0], 16, 8, 1101}, {vimraKeyClouds[1], 9, 5, 2203}, {vimraKeyClouds[2], 12, 6, 3307}};
   for (const CloudDef& c : clouds) {
     const vpImage full = vpDrawCloud(512, 256, c.w, c.h, c.seed);
     if (!Add(c.key, vpEncodeTGA(full, true), error) ||
-        !Add(std::string(c.key) + "_low", vpEncodeTGA(full.Resized(128, 64), true), error))
+        !Add(vimraLowKey(c.key), vpEncodeTGA(full.Resized(128, 64), true), error))
       return false;
   }
   vpImage logo;
@@ -123,20 +142,40 @@ bool vpGenerator::Sprites(std::string* error) {
     *error = "cannot draw the logo";
     return false;
   }
-  if (!Add("vimra_logo", vpEncodeTGA(logo, true), error) ||
-      !Add("vimra_logo_low", vpEncodeTGA(logo.Resized(128, 64), true), error))
+  if (!Add(vimraKeyLogo, vpEncodeTGA(logo, true), error) ||
+      !Add(vimraLowKey(vimraKeyLogo), vpEncodeTGA(logo.Resized(128, 64), true), error))
     return false;
+  // The title at the sizes it is shown at under GUI scales 2 and 3.
+  for (const vimraDensity_s& d : vimraPictureDensities) {
+    vpImage big;
+    if (!vpDrawLogoAt(bold, cardFaces, d.density * 0.5f, &big)) {
+      *error = "cannot draw the logo";
+      return false;
+    }
+    if (!Add(vimraKeyLogo + std::string(d.suffix), vpEncodeTGA(big, true), error)) return false;
+  }
   struct ButtonDef {
     const char* colour;
     uint32_t rgb;
   };
-  const ButtonDef buttons[3] = {{"blue", 0x2A63C4}, {"green", 0x23893C}, {"red", 0xB8322A}};
+  const ButtonDef buttons[3] = {{vimraButtonColours[0], 0x2A63C4},
+                                {vimraButtonColours[1], 0x23893C},
+                                {vimraButtonColours[2], 0xB8322A}};
+  // In the order of vimraButtonStates.
+  const vpButtonState states[3] = {vpButtonState::passive, vpButtonState::active,
+                                   vpButtonState::pushed};
   for (const ButtonDef& b : buttons) {
-    const std::string base = std::string("button_") + b.colour;
-    if (!Add(base + "_passive", vpEncodeTGA(vpDrawButton(vpHex(b.rgb), vpButtonState::passive), true), error) ||
-        !Add(base + "_active", vpEncodeTGA(vpDrawButton(vpHex(b.rgb), vpButtonState::active), true), error) ||
-        !Add(base + "_pushed", vpEncodeTGA(vpDrawButton(vpHex(b.rgb), vpButtonState::pushed), true), error))
-      return false;
+    for (int s = 0; s < 3; ++s) {
+      if (!Add(vimraButtonKey(b.colour, vimraButtonStates[s]),
+               vpEncodeTGA(vpDrawButton(vpHex(b.rgb), states[s]), true), error))
+        return false;
+      for (const vimraDensity_s& d : vimraPictureDensities) {
+        const int density = int(d.density);
+        if (!Add(vimraButtonKey(b.colour, vimraButtonStates[s]) + d.suffix,
+                 vpEncodeTGA(vpDrawButton(vpHex(b.rgb), states[s], density), true), error))
+          return false;
+      }
+    }
   }
   return true;
 }
@@ -192,7 +231,7 @@ bool vpGenerator::WrappedText(const std::string& relative, int maxWidth,
 
 bool vpGenerator::Messages(const std::string& language, std::vector<uint8_t>* bytes,
                            std::string* error) const {
-  const std::string relative = "texts/msg_" + language + ".txt";
+  const std::string relative = "texts/" + std::string(vimraKeyMessagesPrefix) + language + ".txt";
   std::string source;
   std::vector<std::u32string> msg;
   if (!ReadSource(relative, &source, error) || !vpParseMessages(source, &msg, error)) {
@@ -234,16 +273,19 @@ bool vpGenerator::Messages(const std::string& language, std::vector<uint8_t>* by
 }
 
 bool vpGenerator::Texts(std::string* error) {
-  for (const char* language : {"english", "polski"}) {
+  for (const char* language : vimraPackLanguages) {
     const std::string lang = language;
+    // Each text's source is named after its entry.
+    const std::string licensesKey = vimraKeyLicensesPrefix + lang;
+    const std::string howToPlayKey = vimraKeyHowToPlayPrefix + lang;
     std::vector<uint8_t> msg, licenses, howToPlay;
     if (!Messages(lang, &msg, error) ||
-        !WrappedText("texts/licenses_" + lang + ".txt", kLicensesWidth, &licenses, error) ||
-        !WrappedText("texts/howtoplay_" + lang + ".txt", kHowToPlayWidth, &howToPlay, error))
+        !WrappedText("texts/" + licensesKey + ".txt", kLicensesWidth, &licenses, error) ||
+        !WrappedText("texts/" + howToPlayKey + ".txt", kHowToPlayWidth, &howToPlay, error))
       return false;
-    texts.push_back({"msg_" + lang, msg});
-    texts.push_back({"licenses_" + lang, licenses});
-    texts.push_back({"howtoplay_" + lang, howToPlay});
+    texts.push_back({vimraKeyMessagesPrefix + lang, msg});
+    texts.push_back({licensesKey, licenses});
+    texts.push_back({howToPlayKey, howToPlay});
   }
   return true;
 }
@@ -259,8 +301,8 @@ bool vpGenerator::Score(const std::string& relative, vpScore* score, std::string
 
 bool vpGenerator::Audio(std::string* error) {
   vpScore music, chime;
-  if (!Score("music/bkgsnd03.score", &music, error) ||
-      !Score("music/choicesnd02.score", &chime, error))
+  if (!Score("music/" + std::string(vimraKeyMusic) + ".score", &music, error) ||
+      !Score("music/" + std::string(vimraKeyChoiceSound) + ".score", &chime, error))
     return false;
   const vpStereo song = vpRenderScore(music, kSampleRate, 0.7f);
   const std::vector<uint8_t> ogg =
@@ -272,5 +314,6 @@ bool vpGenerator::Audio(std::string* error) {
   const vpStereo strike = vpRenderScore(chime, kSampleRate, 0.6f);
   std::vector<float> mono(strike.left.size());
   for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (strike.left[i] + strike.right[i]);
-  return Add("bkgsnd03", ogg, error) && Add("choicesnd02", vpEncodeWav16({mono}, kSampleRate), error);
+  return Add(vimraKeyMusic, ogg, error) &&
+         Add(vimraKeyChoiceSound, vpEncodeWav16({mono}, kSampleRate), error);
 }

@@ -59,13 +59,7 @@ std::string vpEncodeUTF8(const std::u32string& text) {
 bool vpParseMessages(const std::string& source, std::vector<std::u32string>* messages,
                      std::string* error) {
   messages->clear();
-  std::istringstream in(source);
-  std::string line;
-  int number = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
+  return vpForEachSourceLine(source, [&](int number, const std::string& line) {
     const std::string where = "message line " + std::to_string(number);
     const size_t bar = line.find('|');
     if (bar == std::string::npos || line.size() < bar + 2 || line.back() != '|') {
@@ -84,8 +78,8 @@ bool vpParseMessages(const std::string& source, std::vector<std::u32string>* mes
       return false;
     }
     messages->push_back(text);
-  }
-  return true;
+    return true;
+  });
 }
 
 int vpTextWidth(const std::u32string& text, const vpBitmapFont& font) {

@@ -4,10 +4,28 @@
 #pragma once
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "vpBitmapFont.h"
+
+// Calls use(number, line) for each line of an asset source that is neither
+// empty nor a '#' comment: its 1-based number and the line without a CR.
+// Stops at the first call that returns false and returns false then.
+template <class Use>
+bool vpForEachSourceLine(const std::string& source, Use use) {
+  std::istringstream in(source);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    if (!use(number, line)) return false;
+  }
+  return true;
+}
 
 // Decodes well-formed UTF-8 (no overlong forms, surrogates or bytes past
 // U+10FFFF); false on anything else.

@@ -11,28 +11,13 @@
 #   SHOT_DIR  where the screenshots go (default: inside the temporary folder)
 # Exit status 0 when every check passed.
 set -euo pipefail
-
-if [ "${VIMRA_E2E_INNER:-}" != 1 ]; then
-  # Own display, so that tests running in parallel cannot disturb it.
-  export VIMRA_E2E_INNER=1
-  exec xvfb-run -a -n 140 -s "-screen 0 1280x720x24 -noreset" "$0" "$@"
-fi
+. "$(dirname "$0")/../../support/harness.sh"
+harness_begin e2e 140 1280x720x24 "$@"
 
 BIN_DIR=$(cd "$1" && pwd)
-WORK=$(mktemp -d /tmp/vimra-e2e-XXXXXX)
 SHOTS=${2:-$WORK/shots}
 mkdir -p "$SHOTS"
 SHOTS=$(cd "$SHOTS" && pwd)
-PID=""
-cleanup() {
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-failures=0
-fail() { echo "e2e: FAIL: $*"; failures=$((failures + 1)); }
-note() { echo "e2e: $*"; }
 
 # A copy of the bin folder; the program finds the engine through ../lib.
 mkdir -p "$WORK/bin"
@@ -46,10 +31,6 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 export SDL_DISKAUDIOFILE="$WORK/audio.raw"
 
 # --- screen helpers -------------------------------------------------------
-pixel() {  # pixel X Y -> "r g b"
-  import -window root -crop "1x1+$1+$2" txt:- 2>/dev/null | tail -1 |
-    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)[,)].*/\1 \2 \3/p'
-}
 # wait_for SECONDS COMMAND...: polls COMMAND every half second.
 wait_for() {
   local limit=$1
@@ -62,7 +43,6 @@ wait_for() {
   done
   return 1
 }
-is_green() { local r g b; read -r r g b <<<"$(pixel "$1" "$2")"; [ -n "$g" ] && [ "$g" -gt $((r + 30)) ] && [ "$g" -gt "$b" ]; }
 is_light() { local r g b; read -r r g b <<<"$(pixel "$1" "$2")"; [ -n "$b" ] && [ "$r" -gt 190 ] && [ "$g" -gt 190 ] && [ "$b" -gt 190 ]; }
 shot() { import -window root "$SHOTS/$1.png"; note "screenshot $SHOTS/$1.png"; }
 click() { xdotool mousemove "$1" "$2"; sleep 0.3; xdotool click 1; sleep 1; }
@@ -254,8 +234,4 @@ check_failed_start "without vimradata.bin" "vimradata.bin"
 head -c 5000 "$WORK/pack.bin" >"$WORK/bin/vimradata.bin"
 check_failed_start "with a truncated vimradata.bin" "vimradata.bin"
 
-if [ "$failures" -gt 0 ]; then
-  echo "e2e: $failures check(s) failed"
-  exit 1
-fi
-echo "e2e: all checks passed; screenshots in $SHOTS"
+harness_end "all checks passed; screenshots in $SHOTS"

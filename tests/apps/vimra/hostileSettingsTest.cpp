@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "vimraChoices.h"
 #include "vimraColorTable.h"
 #include "vimraGame.h"
 #include "vimraGameTestSupport.h"
@@ -34,12 +35,7 @@ std::vector<uint8_t> ValidImage() {
     s.bottom[k] = 0.125f * float(k + 1);
     s.top[k] = 0.25f * float(k + 1);
   }
-  s.language = 1;
-  s.highQuality = false;
-  s.musicOn = false;
-  s.hintsOn = true;
-  s.musicVolume = 100;
-  s.sampleVolume = 3;
+  SetChoices(&s, {1, false, false, true, 100, 3});
   std::vector<uint8_t> image(vimraSettings::kFileSize);
   s.Encode(image.data());
   return image;

@@ -12,24 +12,10 @@
 set -euo pipefail
 [ -z "${VIMRA_STARTUP_TRACE:-}" ] || set -x
 
-if [ "${VIMRA_STARTUP_INNER:-}" != 1 ]; then
-  export VIMRA_STARTUP_INNER=1
-  exec xvfb-run -a -n 120 -s "-screen 0 1600x900x24 -noreset" "$0" "$@"
-fi
+. "$(dirname "$0")/../../support/harness.sh"
+harness_begin startup 120 1600x900x24 "$@"
 
 BIN_DIR=$(cd "$1" && pwd)
-WORK=$(mktemp -d /tmp/vimra-startup-XXXXXX)
-PID=""
-cleanup() {
-  if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill -KILL "$PID" 2>/dev/null || true; fi
-  chmod -R u+rwX "$WORK" 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-failures=0
-fail() { echo "startup: FAIL: $*"; failures=$((failures + 1)); }
-note() { echo "startup: $*"; }
 
 mkdir -p "$WORK/bin"
 cp "$BIN_DIR/vimra" "$BIN_DIR/vimradata.bin" "$WORK/bin/"
@@ -224,8 +210,4 @@ quit_during_logo() {  # NAME ACTION
 quit_during_logo "Escape during the logo" 'xdotool key Escape'
 quit_during_logo "SIGTERM during the logo" 'kill -TERM "$PID"'
 
-if [ "$failures" -gt 0 ]; then
-  echo "startup: $failures check(s) failed"
-  exit 1
-fi
-echo "startup: all checks passed"
+harness_end

@@ -24,6 +24,7 @@ Parsed Parse(std::vector<std::string> args) {
   Parsed p;
   p.options.window = true;  // the parser must set every field
   p.options.msaa = 99;
+  p.options.renderer = TRendererKind(7);
   p.error = "stale";
   p.command = vimraParseCommandLine(static_cast<int>(args.size()), argv.data(), &p.options,
                                     &p.error);
@@ -53,6 +54,23 @@ TEST(vimraCommandLine, WindowAndMsaaInEitherSpelling) {
   }
   p = Parse({"--msaa", "4", "--msaa", "0"});
   EXPECT_EQ(p.options.msaa, 0) << "the last one counts";
+}
+
+TEST(vimraCommandLine, RendererByNameInEitherSpellingFixedByDefault) {
+  EXPECT_EQ(Parse({}).options.renderer, rkFixed);
+  Parsed p = Parse({"--renderer", "es2"});
+  EXPECT_EQ(p.command, vcPlay);
+  EXPECT_EQ(p.options.renderer, rkES2);
+  p = Parse({"--renderer=es2", "--renderer=fixed"});
+  EXPECT_EQ(p.command, vcPlay);
+  EXPECT_EQ(p.options.renderer, rkFixed) << "the last one counts";
+  for (std::vector<std::string> args : {std::vector<std::string>{"--renderer"},
+                                        {"--renderer", "gl"}, {"--renderer="},
+                                        {"--renderer", "ES2"}}) {
+    p = Parse(args);
+    EXPECT_EQ(p.command, vcUsageError) << args.back();
+    EXPECT_NE(p.error.find("--renderer"), std::string::npos) << p.error;
+  }
 }
 
 TEST(vimraCommandLine, HelpAndVersionWinOverWhatFollows) {
@@ -91,10 +109,12 @@ TEST(vimraCommandLine, UnknownOptionsOperandsAndBadCountsAreUsageErrors) {
 
 TEST(vimraCommandLine, UsageNamesEveryOptionAndTheVersionIsOneLine) {
   std::string usage = vimraUsage();
-  for (const char* option : {"--window", "--msaa", "--help", "--version"})
+  for (const char* option : {"--window", "--msaa", "--renderer", "--help", "--version"})
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   EXPECT_EQ(usage.rfind("usage: vimra", 0), 0u);
   EXPECT_EQ(usage.back(), '\n');
+  // An installed user runs the launcher: the text names its per-user folder.
+  EXPECT_NE(usage.find("~/.local/share/vimra"), std::string::npos);
   std::string version = vimraVersionLine();
   EXPECT_EQ(version.rfind("vimra ", 0), 0u);
   EXPECT_EQ(version.find('\n'), std::string::npos);

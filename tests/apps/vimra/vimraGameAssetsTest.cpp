@@ -3,7 +3,11 @@
 // pack, missing fonts) without writing settings.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "vimraGameTestSupport.h"
+#include "vimraLanguages.h"
+#include "vimraPackKeys.h"
 
 namespace {
 
@@ -11,7 +15,7 @@ TEST_F(LiveGame, EveryCardTextureGoesWithTheDeckWhenPicturesAreMissing) {
   // Eleven of the 21 pictures: the shuffle must leave each texture with the
   // card that deletes it.
   std::vector<std::string> removed;
-  for (int i = 0; i < 10; ++i) removed.push_back("texture_" + std::to_string(i));
+  for (int i = 0; i < 10; ++i) removed.push_back(vimraCardPictureKey(i));
   ASSERT_NO_FATAL_FAILURE(InstallEditedPack(removed));
   ASSERT_NO_FATAL_FAILURE(Start());
   for (int build = 0; build < 3; ++build) {
@@ -38,9 +42,9 @@ TEST_F(LiveGame, EveryCardTextureGoesWithTheDeckWhenPicturesAreMissing) {
 
 TEST_F(LiveGame, QualitySwitchLoadsTheLowEntries) {
   // Without the reduced entries, the reduced deck shows what it came from.
-  std::vector<std::string> removed = {"box_low", "vimra_logo_low", "cloud01_low", "cloud02_low",
-                                      "cloud03_low"};
-  for (int i = 0; i < vimraCardCount; ++i) removed.push_back("texture_" + std::to_string(i) + "_low");
+  std::vector<std::string> removed = {vimraLowKey(vimraKeyCardMesh), vimraLowKey(vimraKeyLogo)};
+  for (const char* cloud : vimraKeyClouds) removed.push_back(vimraLowKey(cloud));
+  for (int i = 0; i < vimraCardCount; ++i) removed.push_back(vimraLowKey(vimraCardPictureKey(i)));
   ASSERT_NO_FATAL_FAILURE(InstallEditedPack(removed));
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_TRUE(game->highQuality);
@@ -77,9 +81,44 @@ TEST_F(LiveGame, QualitySwitchLoadsTheLowEntries) {
   EXPECT_NE(game->cards->GetVertexArray(0)->GetTextureID(), 0u);
 }
 
+// Every entry the game asks the pack for.
+class AskingGame : public GameProbe {
+ public:
+  kxMemoryBlock* GetEntry(const char* key) override {
+    asked.insert(key);
+    return GameProbe::GetEntry(key);
+  }
+  std::set<std::string> asked;
+};
+
+TEST_F(LiveGame, TheGameAsksForEveryEntryOfThePackAndForNothingElse) {
+  // A start, then every switch that loads: each language, and the quality
+  // down and up again with the menu (and its title picture) in between.
+  ASSERT_NO_FATAL_FAILURE(InstallPack());
+  AskingGame* asking = new AskingGame();
+  ASSERT_NO_FATAL_FAILURE(Start(asking));
+  ClickControl(idSettings);
+  for (int i = 1; i < vimraLanguageCount(); ++i) ClickControl(idLanguage);
+  ClickControl(idQuality);
+  ClickControl(idOK);
+  ClickControl(idSettings);
+  ClickControl(idQuality);
+  ClickControl(idOK);
+
+  kxResource built;
+  ASSERT_TRUE(built.ReadFromFile(pack.c_str()));
+  std::set<std::string> entries;
+  for (uint64_t i = 0; i < built.Length(); ++i) entries.insert(built.GetName(i));
+  for (const std::string& key : asking->asked) EXPECT_EQ(entries.count(key), 1u) << key << " is asked for but not in the pack";
+  for (const std::string& entry : entries) EXPECT_EQ(asking->asked.count(entry), 1u) << entry << " is in the pack but nobody asks for it";
+  const std::vector<std::string> listed = vimraEveryPackKey();
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), asking->asked);
+}
+
 TEST_F(LiveGame, MissingEntriesDoNotStopTheGame) {
-  ASSERT_NO_FATAL_FAILURE(InstallEditedPack({"bkgsnd03", "choicesnd02", "texture_5", "howtoplay_english"},
-                    {{"msg_english", "Only\r\nthree\r\nlines"}}));
+  ASSERT_NO_FATAL_FAILURE(InstallEditedPack(
+      {vimraKeyMusic, vimraKeyChoiceSound, vimraCardPictureKey(5), "howtoplay_english"},
+      {{"msg_english", "Only\r\nthree\r\nlines"}}));
   ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_FALSE(game->music->IsLoaded());
   EXPECT_EQ(game->sampler->GetCount(), 0u);
@@ -121,13 +160,23 @@ TEST_F(LiveGame, MissingEntriesDoNotStopTheGame) {
 
 // Failed starts: Init reports false, the cause is known, no settings are written.
 
-TEST_F(LiveGame, NoPackFailsTheStart) {
-  game = new GameProbe();
-  EXPECT_FALSE(InitPinned(game));
-  EXPECT_TRUE(game->ReachedWindow());
-  EXPECT_EQ(game->GetInitFailure(), ifPack);
+// A start that must fail; what the game gives as the cause, or ifNone when
+// it started after all.
+TVimraInitFailure FailedStart(bool* reachedWindow = nullptr) {
+  GameProbe* game = new GameProbe();
+  const bool started = InitPinned(game);
+  EXPECT_FALSE(started);
+  const TVimraInitFailure failure = started ? ifNone : game->GetInitFailure();
+  if (reachedWindow != nullptr) *reachedWindow = game->ReachedWindow();
+  if (started) game->OnBeforeClose();
   delete game;
-  game = nullptr;
+  return failure;
+}
+
+TEST_F(LiveGame, NoPackFailsTheStart) {
+  bool reachedWindow = false;
+  EXPECT_EQ(FailedStart(&reachedWindow), ifPack);
+  EXPECT_TRUE(reachedWindow);
   EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
 }
 
@@ -164,29 +213,16 @@ TEST_F(LiveGame, CorruptPackFailsTheStart) {
   ASSERT_GT(bytes.size(), 100u);
   for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 16; ++i) bytes[i] ^= 0x5A;
   WriteFile("vimradata.bin", bytes);
-  game = new GameProbe();
-  EXPECT_FALSE(InitPinned(game));
-  EXPECT_EQ(game->GetInitFailure(), ifPack);
-  delete game;
-  game = nullptr;
+  EXPECT_EQ(FailedStart(), ifPack);
   EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
 }
 
 TEST_F(LiveGame, MissingFontsFailTheStart) {
-  ASSERT_NO_FATAL_FAILURE(InstallEditedPack({"arial"}));
-  game = new GameProbe();
-  EXPECT_FALSE(InitPinned(game));
-  EXPECT_EQ(game->GetInitFailure(), ifFontLarge);
-  delete game;
-  game = nullptr;
-
+  ASSERT_NO_FATAL_FAILURE(InstallEditedPack({vimraKeyLargeFont}));
+  EXPECT_EQ(FailedStart(), ifFontLarge);
   fs::remove(dir / "vimradata.bin");
-  ASSERT_NO_FATAL_FAILURE(InstallEditedPack({"ss10"}));
-  game = new GameProbe();
-  EXPECT_FALSE(InitPinned(game));
-  EXPECT_EQ(game->GetInitFailure(), ifFontSmall);
-  delete game;
-  game = nullptr;
+  ASSERT_NO_FATAL_FAILURE(InstallEditedPack({vimraKeySmallFont}));
+  EXPECT_EQ(FailedStart(), ifFontSmall);
   EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
 }
 
@@ -194,7 +230,7 @@ TEST_F(LiveGame, AFontWithoutGlyphsFailsTheStart) {
   // An empty font entry, and a picture stored where a font belongs.
   kxResource original;
   ASSERT_TRUE(original.ReadFromFile(pack.c_str()));
-  kxMemoryBlock* picture = kxDecrunchMemoryBlock(original.Get("texture_star_01"));
+  kxMemoryBlock* picture = kxDecrunchMemoryBlock(original.Get(vimraKeyStar));
   ASSERT_NE(picture, nullptr);
   std::string pictureBytes(reinterpret_cast<const char*>(picture->data), size_t(picture->size));
   kxFreeMemoryBlock(picture);
@@ -202,14 +238,10 @@ TEST_F(LiveGame, AFontWithoutGlyphsFailsTheStart) {
     const char* key;
     std::string bytes;
     TVimraInitFailure failure;
-  } cases[] = {{"arial", "", ifFontLarge}, {"ss10", pictureBytes, ifFontSmall}};
+  } cases[] = {{vimraKeyLargeFont, "", ifFontLarge}, {vimraKeySmallFont, pictureBytes, ifFontSmall}};
   for (const auto& c : cases) {
     ASSERT_NO_FATAL_FAILURE(InstallEditedPack({}, {{c.key, c.bytes}}));
-    game = new GameProbe();
-    EXPECT_FALSE(InitPinned(game)) << c.key;
-    EXPECT_EQ(game->GetInitFailure(), c.failure) << c.key;
-    delete game;
-    game = nullptr;
+    EXPECT_EQ(FailedStart(), c.failure) << c.key;
     fs::remove(dir / "vimradata.bin");
   }
   EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "vimraChoices.h"
 #include "vimraGameTestSupport.h"
 
 namespace {
@@ -28,12 +29,7 @@ class SettingsTest : public InTempDir {
 
 TEST_F(SettingsTest, NoFileGivesTheDefaults) {
   GameProbe game;
-  EXPECT_EQ(game.language, 0);
-  EXPECT_TRUE(game.highQuality);
-  EXPECT_TRUE(game.musicOn);
-  EXPECT_TRUE(game.hintsOn);
-  EXPECT_EQ(game.musicVolume, 64);
-  EXPECT_EQ(game.sampleVolume, 64);
+  EXPECT_EQ(ChoicesOf(game), kFirstStartChoices);
   EXPECT_EQ(game.state, StateMenu);
   EXPECT_FALSE(fs::exists(dir / "vimraconfig.bin"));
 }
@@ -41,12 +37,7 @@ TEST_F(SettingsTest, NoFileGivesTheDefaults) {
 TEST_F(SettingsTest, ChoicesSurviveARestart) {
   {
     GameProbe game;
-    game.language = 1;
-    game.highQuality = false;
-    game.musicOn = false;
-    game.hintsOn = false;
-    game.musicVolume = 5;
-    game.sampleVolume = 120;
+    SetChoices(&game, {1, false, false, false, 5, 120});
     vimraBackdropColor(bcBottom)[1] = 0.25f;
     vimraBackdropColor(bcTop)[2] = 0.5f;
     EXPECT_EQ(SaveAndCapture(game), "");  // a save that works says nothing
@@ -54,12 +45,7 @@ TEST_F(SettingsTest, ChoicesSurviveARestart) {
   EXPECT_EQ(ReadFile("vimraconfig.bin").size(), 48u);
   vimraResetBackdropColors();
   GameProbe again;
-  EXPECT_EQ(again.language, 1);
-  EXPECT_FALSE(again.highQuality);
-  EXPECT_FALSE(again.musicOn);
-  EXPECT_FALSE(again.hintsOn);
-  EXPECT_EQ(again.musicVolume, 5);
-  EXPECT_EQ(again.sampleVolume, 120);
+  EXPECT_EQ(ChoicesOf(again), (Choices{1, false, false, false, 5, 120}));
   EXPECT_EQ(vimraBackdropColor(bcBottom)[1], 0.25f);
   EXPECT_EQ(vimraBackdropColor(bcTop)[2], 0.5f);
   EXPECT_FLOAT_EQ(vimraBackdropColor(bcBottom)[0], 0.889129638671875f);

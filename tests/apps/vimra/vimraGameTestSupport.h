@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <random>
 #include <string>
@@ -37,6 +38,7 @@
 #include "gui/kxGUIObject.h"
 #include "vimraColorTable.h"
 #include "vimraDeal.h"
+#include "vimraDriver.h"
 #include "vimraGame.h"
 #include "vimraLayout.h"
 
@@ -51,6 +53,8 @@ class GameProbe : public vimraGame {
   using kxSDLWrapper::quitRequested;
   using kxSDLWrapper::SetTickSource;
   using vimraGame::AdvanceState;
+  using vimraGame::arialFont;
+  using vimraGame::GetEntry;
   using vimraGame::cards;
   using vimraGame::chosenRow;
   using vimraGame::clouds;
@@ -164,11 +168,6 @@ inline bool InitPinned(vimraGame* game) {
   return started;
 }
 
-inline uint32_t fakeTicks = 1000;
-inline uint32_t FakeTicks() {
-  return fakeTicks;
-}
-
 inline std::string PackPath() {
   const char* bin = getenv("KX_BIN_DIR");
   return std::string(bin != nullptr ? bin : ".") + "/vimradata.bin";
@@ -212,14 +211,15 @@ class LiveGame : public InTempDir {
     ASSERT_TRUE(resource.WriteToFile((dir / "vimradata.bin").c_str()));
   }
 
-  void Start() {
-    game = new GameProbe();
+  // Starts `made` (a GameProbe of a kind the test needs), or a plain probe.
+  void Start(GameProbe* made = nullptr) {
+    game = made != nullptr ? made : new GameProbe();
     initialised = InitPinned(game);
     ASSERT_TRUE(initialised);
-    // Clicks run on a clock of their own (after the splash, which is paced
-    // by the same clock).
-    game->SetTickSource(FakeTicks);
-    game->quitRequested = false;
+    // Clicks run on the driver's clock (after the splash, which is paced by
+    // the frame's).
+    driver = std::make_unique<vimraDriver>(game);
+    driver->Attach();
     // The state machine does not depend on how many pixels are filled: draw
     // into a corner of the window to keep software rendering quick.
     glViewport(0, 0, 128, 72);
@@ -227,54 +227,18 @@ class LiveGame : public InTempDir {
     ASSERT_NE(gui, nullptr);
   }
 
-  // One iteration of the main loop without input: queued clicks, then a frame.
-  void Step() {
-    gui->HandleEvents();
-    game->Refresh();
-  }
-
-  // Steps until the game reaches `target`; false after `limit` frames.
-  bool StepUntil(int target, int limit) {
-    for (int i = 0; i < limit && game->state != target; ++i) Step();
-    return game->state == target;
-  }
-
-  void Dispatch(SDL_Event event) { game->DispatchEvent(event); }
-
-  void MouseTo(int x, int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = x;
-    e.motion.y = y;
-    Dispatch(e);
-  }
-  void Button(bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_LEFT;
-    Dispatch(e);
-  }
-  // A single click, well apart from the previous one.
-  void ClickAt(int x, int y) {
-    fakeTicks += 1000;
-    MouseTo(x, y);
-    Button(true);
-    Button(false);
-  }
+  void Step() { driver->Step(); }
+  bool StepUntil(int target, int limit) { return driver->StepUntil(target, limit); }
+  void MouseTo(int x, int y) { driver->MouseTo(x, y); }
+  void Button(bool down) { driver->Button(down); }
+  void ClickAt(int x, int y) { driver->ClickAt(x, y); }
   void DoubleClickAt(int x, int y) {
     ClickAt(x, y);
-    fakeTicks += 50;
+    vimraDriver::clock += 50;
     Button(true);
     Button(false);
   }
-  void Key(SDL_Keycode key) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = key;
-    Dispatch(e);
-    e.type = SDL_KEYUP;
-    Dispatch(e);
-  }
+  void Key(SDL_Keycode key) { driver->PressKey(key); }
 
   // First control with `id`, top level or below.
   kxGUIObject* Find(unsigned id, kxGUIObject* parent = nullptr) {
@@ -300,16 +264,7 @@ class LiveGame : public InTempDir {
   // Clicks the middle of the last control with `id` (the button, not the
   // logo picture, for 100) and runs the frame that delivers the click.
   void ClickControl(unsigned id) {
-    kxGUIObject* target = nullptr;
-    for (uint64_t i = 0; i < gui->GetControlCount(); ++i) {
-      kxGUIObject* c = gui->GetControl(i);
-      if (c->GetID() == id) target = c;
-      for (uint64_t k = 0; k < c->GetChildCount(); ++k) {
-        if (c->GetChild(k)->GetID() == id) target = c->GetChild(k);
-      }
-    }
-    ASSERT_NE(target, nullptr) << "no control " << id;
-    ClickAt(target->GetLeft() + target->GetWidth() / 2, target->GetTop() + target->GetHeight() / 2);
+    ASSERT_TRUE(driver->ClickControl(id)) << "no control " << id;
     Step();
   }
   std::string CaptionOf(unsigned id) {
@@ -328,13 +283,7 @@ class LiveGame : public InTempDir {
     return texts;
   }
 
-  // Height of a click on `row`, from the click mapping: v = (H/2 - y) / (H/2),
-  // and a row is the middle one while |z v / 1.72| < 1.2.
-  int RowHeight(int row) {
-    int h = game->GetHeight();
-    if (row == 2) return h / 2;
-    return row == 1 ? h / 2 - int(0.4f * float(h)) : h / 2 + int(0.4f * float(h));
-  }
+  int RowHeight(int row) { return driver->RowHeight(row); }
 
   // Answers the row that holds `texture`, from state 1.
   void AnswerFor(unsigned texture) {
@@ -365,6 +314,7 @@ class LiveGame : public InTempDir {
 
   fs::path pack;
   GameProbe* game = nullptr;
+  std::unique_ptr<vimraDriver> driver;
   kxGUIManager* gui = nullptr;
   bool initialised = false;
   bool ran = false;

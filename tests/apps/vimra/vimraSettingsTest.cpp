@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "vimraChoices.h"
 #include "vimraSettings.h"
 
 namespace {
@@ -53,12 +54,7 @@ void MakeImage(uint8_t* image) {
 
 TEST(vimraSettings, DefaultsAreAFirstStart) {
   vimraSettings s;
-  EXPECT_EQ(s.language, 0);
-  EXPECT_TRUE(s.highQuality);
-  EXPECT_TRUE(s.musicOn);
-  EXPECT_TRUE(s.hintsOn);
-  EXPECT_EQ(s.musicVolume, 64);
-  EXPECT_EQ(s.sampleVolume, 64);
+  EXPECT_EQ(ChoicesOf(s), kFirstStartChoices);
   EXPECT_FLOAT_EQ(s.bottom[0], 0.889129638671875f);
   EXPECT_FLOAT_EQ(s.bottom[2], 0.13458251953125f);
   EXPECT_FLOAT_EQ(s.top[1], 0.404876708984375f);
@@ -72,12 +68,7 @@ TEST(vimraSettings, EncodeWritesTheFileLayout) {
   s.top[0] = 0.4f;
   s.top[1] = 0.5f;
   s.top[2] = 0.6f;
-  s.language = 1;
-  s.highQuality = false;
-  s.musicOn = true;
-  s.hintsOn = false;
-  s.musicVolume = 99;
-  s.sampleVolume = 3;
+  SetChoices(&s, {1, false, true, false, 99, 3});
   uint8_t image[48];
   std::memset(image, 0xAA, sizeof image);
   s.Encode(image);
@@ -114,12 +105,7 @@ TEST(vimraSettings, DecodeReadsEveryFieldAndRoundTrips) {
   EXPECT_FLOAT_EQ(s.top[0], 0.125f);
   EXPECT_FLOAT_EQ(s.top[1], 0.375f);
   EXPECT_FLOAT_EQ(s.top[2], 0.625f);
-  EXPECT_EQ(s.language, 1);
-  EXPECT_FALSE(s.highQuality);
-  EXPECT_TRUE(s.musicOn);
-  EXPECT_FALSE(s.hintsOn);
-  EXPECT_EQ(s.musicVolume, 100);
-  EXPECT_EQ(s.sampleVolume, 7);
+  EXPECT_EQ(ChoicesOf(s), (Choices{1, false, true, false, 100, 7}));
 
   uint8_t again[48];
   s.Encode(again);

@@ -172,3 +172,13 @@ TEST(vimraStartupError, SilentStartAndMultisamplingLines) {
   EXPECT_EQ(vimraDescribeMultisampling(4, 0, nullptr, false),
             "vimra: no multisampling: the display offers no 4x (renderer: unknown)");
 }
+
+TEST(vimraStartupError, OnlyTheDriversThatShowNothingAreBlind) {
+  EXPECT_TRUE(vimraIsBlindVideoDriver("offscreen"));
+  EXPECT_TRUE(vimraIsBlindVideoDriver("dummy"));
+  EXPECT_FALSE(vimraIsBlindVideoDriver("x11"));
+  EXPECT_FALSE(vimraIsBlindVideoDriver("wayland"));
+  EXPECT_FALSE(vimraIsBlindVideoDriver("dummyx"));
+  EXPECT_FALSE(vimraIsBlindVideoDriver(""));
+  EXPECT_FALSE(vimraIsBlindVideoDriver(nullptr));
+}

@@ -13,6 +13,7 @@
 #include "graphics/kxTexturedBox.h"
 #include "graphics/kxVertexArray.h"
 #include "support/kxGLTestContext.h"
+#include "vimraPackKeys.h"
 #include "vimraVisibleArea.h"
 
 namespace {
@@ -313,7 +314,8 @@ TEST_F(VisibleAreaGL, FacesPointOutwardOnlyWhenEveryTriangleAgrees) {
 TEST_F(VisibleAreaGL, TheCardMeshesOfThePackMayBeCulled) {
   kxResource pack;
   ASSERT_TRUE(pack.ReadFromFile(PackPath().c_str())) << PackPath();
-  for (const char* key : {"box", "box_low"}) {
+  for (const std::string& name : {std::string(vimraKeyCardMesh), vimraLowKey(vimraKeyCardMesh)}) {
+    const char* key = name.c_str();
     kxVertexArray* card = kxVertexArray::Create(GL_TRIANGLES);
     ASSERT_TRUE(card->LoadFromCrunchedMemoryBlock(pack.Get(key))) << key;
     EXPECT_GT(card->GetVertexArraySize(), 12u) << key;

@@ -8,6 +8,7 @@
 
 #include "data/kxMemoryBlock.h"
 #include "data/kxResource.h"
+#include "vimraPackKeys.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ TEST(vimraWindowIcon, NoIconFromWhatIsNotAFittingPicture) {
 TEST(vimraWindowIcon, TheTitlePictureOfThePackMakesAnIcon) {
   kxResource pack;
   ASSERT_TRUE(pack.ReadFromFile("vimradata.bin"));
-  SDL_Surface* icon = vimraMakeWindowIcon(pack.Get("vimra_logo_low"));
+  SDL_Surface* icon = vimraMakeWindowIcon(pack.Get(vimraLowKey(vimraKeyLogo).c_str()));
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(icon->w, icon->h);
   // Some of it is drawn, and the padding above the picture is clear.

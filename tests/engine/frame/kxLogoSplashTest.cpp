@@ -4,6 +4,7 @@
 // behind.
 #include "frame/kxLogoSplash.h"
 
+#include <GL/glew.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <link.h>

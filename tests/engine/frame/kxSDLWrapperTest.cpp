@@ -3,6 +3,7 @@
 // order of callbacks are checked at once. One Init per test: they are slow.
 #include "frame/kxSDLWrapper.h"
 
+#include <GL/glew.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <link.h>

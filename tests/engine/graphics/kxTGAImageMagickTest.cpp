@@ -16,20 +16,13 @@
 #include <vector>
 
 #include "graphics/kxTGA.h"
+#include "support/kxCommandOutput.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> CommandOutput(const std::string& command) {
-  std::vector<uint8_t> out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  uint8_t buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.insert(out.end(), buffer, buffer + n);
-  return pclose(pipe) == 0 ? out : std::vector<uint8_t>();
-}
+using kxTest::CommandOutput;
 
 std::vector<uint8_t> ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -1,13 +1,14 @@
 # Checks that the engine's folders include each other in one direction only:
-# frame -> gui -> graphics -> data <- audio. Run with -DENGINE_DIR=<engine>.
+# frame -> gui -> graphics -> render -> data <- audio. Run with -DENGINE_DIR=<engine>.
 # A folder may include itself, the folders its arrows lead to and the
 # headers at the engine's root; any other include of a sibling folder fails.
-set(allowed_frame frame gui graphics data)
-set(allowed_gui gui graphics data)
-set(allowed_graphics graphics data)
+set(allowed_frame frame gui graphics render data)
+set(allowed_gui gui graphics render data)
+set(allowed_graphics graphics render data)
+set(allowed_render render data)
 set(allowed_data data)
 set(allowed_audio audio data)
-set(folders frame gui graphics data audio)
+set(folders frame gui graphics render data audio)
 set(failures 0)
 foreach(folder ${folders})
   file(GLOB sources ${ENGINE_DIR}/${folder}/*.h ${ENGINE_DIR}/${folder}/*.cpp)

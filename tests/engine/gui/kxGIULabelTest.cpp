@@ -12,16 +12,7 @@ using namespace kxGUITest;
 
 namespace {
 
-class LabelTest : public kxTest::GLTest {
- protected:
-  void SetUp() override {
-    kxTest::GLTest::SetUp();
-    if (HasFatalFailure()) return;
-    font = MakeBlockFont(16);
-    ASSERT_TRUE(font);
-  }
-  std::unique_ptr<kxFont> font;
-};
+using LabelTest = FontTest;
 
 TEST_F(LabelTest, KeepsTheFirstTextsSizeAndFollowsAppendChild) {
   kxTest::Framebuffer fb(120, 80);

@@ -13,6 +13,7 @@
 
 #include "data/kxMemoryBlock.h"
 #include "graphics/kxFont.h"
+#include "graphics/kxScreen.h"
 #include "support/kxGLTestContext.h"
 
 namespace kxGUITest {
@@ -100,6 +101,26 @@ inline void BeginGUIDrawing(kxTest::Framebuffer& fb) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
+
+// A GL test with the 16-pixel block font, and for the tests that draw, a
+// framebuffer of the screen's size set up for GUI drawing (DrawInto).
+class FontTest : public kxTest::GLTest {
+ protected:
+  void SetUp() override {
+    kxTest::GLTest::SetUp();
+    if (HasFatalFailure()) return;
+    font = MakeBlockFont(16);
+    ASSERT_TRUE(font);
+  }
+  // Draws into a new width x height framebuffer, which becomes the screen.
+  void DrawInto(int width, int height) {
+    fb.reset(new kxTest::Framebuffer(width, height));
+    kxSetScreenSize(width, height);
+    BeginGUIDrawing(*fb);
+  }
+  std::unique_ptr<kxFont> font;
+  std::unique_ptr<kxTest::Framebuffer> fb;
+};
 
 const kxTest::RGBA kBlack{0, 0, 0, 0};
 const kxTest::RGBA kRed{255, 0, 0, 255};

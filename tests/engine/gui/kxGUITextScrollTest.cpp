@@ -19,16 +19,12 @@ namespace {
 
 kxString Text(int characters) { return kxString(std::string(characters, 'a').c_str()); }
 
-class TextScrollTest : public kxTest::GLTest {
+class TextScrollTest : public FontTest {
  protected:
   void SetUp() override {
-    kxTest::GLTest::SetUp();
+    FontTest::SetUp();
     if (HasFatalFailure()) return;
-    font = MakeBlockFont(16);
-    ASSERT_TRUE(font);
-    fb.reset(new kxTest::Framebuffer(600, 80));
-    kxSetScreenSize(600, 80);
-    BeginGUIDrawing(*fb);
+    DrawInto(600, 80);
   }
   // Draws until the text changes to `expected`; returns the number of draws.
   int DrawUntilSwapped(kxGUITextScroll* ticker, uint64_t expectedLength) {
@@ -40,8 +36,6 @@ class TextScrollTest : public kxTest::GLTest {
     EXPECT_EQ(expectedLength, ticker->GetText().Length());
     return frames;
   }
-  std::unique_ptr<kxFont> font;
-  std::unique_ptr<kxTest::Framebuffer> fb;
 };
 
 TEST_F(TextScrollTest, DrawsVxLeftOfTheRightEdgeAndWrapsOnceTheEndHasPassedTheLeft) {

@@ -23,16 +23,12 @@ using kxTest::RGBA;
 
 namespace {
 
-class TextViewerTest : public kxTest::GLTest {
+class TextViewerTest : public FontTest {
  protected:
   void SetUp() override {
-    kxTest::GLTest::SetUp();
+    FontTest::SetUp();
     if (HasFatalFailure()) return;
-    font = MakeBlockFont(16);
-    ASSERT_TRUE(font);
-    fb.reset(new kxTest::Framebuffer(300, 260));
-    kxSetScreenSize(300, 260);
-    BeginGUIDrawing(*fb);
+    DrawInto(300, 260);
   }
   void Fill(kxStringArray& lines, int count, int length = 12) {
     for (int i = 0; i < count; ++i) {
@@ -46,8 +42,6 @@ class TextViewerTest : public kxTest::GLTest {
     return std::unique_ptr<kxGUITextViewer>(
         kxGUITextViewer::Create(7, lines, font.get(), 10, 20, 150, 200));
   }
-  std::unique_ptr<kxFont> font;
-  std::unique_ptr<kxTest::Framebuffer> fb;
 };
 
 TEST_F(TextViewerTest, APressDragsOnlyATextLongerThanTheView) {

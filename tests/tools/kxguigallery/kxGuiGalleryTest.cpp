@@ -13,18 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "support/kxCommandOutput.h"
+
 namespace {
 
-// Output of a shell command, or empty when it fails.
-std::vector<uint8_t> CommandOutput(const std::string& command) {
-  std::vector<uint8_t> out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  uint8_t buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.insert(out.end(), buffer, buffer + n);
-  return pclose(pipe) == 0 ? out : std::vector<uint8_t>();
-}
+using kxTest::CommandOutput;
 
 // Runs the gallery for three frames, checks the header of the uncompressed
 // 800 x 600 32-bit TGA it saves and has ImageMagick decode it.

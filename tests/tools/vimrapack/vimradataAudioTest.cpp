@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "vimraPackKeys.h"
 #include "vpTestSupport.h"
 
 namespace {
@@ -52,14 +53,14 @@ double LoudShareOnDisk(const char* key, bool music, int ms) {
 }
 
 TEST(vimradataAudio, MusicAndChimeLoadFromMemoryAndPlaySound) {
-  EXPECT_GT(LoudShareOnDisk("bkgsnd03", true, 800), 0.1);
-  EXPECT_GT(LoudShareOnDisk("choicesnd02", false, 600), 0.02);  // over 1000 of ~53 000
+  EXPECT_GT(LoudShareOnDisk(vimraKeyMusic, true, 800), 0.1);
+  EXPECT_GT(LoudShareOnDisk(vimraKeyChoiceSound, false, 600), 0.02);  // over 1000 of ~53 000
 }
 
 TEST(vimradataMusic, CalmStereoLoopOfTheRightLengthWithoutASeam) {
   long rate = 0;
   std::vector<float> l, r;
-  ASSERT_TRUE(vpTest::DecodeOgg(Entry("bkgsnd03"), &rate, &l, &r));
+  ASSERT_TRUE(vpTest::DecodeOgg(Entry(vimraKeyMusic), &rate, &l, &r));
   ASSERT_EQ(rate, 44100);
   EXPECT_TRUE(l.size() >= 45u * 44100 && l.size() <= 90u * 44100) << l.size();
   for (size_t s = 0; s + 44100 <= l.size(); s += 44100) {  // every second moderately loud

@@ -5,6 +5,7 @@
 #include "graphics/kxFont.h"
 #include "graphics/kxVertexArray.h"
 #include "support/kxGLTestContext.h"
+#include "vimraPackKeys.h"
 #include "vpTestSupport.h"
 
 namespace {
@@ -21,7 +22,8 @@ class vimradataGL : public kxTest::GLTest {
 TEST_F(vimradataGL, MeshesLoadAsLitCardsOfTheTableSize) {
   uint64_t faces[2] = {0, 0};
   for (int k = 0; k < 2; ++k) {
-    const char* key = k == 0 ? "box" : "box_low";
+    const std::string name = k == 0 ? vimraKeyCardMesh : vimraLowKey(vimraKeyCardMesh);
+    const char* key = name.c_str();
     SCOPED_TRACE(key);
     bool ok = false;
     const std::vector<uint8_t> bytes = vpTest::Expanded(pack, key, &ok);
@@ -43,8 +45,8 @@ TEST_F(vimradataGL, MeshesLoadAsLitCardsOfTheTableSize) {
 
 TEST_F(vimradataGL, FontsLoadAboutSixteenAndElevenPixelsHigh) {
   kxFont large(ftTopDown), small(ftTopDown);
-  ASSERT_TRUE(large.LoadFromCrunchedMemoryBlock(pack.Get("arial")));
-  ASSERT_TRUE(small.LoadFromCrunchedMemoryBlock(pack.Get("ss10")));
+  ASSERT_TRUE(large.LoadFromCrunchedMemoryBlock(pack.Get(vimraKeyLargeFont)));
+  ASSERT_TRUE(small.LoadFromCrunchedMemoryBlock(pack.Get(vimraKeySmallFont)));
   EXPECT_TRUE(large.GetHeight() >= 13.0f && large.GetHeight() <= 20.0f) << large.GetHeight();
   EXPECT_TRUE(small.GetHeight() >= 8.0f && small.GetHeight() <= 14.0f) << small.GetHeight();
 }

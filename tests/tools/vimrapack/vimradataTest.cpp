@@ -11,6 +11,7 @@
 #include "data/kxStringArray.h"
 #include "graphics/kxFontReader.h"
 #include "graphics/kxTGA.h"
+#include "vimraPackKeys.h"
 #include "vpTestSupport.h"
 
 namespace {
@@ -43,7 +44,7 @@ class vimradata : public ::testing::Test {
 };
 
 TEST_F(vimradata, HoldsEveryGameKeyCrunchedAndNothingElseWithinBudget) {
-  const std::vector<std::string> keys = vpTest::GameKeys();
+  const std::vector<std::string> keys = vimraEveryPackKey();
   std::set<std::string> names;
   for (uint64_t i = 0; i < pack.Length(); ++i) names.insert(pack.GetName(i));
   EXPECT_EQ(names.size(), pack.Length()) << "a name appears twice";
@@ -88,19 +89,25 @@ TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
   std::map<std::string, double> mean;       // of each button
   std::vector<std::vector<uint8_t>> faces;  // of the low cards
   std::vector<uint8_t> backs;
-  for (const std::string& key : vpTest::GameKeys())
+  for (const std::string& key : vimraEveryPackKey())
     for (const Kind& k : kinds) {
       if (key.compare(0, k.prefix.size(), k.prefix) != 0) continue;
       SCOPED_TRACE(key);
       const uint32_t scale = key.find("_low") != std::string::npos ? 4 : 1;
+      // A rendering for a larger GUI scale ("@2x") is that many times larger.
+      const size_t at = key.find('@');
+      const uint32_t density = at != std::string::npos ? uint32_t(key[at + 1] - '0') : 1;
       kxTGAImage img = Image(key);
-      ASSERT_TRUE(img.width == k.w / scale && img.height == k.h / scale &&
+      ASSERT_TRUE(img.width == k.w * density / scale && img.height == k.h * density / scale &&
                   img.bytesPerPixel == k.bpp)
           << img.width << "x" << img.height << "x" << img.bytesPerPixel;
       auto alpha = [&](uint32_t x, uint32_t y) { return img.pixels[(y * img.width + x) * 4 + 3]; };
       if (k.prefix == "button_") {
-        EXPECT_TRUE(alpha(0, 0) == 0 && alpha(64, 16) == 255);  // a corner cut, the middle solid
-        for (uint32_t i = 0; i < 128 * 32 * 4; ++i) mean[key] += i % 4 == 3 ? 0 : img.pixels[i];
+        // A corner cut, the middle solid.
+        EXPECT_TRUE(alpha(0, 0) == 0 && alpha(img.width / 2, img.height / 2) == 255);
+        const uint32_t texels = img.width * img.height;
+        for (uint32_t i = 0; i < texels * 4; ++i)
+          mean[key] += i % 4 == 3 ? 0 : double(img.pixels[i]) / (density * density);
       } else if (k.bpp == 4) {
         int rim = 0;
         for (uint32_t x = 0; x < img.width; ++x) rim += alpha(x, 0) + alpha(x, img.height - 1);
@@ -120,10 +127,11 @@ TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
       break;
     }
   for (const std::string c : {"button_blue_", "button_green_", "button_red_"})
-    EXPECT_TRUE(mean[c + "pushed"] < mean[c + "passive"] &&
-                mean[c + "passive"] < mean[c + "active"] &&
-                mean[c + "active"] < 200.0 * 3 * 128 * 32)  // still dark under white text
-        << c;
+    for (const std::string d : {"", "@2x", "@3x"})
+      EXPECT_TRUE(mean[c + "pushed" + d] < mean[c + "passive" + d] &&
+                  mean[c + "passive" + d] < mean[c + "active" + d] &&
+                  mean[c + "active" + d] < 200.0 * 3 * 128 * 32)  // still dark under white text
+          << c << d;
   ASSERT_EQ(faces.size(), 21u);
   for (size_t a = 0; a < faces.size(); ++a)
     for (size_t b = a + 1; b < faces.size(); ++b) {
@@ -137,11 +145,11 @@ TEST_F(vimradata, EveryCharacterOfEveryTextHasAGlyphInBothFonts) {
   TGlyph_s* fonts[2] = {nullptr, nullptr};
   uint64_t counts[2] = {0, 0};
   for (int f = 0; f < 2; ++f) {
-    const std::vector<uint8_t> bytes = vpTest::Expanded(pack, f == 0 ? "arial" : "ss10");
+    const std::vector<uint8_t> bytes = vpTest::Expanded(pack, f == 0 ? vimraKeyLargeFont : vimraKeySmallFont);
     ASSERT_TRUE(kxReadFontGlyphs(bytes.data(), bytes.size(), &fonts[f], &counts[f]));
   }
   std::set<char16_t> seen;
-  for (const std::string& key : vpTest::GameKeys())
+  for (const std::string& key : vimraEveryPackKey())
     if (key.find("english") != std::string::npos || key.find("polski") != std::string::npos)
       for (const std::u16string& line : Lines(key))
         for (char16_t c : line) {
@@ -160,14 +168,14 @@ TEST_F(vimradata, EveryCharacterOfEveryTextHasAGlyphInBothFonts) {
 TEST_F(vimradata, MessagesFollowTheLineTable) {
   std::vector<std::u16string> msg[2];
   for (int l = 0; l < 2; ++l) {
-    const std::string language = l == 0 ? "english" : "polski";
-    msg[l] = Lines("msg_" + language);
+    const std::string language = vimraPackLanguages[l];
+    msg[l] = Lines(vimraKeyMessagesPrefix + language);
     ASSERT_GE(msg[l].size(), 22u) << language;
     for (size_t i = 0; i < 22; ++i) EXPECT_FALSE(msg[l][i].empty()) << language << " line " << i;
     // Lines 4 and 10 run into the version and the platform name.
     EXPECT_TRUE(msg[l][4].back() == u' ' && msg[l][10].back() == u' ') << language;
-    EXPECT_GT(Lines("howtoplay_" + language).size(), 5u);
-    EXPECT_GT(Lines("licenses_" + language).size(), 5u);
+    EXPECT_GT(Lines(vimraKeyHowToPlayPrefix + language).size(), 5u);
+    EXPECT_GT(Lines(vimraKeyLicensesPrefix + language).size(), 5u);
   }
   EXPECT_NE(msg[0][19], msg[1][19]);  // the Polish texts are not copies
 }

@@ -107,22 +107,4 @@ inline void CheckCard(const kxMeshLists& m, float w, float h, float depth, float
   }
 }
 
-// Every key the game asks the pack for.
-inline std::vector<std::string> GameKeys() {
-  std::vector<std::string> keys = {"bkgsnd03",      "choicesnd02", "arial",           "ss10",
-                                   "box",           "box_low",     "texture_star_01", "vimra_logo",
-                                   "vimra_logo_low"};
-  for (int i = 0; i <= 23; ++i) {
-    const std::string base =
-        i <= 20 ? "texture_" + std::to_string(i) : "cloud0" + std::to_string(i - 20);
-    keys.insert(keys.end(), {base, base + "_low"});
-  }
-  for (const char* colour : {"blue_", "green_", "red_"})
-    for (const char* state : {"passive", "active", "pushed"})
-      keys.push_back(std::string("button_") + colour + state);
-  for (const char* text : {"msg_", "licenses_", "howtoplay_"})
-    for (const char* language : {"english", "polski"}) keys.push_back(text + std::string(language));
-  return keys;
-}
-
 }  // namespace vpTest

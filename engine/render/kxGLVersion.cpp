@@ -1,9 +1,9 @@
-#include "frame/kxGLVersion.h"
-
-#include <GL/glew.h>
+#include "render/kxGLVersion.h"
 
 #include <cctype>
 #include <cstring>
+
+#include "render/kxRenderer.h"
 
 namespace {
 // Reads a decimal number of at most six digits; false when none starts at p.
@@ -47,9 +47,7 @@ bool kxGLVersionAtLeast(const char* version, int major, int minor) {
   return haveMinor >= minor;
 }
 
-bool kxGLHasBufferObjects() {
-  return glGenBuffers && glBindBuffer && glBufferData && glBufferSubData && glDeleteBuffers;
-}
+bool kxGLHasBufferObjects() { return kxGetRenderer()->HasBuffers(); }
 
 bool kxGLIsSoftwareRenderer(const char* renderer) {
   if (!renderer) return false;
