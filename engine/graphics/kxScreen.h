@@ -6,6 +6,9 @@
 
 #include "kxExport.h"
 
+/// Records the window's size in pixels.
 KX_API void kxSetScreenSize(int width, int height);
+/// The recorded width; 0 before the first kxSetScreenSize.
 KX_API int kxGetScreenWidth();
+/// The recorded height; 0 before the first kxSetScreenSize.
 KX_API int kxGetScreenHeight();
