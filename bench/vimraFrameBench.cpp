@@ -17,7 +17,9 @@
 // --mappings (list the largest resident mappings when memory is recorded),
 // --shots DIR (save pictures of the menu, the table, the row stars and the
 // reveal as PPM files, to compare two builds by eye),
-// --renderer fixed|es2 (the engine's drawing path; fixed by default).
+// --renderer fixed|es2 (the engine's drawing path; fixed by default),
+// --size WxH (a window of that size instead of full screen; run it on a
+// virtual screen at least that large).
 #include <SDL.h>
 #include <limits.h>
 #include <stdlib.h>
@@ -42,6 +44,7 @@ struct Options {
   std::string pack;
   bool mappings = false;
   std::string shots;
+  int width = 0, height = 0;  // 0: full screen
   TRendererKind renderer = rkFixed;
 };
 
@@ -63,6 +66,10 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->shots = value;
     } else if (a == "--pack" && value) {
       o->pack = value;
+    } else if (a == "--size" && value) {
+      if (sscanf(value, "%dx%d", &o->width, &o->height) != 2 || o->width < 64 ||
+          o->height < 64 || o->width > 16384 || o->height > 16384)
+        return false;
     } else if (a == "--renderer" && value) {
       if (!kxRendererFromName(value, &o->renderer) || !kxHasRenderer(o->renderer)) return false;
     } else {
@@ -112,8 +119,8 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
     fprintf(stderr,
-            "usage: %s [--msaa 0|2|4] [--scale F] [--mappings] [--shots DIR] [--json FILE] [--pack "
-            "FILE] [--renderer fixed|es2]\n",
+            "usage: %s [--msaa 0|2|4] [--scale F] [--size WxH] [--mappings] [--shots DIR] "
+            "[--json FILE] [--pack FILE] [--renderer fixed|es2]\n",
             argv[0]);
     return 2;
   }
@@ -140,6 +147,10 @@ int main(int argc, char** argv) {
   int result = 1;
   {
     vimraBenchGame game(options.msaa, options.mappings, options.shots);
+    if (options.width > 0) {
+      game.SetFullscreen(false);
+      game.SetWindowSize(options.width, options.height);
+    }
     game.SetRenderer(options.renderer);
     if (game.Start(&report)) {
       game.RunScenes(options.scale, &report);

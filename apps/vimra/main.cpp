@@ -68,6 +68,10 @@ bool StartGame(const vimraOptions_s& options, vimraGame** game) {
   if (*game == nullptr) return false;
   (*game)->SetWindowTitle("vimra");
   (*game)->SetFullscreen(!options.window);
+  // Full screen or not, the window can be resized once it is a window.
+  (*game)->SetResizable(true);
+  (*game)->SetWindowSize(options.windowWidth, options.windowHeight);
+  (*game)->SetUIScale(options.uiScale);
   (*game)->SetMultisampling(options.msaa);
   // A build without the path asked for says so through Init's failure.
   if (!(*game)->SetRenderer(options.renderer)) return false;

@@ -1,5 +1,8 @@
 #include "vimraCommandLine.h"
 
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "frame/kxGLVersion.h"
@@ -20,12 +23,51 @@ bool ReadSamples(const char* text, int* samples) {
   return false;
 }
 
+// A window size "WxH"; false unless both are whole numbers in range.
+bool ReadWindowSize(const char* text, int* width, int* height) {
+  int w = 0, h = 0, used = 0;
+  if (sscanf(text, "%5d%*1[xX]%5d%n", &w, &h, &used) != 2 || text[used] != '\0') return false;
+  if (!isdigit(static_cast<unsigned char>(text[0]))) return false;
+  if (w < 320 || h < 320 || w > 16384 || h > 16384) return false;
+  *width = w;
+  *height = h;
+  return true;
+}
+
+// A GUI scale; false unless the whole text is a number from 0.5 to 8.
+bool ReadScale(const char* text, float* scale) {
+  char* end = nullptr;
+  double value = strtod(text, &end);
+  if (end == text || *end != '\0' || !(value >= 0.5 && value <= 8.0)) return false;
+  *scale = static_cast<float>(value);
+  return true;
+}
+
+// The value of an option written "--name value" or "--name=value": null
+// (and *error set) when it is missing.
+const char* OptionValue(const char* name, int argc, char** argv, int* i, std::string* error) {
+  const char* arg = argv[*i];
+  size_t n = strlen(name);
+  if (arg[n] == '=') return arg + n + 1;
+  if (*i + 1 < argc && argv[*i + 1]) return argv[++*i];
+  *error = std::string(name) + " needs a value";
+  return nullptr;
+}
+
+bool IsOption(const char* arg, const char* name) {
+  size_t n = strlen(name);
+  return strncmp(arg, name, n) == 0 && (arg[n] == '\0' || arg[n] == '=');
+}
+
 }  // namespace
 
 TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* options,
                                     std::string* error) {
   options->window = false;
+  options->windowWidth = 1280;
+  options->windowHeight = 720;
   options->msaa = kxMultisampleAuto;
+  options->uiScale = 0.0f;
   options->renderer = rkFixed;
   error->clear();
   for (int i = 1; i < argc; ++i) {
@@ -34,6 +76,22 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
     if (strcmp(arg, "--version") == 0) return vcVersion;
     if (strcmp(arg, "--window") == 0) {
       options->window = true;
+      // An optional size follows as the next word.
+      if (i + 1 < argc && argv[i + 1] && isdigit(static_cast<unsigned char>(argv[i + 1][0]))) {
+        const char* size = argv[++i];
+        if (!ReadWindowSize(size, &options->windowWidth, &options->windowHeight)) {
+          *error = std::string("--window takes a size like 1280x720 (320 to 16384), not \"") +
+                   size + "\"";
+          return vcUsageError;
+        }
+      }
+    } else if (IsOption(arg, "--ui-scale")) {
+      const char* value = OptionValue("--ui-scale", argc, argv, &i, error);
+      if (value == nullptr) return vcUsageError;
+      if (!ReadScale(value, &options->uiScale)) {
+        *error = std::string("--ui-scale takes a number from 0.5 to 8, not \"") + value + "\"";
+        return vcUsageError;
+      }
     } else if (strcmp(arg, "--msaa") == 0 || strncmp(arg, "--msaa=", 7) == 0) {
       const char* count = nullptr;
       if (arg[6] == '=') {
@@ -78,14 +136,18 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
 }
 
 std::string vimraUsage() {
-  return "usage: vimra [--window] [--msaa 0|2|4] [--renderer fixed|es2]\n"
+  return "usage: vimra [--window [WxH]] [--msaa 0|2|4] [--renderer fixed|es2] [--ui-scale F]\n"
          "       vimra --help | --version\n"
          "The twenty-one card trick. Installed, the vimra command runs the game in\n"
          "a folder of each user's own, $XDG_DATA_HOME/vimra (by default\n"
          "~/.local/share/vimra), which links the installed \"vimradata.bin\" and\n"
          "keeps the settings file \"vimraconfig.bin\". The game program itself reads\n"
          "and writes both in the folder it is started in (build/bin in a build).\n"
-         "  --window     play in a 1280 x 720 window instead of full screen\n"
+         "  --window     play in a window the player can resize, 1280 x 720 unless\n"
+         "               a size follows (like --window 1920x1080); F11 or Alt+Enter\n"
+         "               switches between the window and full screen at any time\n"
+         "  --ui-scale F size of menus and texts, from 0.5 to 8; by default chosen\n"
+         "               from the window's size (1 up to 1280 x 720)\n"
          "  --msaa N     samples per pixel for smoothing edges (0, 2 or 4); by\n"
          "               default 4, or none on a software renderer\n"
          "  --renderer R draw with OpenGL 1.5 (fixed, the default) or with\n"

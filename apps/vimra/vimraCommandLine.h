@@ -15,14 +15,19 @@ enum TVimraCommand {
 };
 
 struct vimraOptions_s {
-  bool window;   // play in a 1280 x 720 window instead of full screen
-  int msaa;      // samples per pixel asked for, or kxMultisampleAuto
+  bool window;        // play in a resizable window instead of full screen
+  int windowWidth;    // its first size, 1280 x 720 unless given
+  int windowHeight;
+  int msaa;           // samples per pixel asked for, or kxMultisampleAuto
   TRendererKind renderer;  // the drawing path; fixed function by default
+  float uiScale;      // GUI scale asked for, or 0 to choose from the window
 };
 
-// Reads argv[1..argc-1]. Options: --help (-h), --version, --window,
+// Reads argv[1..argc-1]. Options: --help (-h), --version, --window [WxH]
+// (W and H whole numbers from 320 to 16384, written like 1280x720),
 // --msaa N or --msaa=N with N one of 0, 2, 4, --renderer R or --renderer=R
-// with R fixed or es2. The first --help or --version
+// with R fixed or es2, --ui-scale F or --ui-scale=F with F a number from
+// 0.5 to 8. The first --help or --version
 // wins over everything after it; anything unknown, a missing or wrong
 // count, or an operand is a usage error described in *error.
 TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* options,

@@ -72,7 +72,11 @@ vimraGame::vimraGame()
       initFailure(ifNone),
       screenClearedAt(0),
       screenCleared(false),
-      handlingClick(false) {
+      handlingClick(false),
+      shownScreen(ssNone),
+      hintLine(mlHintStart),
+      uiScale(0.0f),
+      buttonDensity(-1) {
   srand(unsigned(time(nullptr)));
   vimraPose_s menu = vimraMenuPose;
   SetCamPosition(menu.position);

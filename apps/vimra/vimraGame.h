@@ -19,7 +19,10 @@
 //   vimraGameInput.cpp      the row click, keys, focus, the corner switch,
 //                           menu clicks
 //   vimraGameScreens.cpp    main menu, boxes, hint bar, clearing the screen
+//   vimraGameWindow.cpp     the GUI scale, resizing and full screen
 #pragma once
+
+#include <string>
 
 #include "frame/kxSDLWrapper.h"
 #include "data/kxString.h"
@@ -47,6 +50,11 @@ enum TVimraInitFailure {
   ifFontSmall,  // the small font's entry does not load
   ifNoDisplay,  // SDL fell back to a video driver that shows nothing
 };
+
+// A new font from the crunched font `entry`, or null when the entry is
+// missing, does not load, or yields a font that cannot draw a single letter
+// or digit (an empty entry, or something other than a font under the key).
+kxFont* vimraLoadFont(kxMemoryBlock* entry);
 
 class vimraGame : public kxSDLWrapper {
   // Plays the game without a person (tests, benchmark): reads the state and
@@ -78,6 +86,14 @@ class vimraGame : public kxSDLWrapper {
   void OnLostFocus() override;
   void OnSetFocus() override;
   void OnGUIClick(kxGUIObject* object) override;
+  void OnKeyDown(unsigned int key) override;
+  // Lays the GUI (scale, screen) and the scene (aspect, table view) out
+  // again for the new size before the frame drawn at once.
+  void OnResizeWindow(int width, int height) override;
+
+  // The GUI scale to use instead of the one chosen from the window's size;
+  // 0 (the default) chooses. Takes effect at once when the GUI exists.
+  void SetUIScale(float scale);
 
   // Assets and languages.
   void BuildDeck();
@@ -170,6 +186,32 @@ class vimraGame : public kxSDLWrapper {
   // Empties the GUI from inside a click handler; later clicks of the same
   // delivery pass refer to controls that no longer exist and are dropped.
   void ClearScreen();
+  // The screen the Show... functions built last, so that a new window size
+  // can build it again.
+  enum TShownScreen { ssNone = 0, ssMainMenu, ssAbout, ssSettings, ssHowToPlay, ssHintBar };
+  // Sets the GUI manager's scale for the current window (or the one asked
+  // for with SetUIScale).
+  void ApplyGUIScale();
+  // Builds the screen that is up again at the current size.
+  void RebuildScreen();
+  // Adds to `font` the renderings of its pack entry `key` at larger
+  // densities that the pack holds.
+  void LoadFontVariants(kxFont* font, const char* key);
+  // Which rendering of the button and title pictures suits the GUI scale:
+  // 0 the plain one, i the one of vimraPictureDensities[i - 1].
+  int PictureDensity();
+  // `key` with the suffix of that rendering.
+  std::string PictureKey(const std::string& key);
+  // (Re)makes the button looks at PictureDensity, each from the pictures of
+  // that density where the pack has them and from the plain ones where not.
+  // Only while no button refers to them (the GUI is empty).
+  void LoadButtonLooks();
+  // The pack entry of picture `key` for the quality and picture density:
+  // the density's rendering when highQuality and the pack has it.
+  kxMemoryBlock* GetPictureEntry(const char* key);
+  // The GUI's logical size: the layout space of every screen.
+  int GUIWidth();
+  int GUIHeight();
 
   kxResource* resources;
   kxMusic* music;
@@ -243,4 +285,9 @@ class vimraGame : public kxSDLWrapper {
   uint32_t screenClearedAt;
   bool screenCleared;
   bool handlingClick;
+  TShownScreen shownScreen;
+  // The line the hint bar shows, to show it again when it is rebuilt.
+  int hintLine;
+  float uiScale;  // asked for; 0 chooses from the window
+  int buttonDensity;  // PictureDensity of the button looks loaded
 };

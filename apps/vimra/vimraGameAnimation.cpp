@@ -8,6 +8,7 @@
 #include "graphics/kxGeometry.h"
 #include "graphics/kxTransform.h"
 #include "graphics/kxVertexArray.h"
+#include "vimraLayout.h"
 #include "vimraMotion.h"
 
 namespace {
@@ -123,7 +124,7 @@ void vimraGame::UpdateGather() {
     if (gatherCounter > vimraFlightFrames) {
       position[0] = 0.0f;
       position[1] = 0.0f;
-      position[2] = (1.0f / GetAspect()) * vimraTableDepth;
+      position[2] = vimraTableCameraDepth(GetAspect());
       angle[1] = 0.0f;
       angle[2] = 0.0f;
     }
@@ -302,10 +303,9 @@ void vimraGame::PrepareGather() {
   float a[3];
   GetCamPosition(p);
   GetCamAngle(a);
-  float inverseAspect = 1.0f / GetAspect();
   camStep[0] = p[0] / vimraFlightSteps;
   camStep[1] = p[1] / vimraFlightSteps;
-  camStep[2] = (inverseAspect * vimraTableDepth - p[2]) / vimraFlightSteps;
+  camStep[2] = (vimraTableCameraDepth(GetAspect()) - p[2]) / vimraFlightSteps;
   camAngleStep[0] = a[1] / vimraFlightSteps;
   camAngleStep[1] = a[2] / vimraFlightSteps;
   gatherCounter = 0;

@@ -27,10 +27,9 @@ namespace {
 
 const char* const kPackFile = "vimradata.bin";
 
-// A new font from the pack entry `key`, or null when the entry is missing,
-// does not load, or yields a font that cannot draw a single letter or digit
-// (an empty entry, or something other than a font stored under the key).
-kxFont* LoadFont(kxMemoryBlock* entry) {
+}  // namespace
+
+kxFont* vimraLoadFont(kxMemoryBlock* entry) {
   if (entry == nullptr) return nullptr;
   kxFont* font = new (std::nothrow) kxFont(ftTopDown);
   if (font == nullptr) return nullptr;
@@ -41,8 +40,6 @@ kxFont* LoadFont(kxMemoryBlock* entry) {
   }
   return font;
 }
-
-}  // namespace
 
 kxMemoryBlock* vimraGame::GetEntry(const char* key) {
   return resources != nullptr ? resources->Get(key) : nullptr;
@@ -75,16 +72,18 @@ bool vimraGame::OnAfterInit() {
   BuildDeck();
 
   // Without its fonts the game could show no text: both are essential.
-  arialFont = LoadFont(GetEntry(vimraKeyLargeFont));
+  arialFont = vimraLoadFont(GetEntry(vimraKeyLargeFont));
   if (arialFont == nullptr) {
     initFailure = ifFontLarge;
     return false;
   }
-  smallFont = LoadFont(GetEntry(vimraKeySmallFont));
+  smallFont = vimraLoadFont(GetEntry(vimraKeySmallFont));
   if (smallFont == nullptr) {
     initFailure = ifFontSmall;
     return false;
   }
+  LoadFontVariants(arialFont, vimraKeyLargeFont);
+  LoadFontVariants(smallFont, vimraKeySmallFont);
 
   BuildBackground();
   BuildClouds();
@@ -99,19 +98,8 @@ bool vimraGame::OnAfterInit() {
     sampler->SetVolume(sampleVolume);
   }
 
-  // The colours in the order of vimraButtonColours: blue, green, red.
-  kxGUIButtonStates** buttons[3] = {&blueButton, &greenButton, &redButton};
-  for (int c = 0; c < 3; ++c) {
-    kxMemoryBlock* look[3];
-    for (int s = 0; s < 3; ++s) {
-      char key[48];
-      snprintf(key, sizeof key, "%s%s_%s", vimraKeyButtonPrefix, vimraButtonColours[c],
-               vimraButtonStates[s]);
-      look[s] = GetEntry(key);
-    }
-    *buttons[c] = new (std::nothrow) kxGUIButtonStates(look[0], look[1], look[2]);
-  }
-
+  ApplyGUIScale();
+  LoadButtonLooks();
   ShowMainMenu();
   SetupLighting();
 

@@ -89,6 +89,7 @@ void vimraGame::OnGUIClick(kxGUIObject* object) {
     case idStart:
       if (state == StateMenu) {
         ClearScreen();
+        hintLine = mlHintStart;
         if (hintsOn) ShowHintBar();
         EnterState(StateRing);
       }

@@ -34,25 +34,40 @@ const CloudPlacement kClouds[vimraGame::kCloudCount] = {
 const float kLightPosition[4] = {0.0f, 0.0f, 20.0f, 0.0f};
 
 // The backdrop is a 24 x 14 rectangle of two triangles, coloured bottom to
-// top from the colour table, standing behind the clouds.
+// top from the colour table, standing behind the clouds: exactly what a
+// 16:9 window sees of it. Bands around it carry the gradient sideways and
+// the end colours up and down, far enough for windows from 9:21 to beyond
+// 32:9; at 16:9 they lie outside the view and change no pixel.
 const float kBackdropWidth = 24.0f;
 const float kBackdropHeight = 14.0f;
+const float kBackdropSide = 24.0f;  // each band left and right
+const float kBackdropEnd = 4.0f;    // each band below and above
 
-void AppendBackdropVertices(kxVertexArray* v) {
-  const float w = kBackdropWidth, h = kBackdropHeight;
-  v->AppendVertex(w, 0.0f, 0.0f);
-  v->AppendVertex(0.0f, 0.0f, 0.0f);
-  v->AppendVertex(0.0f, h, 0.0f);
-  v->AppendVertex(0.0f, h, 0.0f);
-  v->AppendVertex(w, h, 0.0f);
-  v->AppendVertex(w, 0.0f, 0.0f);
+// The window aspect the scene was made for: wider windows let the clouds
+// travel further.
+const float kDesignAspect = 16.0f / 9.0f;
+
+// One rectangle of the backdrop, x0..x1 by y0..y1 (local units), coloured
+// `low` along y0 and `high` along y1, as two triangles wound like the first.
+void AppendBackdropQuad(kxVertexArray* v, float x0, float y0, float x1, float y1,
+                        const float* low, const float* high) {
+  const float* colours[6] = {low, low, high, high, high, low};
+  const float points[6][2] = {{x1, y0}, {x0, y0}, {x0, y1}, {x0, y1}, {x1, y1}, {x1, y0}};
+  for (const auto& p : points) v->AppendVertex(p[0], p[1], 0.0f);
+  for (const float* c : colours) v->AppendColor(c[0], c[1], c[2], 1.0f);
 }
 
-void AppendBackdropColours(kxVertexArray* v) {
+// The whole backdrop, the 16:9 rectangle first.
+void AppendBackdrop(kxVertexArray* v) {
   const float* bottom = vimraBackdropColor(bcBottom);
   const float* top = vimraBackdropColor(bcTop);
-  const float* order[6] = {bottom, bottom, top, top, top, bottom};
-  for (const float* c : order) v->AppendColor(c[0], c[1], c[2], 1.0f);
+  const float w = kBackdropWidth, h = kBackdropHeight;
+  const float s = kBackdropSide, e = kBackdropEnd;
+  AppendBackdropQuad(v, 0.0f, 0.0f, w, h, bottom, top);
+  AppendBackdropQuad(v, -s, 0.0f, 0.0f, h, bottom, top);
+  AppendBackdropQuad(v, w, 0.0f, w + s, h, bottom, top);
+  AppendBackdropQuad(v, -s, -e, w + s, 0.0f, bottom, bottom);
+  AppendBackdropQuad(v, -s, h, w + s, h + e, top, top);
 }
 
 }  // namespace
@@ -61,8 +76,7 @@ void vimraGame::BuildBackground() {
   delete background;
   background = kxVertexArray::Create(4);
   if (background == nullptr) return;
-  AppendBackdropVertices(background);
-  AppendBackdropColours(background);
+  AppendBackdrop(background);
   background->CreateVBO();
   background->SetPosition(-12.0f, -6.0f, -10.0f);
 }
@@ -70,12 +84,11 @@ void vimraGame::BuildBackground() {
 void vimraGame::RecolourBackground() {
   if (background == nullptr) return;
   background->Clear();
-  AppendBackdropVertices(background);
   float* bottom = vimraBackdropColor(bcBottom);
   float* top = vimraBackdropColor(bcTop);
   for (int k = 0; k < 3; ++k) bottom[k] = Randf(0.0f, 1.0f);
   for (int k = 0; k < 3; ++k) top[k] = Randf(0.0f, 1.0f);
-  AppendBackdropColours(background);
+  AppendBackdrop(background);
   background->CreateVBO();
   background->SetPosition(-12.0f, -6.0f, -10.0f);
 }
@@ -196,10 +209,9 @@ bool vimraGame::BackdropCoversWindow() {
   // The backdrop is drawn at its position, unturned and unscaled.
   float at[3];
   background->GetCenter(at);
-  const float corners[4][3] = {{at[0], at[1], at[2]},
-                               {at[0] + kBackdropWidth, at[1], at[2]},
-                               {at[0] + kBackdropWidth, at[1] + kBackdropHeight, at[2]},
-                               {at[0], at[1] + kBackdropHeight, at[2]}};
+  const float x0 = at[0] - kBackdropSide, x1 = at[0] + kBackdropWidth + kBackdropSide;
+  const float y0 = at[1] - kBackdropEnd, y1 = at[1] + kBackdropHeight + kBackdropEnd;
+  const float corners[4][3] = {{x0, y0, at[2]}, {x1, y0, at[2]}, {x1, y1, at[2]}, {x0, y1, at[2]}};
   // Two hundredths of the window spare on each side keep every sample of a
   // multisampled pixel inside.
   return vimraQuadCoversViewport(projection, modelview, corners, 0.02f);
@@ -234,18 +246,22 @@ void vimraGame::DrawScene(float* position, float* angle) {
   if (background != nullptr) background->DrawColor();
   r->Enable(rsBlend);
   if (clouds != nullptr) {
+    // A window wider than 16:9 sees further to both sides, in proportion.
+    const float aspect = float(GetWidth()) / float(GetHeight() > 0 ? GetHeight() : 1);
+    const float reach = aspect > kDesignAspect ? aspect / kDesignAspect : 1.0f;
     for (size_t i = 0; i < clouds->Length(); ++i) {
       kxTexturedBox* cloud = static_cast<kxTexturedBox*>(clouds->GetVertexArray(i));
       if (cloud == nullptr) continue;
       cloud->Draw();
       // A cloud drifts left until its right edge reaches the value of its own
-      // depth, then starts again on the right at a random height.
+      // depth (about the view's left edge at 16:9), then starts again on the
+      // right at a random height; both ends move out with a wider view.
       float c[3];
       cloud->GetCenter(c);
-      if (c[0] + cloud->GetScale() * cloud->GetWidth() > c[2]) {
+      if (c[0] + cloud->GetScale() * cloud->GetWidth() > c[2] * reach) {
         cloud->SetPosition(c[0] - 0.02f, c[1], c[2]);
       } else {
-        cloud->SetPosition(9.0f, Randf(-6.0f, 0.0f), c[2]);
+        cloud->SetPosition(9.0f * reach, Randf(-6.0f, 0.0f), c[2]);
       }
     }
   }

@@ -86,8 +86,9 @@ kxGUITextScroll* AddScroll(kxGUIManager* gui, unsigned int id, kxFont* font, con
 void vimraGame::ShowMainMenu() {
   kxGUIManager* gui = GetGUIManager();
   if (gui == nullptr) return;
-  vimraMainMenuLayout_s m = vimraMainMenuLayout(GetWidth(), GetHeight());
-  kxMemoryBlock* logo = GetQualityEntry(vimraKeyLogo);
+  shownScreen = ssMainMenu;
+  vimraMainMenuLayout_s m = vimraMainMenuLayout(GUIWidth(), GUIHeight());
+  kxMemoryBlock* logo = GetPictureEntry(vimraKeyLogo);
   if (logo != nullptr) {
     AddTop(gui, kxGUIPicture::Create(idStart, m.logo.x, m.logo.y, m.logo.w, m.logo.h, logo));
   }
@@ -114,7 +115,7 @@ void vimraGame::ShowMainMenu() {
 kxGUIPanel* vimraGame::OpenBox(int w, int h, int titleLine) {
   kxGUIManager* gui = GetGUIManager();
   if (gui == nullptr) return nullptr;
-  vimraRect_s r = vimraBoxPanel(GetWidth(), GetHeight(), w, h);
+  vimraRect_s r = vimraBoxPanel(GUIWidth(), GUIHeight(), w, h);
   kxGUIPanel* box = AddTop(gui, kxGUIPanel::Create(idBox, r.x, r.y, r.w, r.h));
   if (box == nullptr) return nullptr;
   Whiten(box);
@@ -130,6 +131,7 @@ void vimraGame::CloseBox(kxGUIPanel* box) {
 }
 
 void vimraGame::ShowAbout() {
+  shownScreen = ssAbout;
   kxGUIPanel* box = OpenBox(kAboutWidth, kAboutHeight, mlAbout);
   if (box == nullptr) return;
   kxString credits(Message(mlGameName));
@@ -147,6 +149,7 @@ void vimraGame::ShowAbout() {
 }
 
 void vimraGame::ShowHowToPlay() {
+  shownScreen = ssHowToPlay;
   kxGUIPanel* box = OpenBox(kHowToPlayWidth, kHowToPlayHeight, mlHowToPlay);
   if (box == nullptr) return;
   AddViewer(box, howToPlay, smallFont, 10, 30, 590, 120);
@@ -154,6 +157,7 @@ void vimraGame::ShowHowToPlay() {
 }
 
 void vimraGame::ShowSettings() {
+  shownScreen = ssSettings;
   kxGUIPanel* box = OpenBox(kSettingsWidth, kSettingsHeight, mlSettings);
   if (box == nullptr) return;
   // The language button names the language a click switches to.
@@ -183,18 +187,21 @@ void vimraGame::ShowSettings() {
 void vimraGame::ShowHintBar() {
   kxGUIManager* gui = GetGUIManager();
   if (gui == nullptr) return;
-  vimraHintBarLayout_s l = vimraHintBarLayout(GetWidth());
+  shownScreen = ssHintBar;
+  vimraHintBarLayout_s l = vimraHintBarLayout(GUIWidth());
   Whiten(AddTop(gui, kxGUIPanel::Create(idNone, l.panel.x, l.panel.y, l.panel.w, l.panel.h)));
-  AddScroll(gui, idHintScroll, arialFont, l.scroll, Message(mlHintStart), scrollStart);
+  AddScroll(gui, idHintScroll, arialFont, l.scroll, Message(hintLine), scrollStart);
 }
 
 void vimraGame::SetHint(int line) {
+  hintLine = line;
   if (GetGUIManager() != nullptr) GetGUIManager()->SetValueByID(idHintScroll, Message(line));
 }
 
 void vimraGame::ClearScreen() {
   kxGUIManager* gui = GetGUIManager();
   if (gui != nullptr) gui->Clear();
+  shownScreen = ssNone;
   if (handlingClick) {
     screenCleared = true;
     screenClearedAt = frameCounter;

@@ -1,5 +1,10 @@
 #include "vimraLayout.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "vimraMotion.h"
+
 vimraMainMenuLayout_s vimraMainMenuLayout(int width, int height) {
   vimraMainMenuLayout_s m;
   int w = 512;
@@ -69,4 +74,19 @@ int vimraRowFromClick(int height, int y, float camZ, float* rowY) {
   ry -= kStarsBelowRow;
   if (rowY != nullptr) *rowY = ry;
   return row;
+}
+
+float vimraChooseGUIScale(int width, int height) {
+  if (width <= 0 || height <= 0) return 1.0f;
+  const double byHeight = height / 720.0;
+  const double byWidth = width / 640.0;
+  const double fit = std::min(byHeight, byWidth);
+  return std::max(1.0f, float(std::floor(fit * 4.0) / 4.0));
+}
+
+float vimraTableCameraDepth(float aspect) {
+  if (!(aspect > 0.0f)) return vimraTableDepth;
+  // The same single-precision product as the flights that target it.
+  const float depth = (1.0f / aspect) * vimraTableDepth;
+  return depth < vimraTableMinDepth ? vimraTableMinDepth : depth;
 }

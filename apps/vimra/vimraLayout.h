@@ -34,3 +34,15 @@ bool vimraIsCornerClick(int width, int height, int x, int y);
 // the camera at depth camZ: 1 top, 2 middle, 3 bottom. The height of that row
 // on the table, where its stars are placed, goes to *rowY.
 int vimraRowFromClick(int height, int y, float camZ, float* rowY);
+
+// The GUI scale for a window of width x height pixels: the menus were made
+// for 1280 x 720 and keep that share of the screen's height, in quarter
+// steps and never below 1; an upright or narrow window is limited by its
+// width, so that the widest box (620 logical pixels) still fits with room.
+float vimraChooseGUIScale(int width, int height);
+
+// The camera depth of the table view for a window of this aspect (width /
+// height): 20 / aspect, which fits the three rows across with room at every
+// aspect, but never so close that the rows leave the window at the top and
+// bottom of a very wide one.
+float vimraTableCameraDepth(float aspect);

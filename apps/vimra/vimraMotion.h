@@ -16,6 +16,10 @@ inline constexpr vimraPose_s vimraMenuPose = {{-4.056069f, -7.2544f, 11.639397f}
 // The table, reveal and return views look straight at the cards from
 // (0, 0, depth / aspect) with the aspect of the window at start-up.
 inline constexpr float vimraTableDepth = 20.0f;
+// Closer than this the 60-degree view no longer shows the three rows (and the
+// table's breathing) top to bottom with room to spare: it matters only for
+// windows wider than about 2.6 : 1.
+inline constexpr float vimraTableMinDepth = 7.6f;
 inline constexpr float vimraRevealDepth = 22.240955f;
 inline constexpr float vimraRevealEndDepth = 18.62288f;
 // The flight to the reveal drifts by fixed steps per frame: x, y and the

@@ -44,6 +44,22 @@ inline constexpr const char* vimraKeyHowToPlayPrefix = "howtoplay_";
 inline constexpr int vimraPackLanguageCount = 2;
 inline constexpr const char* vimraPackLanguages[vimraPackLanguageCount] = {"english", "polski"};
 
+// Renderings for larger GUI scales: a key followed by a density suffix
+// ("arial@2x") holds the same font or picture made for that many times its
+// size. Both fonts come at every font density; the title and the button
+// pictures at every picture density. A pack without them still works: the
+// game then magnifies the plain entry.
+struct vimraDensity_s {
+  const char* suffix;
+  float density;
+};
+inline constexpr int vimraFontDensityCount = 3;
+inline constexpr vimraDensity_s vimraFontDensities[vimraFontDensityCount] = {
+    {"@1.5x", 1.5f}, {"@2x", 2.0f}, {"@3x", 3.0f}};
+inline constexpr int vimraPictureDensityCount = 2;
+inline constexpr vimraDensity_s vimraPictureDensities[vimraPictureDensityCount] = {
+    {"@2x", 2.0f}, {"@3x", 3.0f}};
+
 inline std::string vimraLowKey(const std::string& key) { return key + vimraKeyLowSuffix; }
 
 inline std::string vimraCardPictureKey(int n) {
@@ -64,6 +80,17 @@ inline std::vector<std::string> vimraEveryPackKey() {
   for (const std::string& key : sized) keys.insert(keys.end(), {key, vimraLowKey(key)});
   for (const char* colour : vimraButtonColours) {
     for (const char* state : vimraButtonStates) keys.push_back(vimraButtonKey(colour, state));
+  }
+  for (const vimraDensity_s& d : vimraFontDensities) {
+    keys.push_back(vimraKeyLargeFont + std::string(d.suffix));
+    keys.push_back(vimraKeySmallFont + std::string(d.suffix));
+  }
+  for (const vimraDensity_s& d : vimraPictureDensities) {
+    keys.push_back(vimraKeyLogo + std::string(d.suffix));
+    for (const char* colour : vimraButtonColours) {
+      for (const char* state : vimraButtonStates)
+        keys.push_back(vimraButtonKey(colour, state) + d.suffix);
+    }
   }
   for (const char* text : {vimraKeyMessagesPrefix, vimraKeyLicensesPrefix, vimraKeyHowToPlayPrefix}) {
     for (const char* language : vimraPackLanguages) keys.push_back(text + std::string(language));

@@ -80,7 +80,9 @@ kxSDLWrapper::kxSDLWrapper(int width, int height, bool fullscreen, bool resizabl
       samples(0),
       rendererName{},
       softwareRenderer(false),
-      clickReceiver(this) {}
+      clickReceiver(this),
+      windowedWidth(width),
+      windowedHeight(height) {}
 
 kxSDLWrapper::~kxSDLWrapper() {
   delete guiManager;
@@ -105,12 +107,68 @@ void kxSDLWrapper::OnKeyDown(unsigned int) {}
 void kxSDLWrapper::OnKeyUp(unsigned int) {}
 
 void kxSDLWrapper::OnResizeWindow(int width, int height) {
+  ApplyWindowSize(width, height);
+  Refresh();
+}
+
+void kxSDLWrapper::ApplyWindowSize(int width, int height) {
   this->width = width;
   this->height = height;
   kxSetScreenSize(width, height);
   if (window) kxGetRenderer()->SetViewport(0, 0, width, height);
   if (guiManager) guiManager->SetSize(width, height);
-  Refresh();
+}
+
+bool kxSDLWrapper::ToggleFullscreen() {
+  if (!window) return false;
+  if (fullscreen) {
+    if (SDL_SetWindowFullscreen(window, 0) != 0) return false;
+    SDL_SetWindowSize(window, windowedWidth, windowedHeight);
+    fullscreen = false;
+  } else {
+    // Remember the window as the player left it, to come back to it.
+    SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+    fullscreen = true;
+  }
+  return true;
+}
+
+bool kxSDLWrapper::IsFullscreen() const { return fullscreen; }
+
+void kxSDLWrapper::SetWindowSize(int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  this->width = width;
+  this->height = height;
+  windowedWidth = width;
+  windowedHeight = height;
+}
+
+void kxSDLWrapper::SetResizable(bool resizable) { this->resizable = resizable; }
+
+void kxSDLWrapper::DrawableSize(int* w, int* h) const {
+  *w = width;
+  *h = height;
+  if (!window) return;
+  SDL_GetWindowSize(window, w, h);
+  int dw = 0, dh = 0;
+  SDL_GL_GetDrawableSize(window, &dw, &dh);
+  if (dw > 0 && dh > 0) {
+    *w = dw;
+    *h = dh;
+  }
+}
+
+void kxSDLWrapper::PointerToPixels(int* x, int* y, bool current) const {
+  if (!window) return;
+  int ww = 0, wh = 0, dw = width, dh = height;
+  SDL_GetWindowSize(window, &ww, &wh);
+  // A size change compares the window with its drawable as they are now,
+  // not with the size stored before the change.
+  if (current) DrawableSize(&dw, &dh);
+  // Scaled only where the drawable differs from the window's coordinates.
+  if (ww > 0 && ww != dw) *x = kxSaturateToInt(static_cast<int64_t>(*x) * dw / ww);
+  if (wh > 0 && wh != dh) *y = kxSaturateToInt(static_cast<int64_t>(*y) * dh / wh);
 }
 
 void kxSDLWrapper::OnMouseLeave() {
@@ -191,7 +249,8 @@ bool kxSDLWrapper::Init() {
   sdlStarted = true;
   if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024) == -1) return FailInit(ieAudio, Mix_GetError());
 
-  Uint32 flags = SDL_WINDOW_OPENGL;
+  // On a high-density display the drawable gets every pixel the screen has.
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
   if (resizable) flags |= SDL_WINDOW_RESIZABLE;
   if (fullscreen) {
     int displays = SDL_GetNumVideoDisplays();
@@ -206,7 +265,9 @@ bool kxSDLWrapper::Init() {
       }
     }
     if (!found) return FailInit(ieDisplayMode, SDL_GetError());
-    flags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_OPENGL;
+    flags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+    // Leaving full screen later opens a resizable window.
+    if (resizable) flags |= SDL_WINDOW_RESIZABLE;
   }
 
   const int firstSamples = kxGLChooseSamples(multisampling, nullptr);
@@ -230,7 +291,7 @@ bool kxSDLWrapper::Init() {
   }
   samples = have;
 
-  SDL_GetWindowSize(window, &width, &height);
+  DrawableSize(&width, &height);
   kxSetScreenSize(width, height);
 
   char detail[256];
@@ -329,9 +390,21 @@ void kxSDLWrapper::SetWindowCreator(kxWindowCreator creator) { windowCreator = c
 
 void kxSDLWrapper::HandleWindowEvent(const SDL_WindowEvent& event) {
   switch (event.event) {
-    case SDL_WINDOWEVENT_RESIZED:
-      OnResizeWindow(event.data1, event.data2);
+    case SDL_WINDOWEVENT_RESIZED: {
+      // The event gives the window's coordinates; the viewport wants pixels.
+      int w = event.data1, h = event.data2;
+      PointerToPixels(&w, &h, true);
+      OnResizeWindow(w, h);
       break;
+    }
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+      // Some size changes (full screen on and off) come without RESIZED.
+      if (!window) break;
+      int w = 0, h = 0;
+      DrawableSize(&w, &h);
+      if (w != width || h != height) OnResizeWindow(w, h);
+      break;
+    }
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_FOCUS_LOST:
       OnLostFocus();
@@ -399,6 +472,7 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
         if (current.type == SDL_MOUSEMOTION && !IsTouchMouse(current)) {
           x = current.motion.x;
           y = current.motion.y;
+          PointerToPixels(&x, &y);
           havePosition = true;
         } else if (current.type == SDL_FINGERMOTION) {
           TouchToPixels(current.tfinger.x, current.tfinger.y, &x, &y);

@@ -93,6 +93,11 @@ class KX_API kxSDLWrapper {
 
   /// Settings read by Init; they have no effect once Init has run.
   void SetFullscreen(bool fullscreen);
+  /// The window's size when not full screen (also the size the window gets
+  /// when full screen is left).
+  void SetWindowSize(int width, int height);
+  /// Whether the player may resize the window.
+  void SetResizable(bool resizable);
   /// The window's title (copied, at most 127 bytes kept); none by default.
   void SetWindowTitle(const char* title);
   /// Samples per pixel to ask for: 4, 2 or 0; other counts round down to one
@@ -129,10 +134,20 @@ class KX_API kxSDLWrapper {
   /// (through the current renderer).
   void InitGL();
 
+  /// Switches between full screen at the desktop mode and a window of the
+  /// size the window had (or was asked for) at any time after Init; the new
+  /// size arrives like any resize, through OnResizeWindow. False when SDL
+  /// refuses (nothing changes then).
+  bool ToggleFullscreen();
+  /// True while the window is full screen.
+  bool IsFullscreen() const;
+
   kxGUIManager* GetGUIManager();  ///< null before Init
-  /// The window width in pixels.
+  /// The drawable width in pixels: on a high-density display more than the
+  /// window's size in the system's coordinates. Pointer positions are given
+  /// in these pixels too.
   int GetWidth();
-  /// The window height in pixels.
+  /// The drawable height in pixels.
   int GetHeight();
   /// Width over height, as InitGL last computed it.
   float GetAspect();
@@ -163,6 +178,10 @@ class KX_API kxSDLWrapper {
                                          Uint32 flags);
   /// Installs the window creator Init uses (null: SDL_CreateWindow).
   void SetWindowCreator(kxWindowCreator creator);
+  /// What OnResizeWindow does before drawing: stores the size, sets the
+  /// engine-wide size, the viewport and the GUI manager's size. An override
+  /// that lays things out again calls it, lays out, then calls Refresh.
+  void ApplyWindowSize(int width, int height);
 
   /// Handles one event taken from the queue. A mouse or finger motion also
   /// takes the motion events directly behind it and applies only the last
@@ -236,4 +255,12 @@ class KX_API kxSDLWrapper {
   void HandleWindowEvent(const SDL_WindowEvent& event);
   // Touch position (0..1 of the window) in window pixels.
   void TouchToPixels(float tx, float ty, int* x, int* y) const;
+  // A mouse position in the window's coordinates in drawable pixels; the
+  // same numbers unless the display has more pixels than coordinates.
+  // `current` asks SDL for the drawable size instead of the stored one.
+  void PointerToPixels(int* x, int* y, bool current = false) const;
+  // The drawable size of the window (its size where that is unknown).
+  void DrawableSize(int* w, int* h) const;
+  // The window size asked for outside full screen.
+  int windowedWidth, windowedHeight;
 };

@@ -1,5 +1,6 @@
 #include "graphics/kxFont.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "data/kxStdioFile.h"
 #include "graphics/kxFontReader.h"
 #include "graphics/kxGeometry.h"
+#include "graphics/kxScreen.h"
 #include "graphics/kxVertexArray.h"
 #include "render/kxRenderer.h"
 
@@ -53,9 +55,14 @@ kxFont::kxFont(TFontType type)
       scale(1.0f),
       type(type),
       lineHeight(0),
-      textureCount(0) {}
+      textureCount(0),
+      variants{},
+      densities{},
+      variantCount(0) {}
 
 kxFont::~kxFont() {
+  for (int i = 0; i < variantCount; ++i) delete variants[i];
+  variantCount = 0;
   delete geometry;
   geometry = nullptr;
   FreeTextures();
@@ -233,8 +240,74 @@ bool kxFont::AppendGlyphQuad(kxGeometry* quads, float w, float h, float u, float
 
 void kxFont::SetScale(float s) { scale = s; }
 
-void kxFont::Print(float x, float y, float z, const kxWChar* text) {
+bool kxFont::AppendVariant(kxFont* variant, float density) {
+  if (!variant) return false;
+  if (variant == this || variantCount >= kMaxVariants || !(density > 1.0f) ||
+      !std::isfinite(density) || variant->variantCount != 0) {
+    if (variant != this) delete variant;
+    return false;
+  }
+  variants[variantCount] = variant;
+  densities[variantCount] = density;
+  ++variantCount;
+  return true;
+}
+
+int kxFont::GetVariantCount() const { return variantCount; }
+
+kxFont* kxFont::VariantFor(float m, float* density) {
+  if (variantCount == 0 || !(m > 1.0f) || !std::isfinite(m)) return nullptr;
+  // Nearest by ratio, so that 1.5x from 1 and from 2 weigh the same.
+  kxFont* best = nullptr;
+  float bestDensity = 1.0f;
+  float bestError = std::fabs(std::log(m));
+  for (int i = 0; i < variantCount; ++i) {
+    float error = std::fabs(std::log(m / densities[i]));
+    if (error < bestError) {
+      best = variants[i];
+      bestDensity = densities[i];
+      bestError = error;
+    }
+  }
+  *density = bestDensity;
+  return best;
+}
+
+void kxFont::PrintOnPixels(float x, float y, float z, const kxWChar* text, float k, float m) {
   if (!text || !geometry || !textures) return;
+  auto onPixel = [m](double v) { return float(std::floor(v * m + 0.5) / m); };
+  kxRenderer* r = kxGetRenderer();
+  r->Enable(rsTexture);
+  double pen = x;
+  for (const kxWChar* p = text; *p; ++p) {
+    uint64_t c = *p;
+    if (c >= glyphCount || c >= textureCount) continue;
+    kxVertexArray* quad = geometry->GetVertexArray(size_t(c));
+    if (!quad || !quad->GetVertexBuffer() || !quad->GetTexCoordBuffer()) continue;
+    const TGlyph_s& g = glyphs[c];
+    r->PushMatrix();
+    // The quad's corner on a whole window pixel keeps one texel on one pixel.
+    r->Translate(onPixel(pen + double(g.left) * k), onPixel(double(y) - double(g.top) * k), z);
+    r->Scale(k, k, k);
+    r->BindTexture(textures[c]);
+    const kxDrawBuffers_s buffers{quad->GetVertexBuffer(), 0, quad->GetTexCoordBuffer(), 0};
+    r->DrawArrays(pmTriangles, buffers, 0, int(quad->GetVertexArraySize()));
+    r->PopMatrix();
+    pen += double(g.advance) * k;
+  }
+  r->Disable(rsTexture);
+}
+
+void kxFont::Print(float x, float y, float z, const kxWChar* text) {
+  if (!text) return;
+  const float magnification = kxGetGUIScale() * scale;
+  float density = 1.0f;
+  kxFont* variant = VariantFor(magnification, &density);
+  if (variant) {
+    variant->PrintOnPixels(x, y, z, text, scale / density, kxGetGUIScale());
+    return;
+  }
+  if (!geometry || !textures) return;
   kxRenderer* r = kxGetRenderer();
   r->Enable(rsTexture);
   r->PushMatrix();

@@ -64,6 +64,19 @@ class KX_API kxFont {
 
   /// Multiplies every glyph's size and advance when printing and measuring.
   void SetScale(float s);
+  /// A sharper rendering of the same face for magnified drawing: `variant`
+  /// holds the same characters rendered at `density` times this font's pixel
+  /// size (density above 1, at most kMaxVariants variants). The font takes
+  /// ownership (also when it refuses: false, variant deleted). Measuring
+  /// stays with this font, so layouts do not change; Print draws with the
+  /// glyphs whose density is nearest to the magnification (the GUI scale,
+  /// kxGetGUIScale, times this font's scale), shrunk by that density, each
+  /// glyph placed on whole window pixels.
+  static const int kMaxVariants = 4;
+  /// See kMaxVariants.
+  bool AppendVariant(kxFont* variant, float density);
+  /// The number of variants appended.
+  int GetVariantCount() const;
   /// Draws text with the pen starting at (x, y, z). Characters without a
   /// glyph are skipped (no pen movement); null text draws nothing.
   void Print(float x, float y, float z, const kxWChar* text);
@@ -80,6 +93,12 @@ class KX_API kxFont {
   bool InitFontGeometry();
   bool AppendGlyphQuad(kxGeometry* quads, float w, float h, float u, float v);
   void FreeTextures();
+  // The variant to draw with at magnification m, with its density; null
+  // (the font itself) when m is not above 1 or nothing is nearer.
+  kxFont* VariantFor(float m, float* density);
+  // Print with every glyph scaled by k and its quad's corner rounded to a
+  // whole pixel under the magnification m of logical to window pixels.
+  void PrintOnPixels(float x, float y, float z, const kxWChar* text, float k, float m);
 
  protected:
   /// \privatesection
@@ -93,4 +112,7 @@ class KX_API kxFont {
   /// Names in `textures` made by the renderer (the glyph count of the last
   /// load; glyphs appended since have none).
   uint64_t textureCount;
+  kxFont* variants[kMaxVariants];
+  float densities[kMaxVariants];
+  int variantCount;
 };

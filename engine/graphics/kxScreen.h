@@ -1,14 +1,37 @@
 /// \file
-/// The engine-wide window size. The application frame writes it when the
-/// window is made or resized; GUI controls read the height to turn window
-/// coordinates (y down) into scissor rectangles (y up).
+/// The engine-wide window size and GUI scale. The application frame writes
+/// the size when the window is made or resized; the GUI manager publishes
+/// its scale while it draws. GUI controls turn their rectangles (logical GUI
+/// pixels, y down) into scissor rectangles (window pixels, y up) with them,
+/// and fonts pick the bitmap size that suits the scale.
 #pragma once
 
 #include "kxExport.h"
 
-/// Records the window's size in pixels.
+/// Sets the engine-wide window size in pixels.
 KX_API void kxSetScreenSize(int width, int height);
-/// The recorded width; 0 before the first kxSetScreenSize.
+/// The engine-wide window width in pixels; 0 before the first kxSetScreenSize.
 KX_API int kxGetScreenWidth();
-/// The recorded height; 0 before the first kxSetScreenSize.
+/// The engine-wide window height in pixels; 0 before the first
+/// kxSetScreenSize.
 KX_API int kxGetScreenHeight();
+
+/// Window pixels per logical GUI pixel of what is being drawn now; 1 outside
+/// a GUI pass. Values that are not positive and finite are taken as 1.
+KX_API void kxSetGUIScale(float scale);
+/// The GUI scale of what is being drawn now (1 outside a GUI pass).
+KX_API float kxGetGUIScale();
+
+/// A window-pixel rectangle, origin at the bottom-left (the scissor's space).
+struct kxScreenRect_s {
+  int x;       ///< left edge
+  int y;       ///< bottom edge
+  int width;   ///< columns
+  int height;  ///< rows
+};
+
+/// The logical rectangle (left, top, width, height; y down) in window pixels
+/// under the current GUI scale and screen height. Edges are rounded to the
+/// nearest pixel; negative sizes become 0; results saturate at the ends of
+/// int. At scale 1 it is (left, H - top - height, width, height).
+KX_API kxScreenRect_s kxGUIRectToScreen(int left, int top, int width, int height);

@@ -1,9 +1,12 @@
 #include "gui/kxGUIManager.h"
 
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
 #include "data/kxResource.h"
+#include "graphics/kxScreen.h"
 #include "gui/kxEngineLogo.h"
 #include "gui/kxGUIClickReceiver.h"
 #include "gui/kxGUIControlList.h"
@@ -26,6 +29,7 @@ kxGUIManager* kxGUIManager::Create(int width, int height) {
 kxGUIManager::kxGUIManager(int width, int height)
     : width(width),
       height(height),
+      scale(1.0f),
       mouseX(0),
       mouseY(0),
       prevX(0),
@@ -67,8 +71,25 @@ void kxGUIManager::SetSize(int width, int height) {
   this->height = height;
 }
 
-int kxGUIManager::GetWidth() { return width; }
-int kxGUIManager::GetHeight() { return height; }
+int kxGUIManager::GetWidth() { return static_cast<int>(static_cast<double>(width) / scale); }
+int kxGUIManager::GetHeight() { return static_cast<int>(static_cast<double>(height) / scale); }
+int kxGUIManager::GetPixelWidth() { return width; }
+int kxGUIManager::GetPixelHeight() { return height; }
+
+bool kxGUIManager::SetScale(float scale) {
+  if (!(scale >= 1.0f / 16.0f) || !std::isfinite(scale)) return false;
+  this->scale = scale;
+  return true;
+}
+
+float kxGUIManager::GetScale() { return scale; }
+
+int kxGUIManager::ToLogical(int pixels) {
+  if (scale == 1.0f) return pixels;
+  // Rounded down, so that a logical pixel answers for all the window pixels
+  // it covers; the quotient of an int by s >= 1/16 always fits once saturated.
+  return kxSaturateToInt(static_cast<int64_t>(std::floor(static_cast<double>(pixels) / scale)));
+}
 
 void kxGUIManager::SetWrapperPtr(kxGUIClickReceiver* wrapper) { this->wrapper = wrapper; }
 kxGUIClickReceiver* kxGUIManager::GetWrapperPtr() { return wrapper; }
@@ -122,7 +143,8 @@ void kxGUIManager::Draw() {
   r->LoadIdentity();
   r->SetMatrixMode(mmProjection);
   r->LoadIdentity();
-  r->Ortho(0, width, height, 0, 0, 1);
+  r->Ortho(0, static_cast<double>(width) / scale, static_cast<double>(height) / scale, 0, 0, 1);
+  kxSetGUIScale(scale);
   r->Enable(rsBlend);
   r->Disable(rsDepthTest);
   for (uint64_t i = 0; i < controlCount; ++i) {
@@ -138,6 +160,7 @@ void kxGUIManager::Draw() {
   }
   r->Disable(rsBlend);
   r->Enable(rsDepthTest);
+  kxSetGUIScale(1.0f);
 }
 
 void kxGUIManager::DrawChilds(kxGUIObject* parent) {
@@ -159,6 +182,8 @@ void kxGUIManager::Thaw() { frozen = false; }
 bool kxGUIManager::IsFrozen() { return frozen; }
 
 void kxGUIManager::OnMouse(int x, int y) {
+  x = ToLogical(x);
+  y = ToLogical(y);
   mouseX = x;
   mouseY = y;
   const int dx = kxSaturatedDifference(x, prevX);
@@ -175,6 +200,8 @@ void kxGUIManager::OnMouse(int x, int y) {
 }
 
 void kxGUIManager::OnLMBDown(int x, int y) {
+  x = ToLogical(x);
+  y = ToLogical(y);
   for (uint64_t i = 0; i < controlCount; ++i) {
     kxGUIObject* control = controls[i];
     if (control && control->GetVisible() && control->GetID() != 0) control->LMBDown(x, y);
@@ -182,6 +209,8 @@ void kxGUIManager::OnLMBDown(int x, int y) {
 }
 
 void kxGUIManager::OnLMBUp(int x, int y) {
+  x = ToLogical(x);
+  y = ToLogical(y);
   for (uint64_t i = 0; i < controlCount; ++i) {
     kxGUIObject* control = controls[i];
     if (control && control->GetVisible() && control->GetID() != 0) control->LMBUp(x, y);
@@ -198,6 +227,8 @@ kxGUIWheelTarget* WheelTargetAt(kxGUIObject* control, int x, int y) {
 
 bool kxGUIManager::OnMouseWheel(int x, int y, int notches) {
   if (notches == 0) return false;
+  x = ToLogical(x);
+  y = ToLogical(y);
   for (uint64_t i = 0; i < controlCount; ++i) {
     kxGUIObject* control = controls[i];
     if (!control || !control->GetVisible() || control->GetID() == 0) continue;

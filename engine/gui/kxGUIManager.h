@@ -60,12 +60,25 @@ class KX_API kxGUIManager final {
 
   /// Nothing to do: the constructor sets the manager up.
   void Init();
-  /// The window size in pixels, for the pixel projection.
+  /// The window's size in pixels. The controls live in logical pixels: the
+  /// window size divided by the scale, truncated (GetWidth, GetHeight).
   void SetSize(int width, int height);
-  /// The window width the manager draws for.
+  /// The logical width the controls are laid out in.
   int GetWidth();
-  /// The window height the manager draws for.
+  /// The logical height the controls are laid out in.
   int GetHeight();
+  /// GUI scale s: window pixels per logical pixel, so that one layout serves
+  /// every screen. Controls are laid out, drawn and hit-tested in logical
+  /// pixels; the pointer positions passed in (window pixels) are divided by s
+  /// once, on entry. Values that are not positive and finite, or below 1/16,
+  /// are refused (false, scale unchanged). 1 after construction.
+  bool SetScale(float scale);
+  /// The GUI scale.
+  float GetScale();
+  /// The window width in pixels as last given to SetSize.
+  int GetPixelWidth();
+  /// The window height in pixels as last given to SetSize.
+  int GetPixelHeight();
   /// The receiver of the queued clicks (the application frame's); borrowed.
   /// Null keeps clicks queued until one is set.
   void SetWrapperPtr(kxGUIClickReceiver* wrapper);
@@ -91,7 +104,9 @@ class KX_API kxGUIManager final {
   /// Every queued record of control is neutralised; deleted controls call it.
   void ForgetControl(kxGUIObject* control);
 
-  /// Draws the visible controls in a pixel projection; nothing while frozen.
+  /// Draws the visible controls in a projection of the logical size onto the
+  /// window; nothing while frozen. The scale is published engine-wide
+  /// (kxSetGUIScale) for the pass and set back to 1 after it.
   void Draw();
   /// Deletes every top-level control (queued records of them are dropped).
   void Clear();
@@ -127,7 +142,12 @@ class KX_API kxGUIManager final {
   // Registers the built-in engine logo in engineResources.
   void AppendEngineLogo();
 
+  // A window position in logical pixels (rounded down).
+  int ToLogical(int pixels);
+
+  // The window's size in pixels, and the scale it is divided by.
   int width, height;
+  float scale;
   int mouseX, mouseY;
   int prevX, prevY;
   kxGUIObject** controls;

@@ -39,8 +39,9 @@ void kxGUITextScroll::Draw() {
   // Cut at the control's left and right edges only: the box starts 5 pixels
   // below the lower edge (descenders) and reaches far above it.
   r->Enable(rsScissorTest);
-  r->SetScissor(Left, kxSaturateToInt(static_cast<int64_t>(kxGetScreenHeight()) - Height - Top - 5),
-            Width > 0 ? Width : 0, 1000);
+  const kxScreenRect_s clip = kxGUIRectToScreen(
+      Left, kxSaturateToInt(static_cast<int64_t>(Top) + Height + 5 - 1000), Width, 1000);
+  r->SetScissor(clip.x, clip.y, clip.width, clip.height);
   if (font) font->Print(x, y, 0.0f, text.GetString());
   r->Disable(rsScissorTest);
 

@@ -170,8 +170,8 @@ void kxGUITextViewer::Draw() {
   // The viewer's rectangle less half a corner radius on the right.
   const int clipWidth = kxSaturatedDifference(Width, static_cast<int>(round * 0.5));
   r->Enable(rsScissorTest);
-  r->SetScissor(Left, kxSaturateToInt(static_cast<int64_t>(kxGetScreenHeight()) - Top - Height),
-            clipWidth > 0 ? clipWidth : 0, Height > 0 ? Height : 0);
+  const kxScreenRect_s clip = kxGUIRectToScreen(Left, Top, clipWidth, Height);
+  r->SetScissor(clip.x, clip.y, clip.width, clip.height);
   const float bottom = static_cast<float>(static_cast<int64_t>(Top) + Height) + lineHeight;
   for (uint64_t i = static_cast<uint64_t>(firstLine); i < count; ++i) {
     font->Print(x, y, 0.0f, lines->GetLine(i).GetString());

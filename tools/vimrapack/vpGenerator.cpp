@@ -1,5 +1,6 @@
 #include "vpGenerator.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -58,8 +59,23 @@ bool vpGenerator::Run(std::string* error) {
 }
 
 bool vpGenerator::Fonts(std::string* error) {
-  return Add(vimraKeyLargeFont, large.Serialize(), error) &&
-         Add(vimraKeySmallFont, small.Serialize(), error);
+  if (!Add(vimraKeyLargeFont, large.Serialize(), error) ||
+      !Add(vimraKeySmallFont, small.Serialize(), error))
+    return false;
+  // The same faces at the densities of larger GUI scales, so that magnified
+  // text is drawn from glyphs made for its size.
+  for (const vimraDensity_s& d : vimraFontDensities) {
+    vpBitmapFont bigLarge, bigSmall;
+    if (!bigLarge.Build(bold, int(std::lround(kLargeFontSize * d.density)), kLastFontCode) ||
+        !bigSmall.Build(regular, int(std::lround(kSmallFontSize * d.density)), kLastFontCode)) {
+      *error = std::string("cannot render the bitmap fonts at ") + d.suffix;
+      return false;
+    }
+    if (!Add(vimraKeyLargeFont + std::string(d.suffix), bigLarge.Serialize(), error) ||
+        !Add(vimraKeySmallFont + std::string(d.suffix), bigSmall.Serialize(), error))
+      return false;
+  }
+  return true;
 }
 
 bool vpGenerator::CardList(std::string* error) {
@@ -129,6 +145,15 @@ bool vpGenerator::Sprites(std::string* error) {
   if (!Add(vimraKeyLogo, vpEncodeTGA(logo, true), error) ||
       !Add(vimraLowKey(vimraKeyLogo), vpEncodeTGA(logo.Resized(128, 64), true), error))
     return false;
+  // The title at the sizes it is shown at under GUI scales 2 and 3.
+  for (const vimraDensity_s& d : vimraPictureDensities) {
+    vpImage big;
+    if (!vpDrawLogoAt(bold, cardFaces, d.density * 0.5f, &big)) {
+      *error = "cannot draw the logo";
+      return false;
+    }
+    if (!Add(vimraKeyLogo + std::string(d.suffix), vpEncodeTGA(big, true), error)) return false;
+  }
   struct ButtonDef {
     const char* colour;
     uint32_t rgb;
@@ -144,6 +169,12 @@ bool vpGenerator::Sprites(std::string* error) {
       if (!Add(vimraButtonKey(b.colour, vimraButtonStates[s]),
                vpEncodeTGA(vpDrawButton(vpHex(b.rgb), states[s]), true), error))
         return false;
+      for (const vimraDensity_s& d : vimraPictureDensities) {
+        const int density = int(d.density);
+        if (!Add(vimraButtonKey(b.colour, vimraButtonStates[s]) + d.suffix,
+                 vpEncodeTGA(vpDrawButton(vpHex(b.rgb), states[s], density), true), error))
+          return false;
+      }
     }
   }
   return true;

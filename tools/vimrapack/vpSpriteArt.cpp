@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "vpShapes.h"
 
@@ -177,8 +178,9 @@ vpImage vpDrawStar(int size) {
   return img;
 }
 
-vpImage vpDrawButton(const vpColor& base, vpButtonState state) {
-  const int k = 4, w = 128 * k, h = 32 * k;
+vpImage vpDrawButton(const vpColor& base, vpButtonState state, int density) {
+  // Drawn at four times the size asked for and scaled down: smooth edges.
+  const int k = 4 * (density > 1 ? density : 1), w = 128 * k, h = 32 * k;
   vpImage img(w, h);
   const vpRect rc{0, 0, float(w), float(h)};
   const float r = 8.0f * k;
@@ -212,58 +214,70 @@ vpImage vpDrawButton(const vpColor& base, vpButtonState state) {
     const vpRect inner{float(k) * 1.2f, float(k) * 1.2f, float(w) - k * 1.2f, float(h) - k * 1.2f};
     vpStrokeRoundRect(&img, inner, r - k, 0.8f * k, {1, 1, 1, 0.25f});
   }
-  return img.Resized(128, 32);
+  return img.Resized(128 * (density > 1 ? density : 1), 32 * (density > 1 ? density : 1));
 }
 
-bool vpDrawLogo(const vpFontFace& bold, const std::vector<vpImage>& faces, vpImage* logo) {
-  const int w = 1024, h = 512;
+bool vpDrawLogoAt(const vpFontFace& bold, const std::vector<vpImage>& faces, float f,
+                  vpImage* logo) {
+  // Every length of the drawing is given for f = 1, a 1024 x 512 picture.
+  auto L = [f](float v) { return v * f; };
+  auto Li = [f](int v) { return int(std::lround(float(v) * f)); };
+  const int w = Li(1024), h = Li(512);
   vpImage img(w, h);
   // A soft glow so the title reads over any part of the sky.
-  const vpMask glow = vpEllipseMask(w, h, w * 0.5f, h * 0.56f, w * 0.38f, h * 0.3f).Blurred(36);
+  const vpMask glow = vpEllipseMask(w, h, w * 0.5f, h * 0.56f, w * 0.38f, h * 0.3f).Blurred(Li(36));
   img.DrawMask(glow, 0, 0, {1.0f, 1.0f, 0.95f, 0.35f});
 
   // Three cards fanned above the name; each gets a soft shadow first.
-  const float cardH = 300.0f;
+  const float cardH = L(300.0f);
   const float angles[3] = {-0.36f, 0.0f, 0.36f};
-  const float pivotX = w * 0.5f, pivotY = 450.0f;
+  const float pivotX = w * 0.5f, pivotY = L(450.0f);
   for (size_t i = 0; i < faces.size() && i < 3; ++i) {
     const vpImage& f = faces[i];
     const float sy = cardH / float(f.Height());
     const float sx = cardH * (0.32f / 0.46f) / float(f.Width());
     const float a = angles[i];
-    const float dist = 240.0f;  // from pivot to card centre
+    const float dist = L(240.0f);  // from pivot to card centre
     const float cx = pivotX + std::sin(a) * dist, cy = pivotY - std::cos(a) * dist;
     vpImage shadow(f.Width(), f.Height());
     for (int y = 0; y < f.Height(); ++y)
       for (int x = 0; x < f.Width(); ++x) shadow.Ref(x, y) = {0, 0, 0, f.At(x, y).a * 0.3f};
-    vpDrawTransformed(&img, shadow, cx + 8, cy + 10, sx, sy, a);
+    vpDrawTransformed(&img, shadow, cx + L(8), cy + L(10), sx, sy, a);
     vpDrawTransformed(&img, f, cx, cy, sx, sy, a);
   }
 
   vpMask name;
   int baseline = 0;
-  if (!bold.RenderLine(U"vimra", 250, &name, &baseline)) return false;
-  const int nx = (w - name.Width()) / 2, ny = 455 - baseline;
-  const vpMask padded = name.Padded(24);
-  vpMask outline = padded.Blurred(5);
+  if (!bold.RenderLine(U"vimra", Li(250), &name, &baseline)) return false;
+  const int nx = (w - name.Width()) / 2, ny = Li(455) - baseline;
+  const int pad = Li(24);
+  const vpMask padded = name.Padded(pad);
+  vpMask outline = padded.Blurred(Li(5));
   for (int y = 0; y < outline.Height(); ++y)
     for (int x = 0; x < outline.Width(); ++x)
       outline.Ref(x, y) = std::min(1.0f, outline.At(x, y) * 4.0f);
-  img.DrawMask(padded.Blurred(10), nx - 24 + 10, ny - 24 + 14, {0, 0, 0, 0.45f});
-  img.DrawMask(outline, nx - 24, ny - 24, vpHex(0x3A1A05));
-  DrawMaskGradient(&img, name, nx, ny, vpHex(0xFFF1A8), vpHex(0xF08A24), ny + baseline - 180,
+  img.DrawMask(padded.Blurred(Li(10)), nx - pad + Li(10), ny - pad + Li(14), {0, 0, 0, 0.45f});
+  img.DrawMask(outline, nx - pad, ny - pad, vpHex(0x3A1A05));
+  DrawMaskGradient(&img, name, nx, ny, vpHex(0xFFF1A8), vpHex(0xF08A24), ny + baseline - Li(180),
                    ny + baseline);
   // A thin highlight along the upper edges of the letters.
   vpMask lit(name.Width(), name.Height());
   for (int y = 0; y < name.Height(); ++y)
     for (int x = 0; x < name.Width(); ++x)
-      lit.Ref(x, y) = std::max(0.0f, name.At(x, y) - name.At(x, y - 5)) * 0.6f;
+      lit.Ref(x, y) = std::max(0.0f, name.At(x, y) - name.At(x, y - Li(5))) * 0.6f;
   img.DrawMask(lit, nx, ny, {1, 1, 1, 1});
   // Keep a clear margin, two texels even at the low size: the texture
   // repeats under linear filtering.
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      if (x < 16 || y < 16 || x >= w - 16 || y >= h - 16) img.Ref(x, y) = {0, 0, 0, 0};
-  *logo = img.Resized(512, 256);
+      if (x < Li(16) || y < Li(16) || x >= w - Li(16) || y >= h - Li(16)) img.Ref(x, y) = {0, 0, 0, 0};
+  *logo = std::move(img);
+  return true;
+}
+
+bool vpDrawLogo(const vpFontFace& bold, const std::vector<vpImage>& faces, vpImage* logo) {
+  vpImage big;
+  if (!vpDrawLogoAt(bold, faces, 1.0f, &big)) return false;
+  *logo = big.Resized(512, 256);
   return true;
 }

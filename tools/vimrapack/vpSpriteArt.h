@@ -18,12 +18,17 @@ vpImage vpDrawCloud(int w, int h, float boxWidth, float boxHeight, uint32_t seed
 vpImage vpDrawStar(int size);
 
 enum class vpButtonState { passive, active, pushed };
-// A 128 x 32 button face in the given base colour with rounded corners.
-vpImage vpDrawButton(const vpColor& base, vpButtonState state);
+// A button face in the given base colour with rounded corners: 128 x 32
+// times `density` texels, for a button of 128 x 32 shown that much larger.
+vpImage vpDrawButton(const vpColor& base, vpButtonState state, int density = 1);
 
 // The 512 x 256 title: a fan of the given card faces behind the name.
 // `faces` are card-face images (any size, card proportions).
 bool vpDrawLogo(const vpFontFace& bold, const std::vector<vpImage>& faces, vpImage* logo);
+// The same title drawn directly at 1024 f x 512 f texels (vpDrawLogo is the
+// f = 1 drawing halved).
+bool vpDrawLogoAt(const vpFontFace& bold, const std::vector<vpImage>& faces, float f,
+                  vpImage* logo);
 
 // Draws `src` centred on (cx, cy), scaled by sx and sy and turned by `angle`
 // radians (clockwise on screen), with bilinear sampling.

@@ -53,6 +53,8 @@ class GameProbe : public vimraGame {
   using kxSDLWrapper::quitRequested;
   using kxSDLWrapper::SetTickSource;
   using vimraGame::AdvanceState;
+  using vimraGame::arialFont;
+  using vimraGame::GetEntry;
   using vimraGame::cards;
   using vimraGame::chosenRow;
   using vimraGame::clouds;

@@ -94,14 +94,20 @@ TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
       if (key.compare(0, k.prefix.size(), k.prefix) != 0) continue;
       SCOPED_TRACE(key);
       const uint32_t scale = key.find("_low") != std::string::npos ? 4 : 1;
+      // A rendering for a larger GUI scale ("@2x") is that many times larger.
+      const size_t at = key.find('@');
+      const uint32_t density = at != std::string::npos ? uint32_t(key[at + 1] - '0') : 1;
       kxTGAImage img = Image(key);
-      ASSERT_TRUE(img.width == k.w / scale && img.height == k.h / scale &&
+      ASSERT_TRUE(img.width == k.w * density / scale && img.height == k.h * density / scale &&
                   img.bytesPerPixel == k.bpp)
           << img.width << "x" << img.height << "x" << img.bytesPerPixel;
       auto alpha = [&](uint32_t x, uint32_t y) { return img.pixels[(y * img.width + x) * 4 + 3]; };
       if (k.prefix == "button_") {
-        EXPECT_TRUE(alpha(0, 0) == 0 && alpha(64, 16) == 255);  // a corner cut, the middle solid
-        for (uint32_t i = 0; i < 128 * 32 * 4; ++i) mean[key] += i % 4 == 3 ? 0 : img.pixels[i];
+        // A corner cut, the middle solid.
+        EXPECT_TRUE(alpha(0, 0) == 0 && alpha(img.width / 2, img.height / 2) == 255);
+        const uint32_t texels = img.width * img.height;
+        for (uint32_t i = 0; i < texels * 4; ++i)
+          mean[key] += i % 4 == 3 ? 0 : double(img.pixels[i]) / (density * density);
       } else if (k.bpp == 4) {
         int rim = 0;
         for (uint32_t x = 0; x < img.width; ++x) rim += alpha(x, 0) + alpha(x, img.height - 1);
@@ -121,10 +127,11 @@ TEST_F(vimradata, PicturesHaveTheirSizesAndLooks) {
       break;
     }
   for (const std::string c : {"button_blue_", "button_green_", "button_red_"})
-    EXPECT_TRUE(mean[c + "pushed"] < mean[c + "passive"] &&
-                mean[c + "passive"] < mean[c + "active"] &&
-                mean[c + "active"] < 200.0 * 3 * 128 * 32)  // still dark under white text
-        << c;
+    for (const std::string d : {"", "@2x", "@3x"})
+      EXPECT_TRUE(mean[c + "pushed" + d] < mean[c + "passive" + d] &&
+                  mean[c + "passive" + d] < mean[c + "active" + d] &&
+                  mean[c + "active" + d] < 200.0 * 3 * 128 * 32)  // still dark under white text
+          << c << d;
   ASSERT_EQ(faces.size(), 21u);
   for (size_t a = 0; a < faces.size(); ++a)
     for (size_t b = a + 1; b < faces.size(); ++b) {
