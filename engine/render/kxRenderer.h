@@ -201,7 +201,7 @@ class KX_API kxRenderer {
   [[nodiscard]] virtual unsigned int CreateBuffer(const void* data, uint64_t bytes) = 0;
   /// Replaces the first `bytes` bytes of a buffer.
   virtual void UpdateBuffer(unsigned int buffer, const void* data, uint64_t bytes) = 0;
-  /// Deletes a buffer; 0, or no loaded buffer API, does nothing.
+  /// Deletes a buffer; 0, or a call while HasBuffers is false, does nothing.
   virtual void DeleteBuffer(unsigned int buffer) = 0;
 
   /// Draws `count` vertices of the buffers from `first` on.
