@@ -114,7 +114,7 @@ class KX_API kxVertexArray {
   /// before. On failure the texture is left as it was. The texture repeats
   /// (TGA upload), except in arrays that clamp (textured boxes).
   void TextureFromFile(const char* path);
-  /// Loads from a compressed TGA image; the block is only read and stays the
+  /// Loads from a crunched TGA block; the block is only read and stays the
   /// caller's.
   void TextureFromCrunchedMemoryBlock(kxMemoryBlock* block);
   /// Installs a texture name without changing ownership: an array that owns
