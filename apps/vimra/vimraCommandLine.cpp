@@ -44,13 +44,14 @@ bool ReadScale(const char* text, float* scale) {
 }
 
 // The value of an option written "--name value" or "--name=value": null
-// (and *error set) when it is missing.
-const char* OptionValue(const char* name, int argc, char** argv, int* i, std::string* error) {
+// when it is missing, with *error saying the option needs `what`.
+const char* OptionValue(const char* name, const char* what, int argc, char** argv, int* i,
+                        std::string* error) {
   const char* arg = argv[*i];
   size_t n = strlen(name);
   if (arg[n] == '=') return arg + n + 1;
   if (*i + 1 < argc && argv[*i + 1]) return argv[++*i];
-  *error = std::string(name) + " needs a value";
+  *error = std::string(name) + " needs " + what;
   return nullptr;
 }
 
@@ -86,36 +87,22 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
         }
       }
     } else if (IsOption(arg, "--ui-scale")) {
-      const char* value = OptionValue("--ui-scale", argc, argv, &i, error);
+      const char* value = OptionValue("--ui-scale", "a value", argc, argv, &i, error);
       if (value == nullptr) return vcUsageError;
       if (!ReadScale(value, &options->uiScale)) {
         *error = std::string("--ui-scale takes a number from 0.5 to 8, not \"") + value + "\"";
         return vcUsageError;
       }
-    } else if (strcmp(arg, "--msaa") == 0 || strncmp(arg, "--msaa=", 7) == 0) {
-      const char* count = nullptr;
-      if (arg[6] == '=') {
-        count = arg + 7;
-      } else if (i + 1 < argc && argv[i + 1]) {
-        count = argv[++i];
-      } else {
-        *error = "--msaa needs a count: 0, 2 or 4";
-        return vcUsageError;
-      }
+    } else if (IsOption(arg, "--msaa")) {
+      const char* count = OptionValue("--msaa", "a count: 0, 2 or 4", argc, argv, &i, error);
+      if (count == nullptr) return vcUsageError;
       if (!ReadSamples(count, &options->msaa)) {
         *error = std::string("--msaa takes 0, 2 or 4, not \"") + count + "\"";
         return vcUsageError;
       }
-    } else if (strcmp(arg, "--renderer") == 0 || strncmp(arg, "--renderer=", 11) == 0) {
-      const char* name = nullptr;
-      if (arg[10] == '=') {
-        name = arg + 11;
-      } else if (i + 1 < argc && argv[i + 1]) {
-        name = argv[++i];
-      } else {
-        *error = "--renderer needs a name: fixed or es2";
-        return vcUsageError;
-      }
+    } else if (IsOption(arg, "--renderer")) {
+      const char* name = OptionValue("--renderer", "a name: fixed or es2", argc, argv, &i, error);
+      if (name == nullptr) return vcUsageError;
       if (!kxRendererFromName(name, &options->renderer)) {
         *error = std::string("--renderer takes fixed or es2, not \"") + name + "\"";
         return vcUsageError;

@@ -16,8 +16,8 @@
 #include "kxTypes.h"
 
 struct kxMemoryBlock {
-  uint8_t* data;
-  uint64_t size;
+  uint8_t* data;  ///< the bytes, malloc'ed; may be null when size is 0
+  uint64_t size;  ///< number of bytes at data
 };
 
 /// New block of `size` uninitialised bytes; null when memory runs out.

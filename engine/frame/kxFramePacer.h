@@ -33,8 +33,11 @@ class KX_API kxFramePacer {
   /// Returns 0 and restarts the schedule when the frame ended after its mark.
   uint32_t EndFrame();
 
+  /// The tick the current schedule started at.
   uint32_t GetBase() const { return base; }
+  /// Frames counted since the schedule started.
   uint32_t GetFrames() const { return frames; }
+  /// The tick source in use; never null (SDL_GetTicks when none was given).
   kxTickSource GetTickSource() const { return source; }
 
  private:

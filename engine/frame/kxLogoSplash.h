@@ -24,9 +24,9 @@ class kxResource;
 
 class KX_API kxLogoSplash {
  public:
-  static const int frameLimit = 180;
-  static const int logoWidth = 256;
-  static const int logoHeight = 64;
+  static const int frameLimit = 180;  ///< frame count at which Run returns
+  static const int logoWidth = 256;   ///< picture width in pixels
+  static const int logoHeight = 64;   ///< picture height in pixels
 
   /// ticks: the pacing clock (null means SDL_GetTicks).
   kxLogoSplash(SDL_Window* window, SDL_GLContext context, int width, int height,
@@ -35,12 +35,11 @@ class KX_API kxLogoSplash {
 
   /// Needs the context current; the picture is blended with the blend
   /// function in force (the frame's SRC_ALPHA, ONE_MINUS_SRC_ALPHA) into the
-  /// bound framebuffer, whose viewport the caller has set. Advances *frameCounter once per frame and
-  /// returns when it reaches frameLimit as a signed value (at least one frame
-  /// is always shown). Hides the cursor meanwhile. Leaves the renderer's
-  /// projection at Ortho(0, width, height, 0, 0, 1) with the matrix mode
-  /// mmProjection,
-  /// an identity model-view matrix, blending and depth test off.
+  /// bound framebuffer, whose viewport the caller has set. Advances *frameCounter once per frame
+  /// and returns when it reaches frameLimit as a signed value (at least one frame is always shown).
+  /// Hides the cursor meanwhile. Leaves the renderer's projection at Ortho(0, width, height, 0, 0,
+  /// 1) with the matrix mode mmProjection, an identity model-view matrix, blending and depth test
+  /// off.
   void Run(kxResource* resources, uint32_t* frameCounter);
 
   /// Top-left corner of the centred picture (integer halves towards zero).
@@ -48,7 +47,7 @@ class KX_API kxLogoSplash {
 
   /// Frames shown by the last Run, and how many of them showed the picture.
   int GetFramesShown() const { return framesShown; }
-  int GetPicturesShown() const { return picturesShown; }
+  int GetPicturesShown() const { return picturesShown; }  ///< see above
   /// True when the last Run took a request to leave: SDL_QUIT, or a press of
   /// Escape or AC Back. The splash still runs to its end.
   bool GetQuitRequested() const { return quitRequested; }

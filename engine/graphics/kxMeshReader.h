@@ -9,23 +9,25 @@
 
 #include <cstddef>
 
+#include "graphics/kxVertexArray.h"
 #include "kxExport.h"
 #include "kxTypes.h"
-#include "graphics/kxVertexArray.h"
 
 /// The lists a mesh reader fills: malloc'ed, released with kxFreeMeshLists.
 struct kxMeshLists {
-  float (*normals)[3];      ///< unit normals
-  uint64_t normalCount;     ///< entries of normals
-  float (*texCoords)[2];    ///< texture coordinates (u, v)
-  uint64_t texCoordCount;   ///< entries of texCoords
-  float (*vertices)[3];     ///< positions
-  uint64_t vertexCount;     ///< entries of vertices
-  TFace_s* faces;  ///< zero-based indices; -1 where the block stored 0
-  uint64_t faceCount;  ///< entries of faces
+  float (*normals)[3];     ///< unit normals
+  uint64_t normalCount;    ///< entries of normals
+  float (*texCoords)[2];   ///< texture coordinates (u, v)
+  uint64_t texCoordCount;  ///< entries of texCoords
+  float (*vertices)[3];    ///< positions
+  uint64_t vertexCount;    ///< entries of vertices
+  TFace_s* faces;          ///< zero-based indices; -1 where the block stored 0
+  uint64_t faceCount;      ///< entries of faces
 };
 
+/// Empties the record without freeing anything (for a fresh one); not null.
 KX_API void kxInitMeshLists(kxMeshLists* lists);
+/// Frees the lists and empties the record. Null is ignored.
 KX_API void kxFreeMeshLists(kxMeshLists* lists);
 
 /// Reads a mesh block (counts and records of normals, texture coordinates,

@@ -10,9 +10,10 @@
 
 /// Sets the engine-wide window size in pixels.
 KX_API void kxSetScreenSize(int width, int height);
-/// The engine-wide window width in pixels.
+/// The engine-wide window width in pixels; 0 before the first kxSetScreenSize.
 KX_API int kxGetScreenWidth();
-/// The engine-wide window height in pixels.
+/// The engine-wide window height in pixels; 0 before the first
+/// kxSetScreenSize.
 KX_API int kxGetScreenHeight();
 
 /// Window pixels per logical GUI pixel of what is being drawn now; 1 outside

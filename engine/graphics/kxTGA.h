@@ -16,10 +16,10 @@ struct kxMemoryBlock;
 /// (R, G, B or R, G, B, A), rows in file order; malloc'ed, released with
 /// kxFreeTGAImage.
 struct kxTGAImage {
-  uint32_t width;
-  uint32_t height;
+  uint32_t width;          ///< pixels per row, at least 1
+  uint32_t height;         ///< rows, at least 1
   uint32_t bytesPerPixel;  ///< 3 or 4
-  uint8_t* pixels;
+  uint8_t* pixels;         ///< owned by the record (kxFreeTGAImage)
 };
 
 /// Decodes TGA bytes without touching the renderer. False (and `image` untouched)

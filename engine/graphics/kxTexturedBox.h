@@ -7,9 +7,10 @@
 /// a camera. Owns what a kxVertexArray owns.
 #pragma once
 
-#include "kxExport.h"
 #include "graphics/kxVertexArray.h"
+#include "kxExport.h"
 
+/// How a box's texture coordinates map the image onto it.
 enum TTextureBoxProjection : int32_t {
   tbpNormal = 0,   ///< image row 0 at y = 0 (upright where y points up)
   tbpFlipped = 1,  ///< image row 0 at y = height (upright where y points down)
@@ -25,12 +26,12 @@ class KX_API kxTexturedBox : public kxVertexArray {
   kxTexturedBox(float width, float height, bool flag, TTextureBoxProjection projection);
   /// Null when allocation fails.
   [[nodiscard]] static kxTexturedBox* Create(float width, float height, bool flag,
-                               TTextureBoxProjection projection);
+                                             TTextureBoxProjection projection);
   virtual ~kxTexturedBox();
 
   /// Size given at construction; the scale does not change it.
   float GetWidth();
-  float GetHeight();
+  float GetHeight();  ///< see GetWidth
 
   /// Draws the box turned towards cameraPosition (three floats) and spun by
   /// `angle` degrees about its own z axis. The box's own angles are not used.

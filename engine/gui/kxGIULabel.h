@@ -18,8 +18,7 @@ class kxFont;
 class KX_API kxGIULabel : public kxGUIObject {
  public:
   /// Null when allocation fails.
-  static kxGIULabel* Create(unsigned int id, kxFont* font, int left, int top,
-                            const kxString& text);
+  static kxGIULabel* Create(unsigned int id, kxFont* font, int left, int top, const kxString& text);
   /// A white label at (left, top) sized to the text; as Create, on the stack or with new.
   kxGIULabel(unsigned int id, kxFont* font, int left, int top, const kxString& text);
   ~kxGIULabel() override;
@@ -29,8 +28,10 @@ class KX_API kxGIULabel : public kxGUIObject {
   void Draw() override;
   /// Replaces the text; Width and Height keep the first text's size.
   void SetValue(kxString& text) override;
+  /// The colour of the text from the next Draw on (white at first).
   void SetColor(float r, float g, float b, float a);
 
+  /// The label's own copy of the current text.
   const kxString& GetText();
   /// Four floats r, g, b, a.
   const float* GetColor();

@@ -49,6 +49,7 @@ class KX_API kxGUIButton : public kxGUIObject {
 
   /// 0 passive, 1 active, 2 pushed: the index of the box drawn.
   int GetState();
+  /// The button's own copy of the caption.
   const kxString& GetCaption();
   /// The caption's width as measured at construction.
   int GetCaptionWidth();

@@ -14,12 +14,16 @@ struct kxMemoryBlock;
 
 class KX_API kxGUIButtonStates {
  public:
+  /// Keeps the three pointers (null allowed: that look has no texture).
   kxGUIButtonStates(kxMemoryBlock* passive, kxMemoryBlock* active, kxMemoryBlock* pushed);
   /// Releases nothing: the blocks are not owned.
   ~kxGUIButtonStates();
 
+  /// The block of the look at rest, as given; not owned.
   kxMemoryBlock* GetPassiveTexture();
+  /// The block of the look under the pointer, as given; not owned.
   kxMemoryBlock* GetActiveTexture();
+  /// The block of the look while pressed, as given; not owned.
   kxMemoryBlock* GetPushedTexture();
 
  private:

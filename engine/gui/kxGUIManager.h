@@ -50,6 +50,8 @@ class KX_API kxGUIManager final {
   /// Null when allocation fails.
   static kxGUIManager* Create(int width, int height);
 
+  /// A manager for a window of width x height pixels, with no controls; makes
+  /// engineResources its own collection (null when memory runs out).
   kxGUIManager(int width, int height);
   ~kxGUIManager();
 

@@ -19,6 +19,8 @@ class KX_API kxGUIPanel : public kxGUIObject {
  public:
   /// Null when allocation fails.
   static kxGUIPanel* Create(unsigned int id, int left, int top, int width, int height);
+  /// Builds the mesh at once, in (0, 0, 0, 0.8); without memory the panel
+  /// has no geometry and draws nothing.
   kxGUIPanel(unsigned int id, int left, int top, int width, int height);
   ~kxGUIPanel() override;
 
@@ -42,8 +44,8 @@ class KX_API kxGUIPanel : public kxGUIObject {
 
   void CreatePanelGeometry();
   // Three bands of two triangles each, then the four corner fans.
-  void CreateRoundedBox(kxVertexArray* array, int left, int top, int width, int height,
-                        int radius, float (*color)[4]);
+  void CreateRoundedBox(kxVertexArray* array, int left, int top, int width, int height, int radius,
+                        float (*color)[4]);
   // A fan of separate triangles from angle a0 to a1 (radians) around
   // (cx, cy); nothing when a1 <= a0 or segments < 1.
   void CreateCorner(kxVertexArray* array, float cx, float cy, float radius, float a0, float a1,

@@ -37,12 +37,17 @@ class KX_API kxGUITextScroll : public kxGUIObject {
   void SetColor(float r, float g, float b, float a);
   /// Pixels the text has moved left from the right edge.
   void SetVx(int vx);
-  int GetVx();
+  int GetVx();  ///< see SetVx
 
+  /// The text on view (the queued value replaces it at the fade's midpoint).
   const kxString& GetText();
+  /// Width in pixels of the text on view.
   int GetTextWidth();
+  /// The opacity the text is drawn with now.
   float GetAlpha();
+  /// Whether a fade (out, then in) is running.
   bool IsFading();
+  /// Whether the running fade is still in its fade-out half.
   bool IsFadingOut();
 
  private:

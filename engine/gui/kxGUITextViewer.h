@@ -29,14 +29,14 @@ class KX_API kxGUITextViewer : public kxGUIObject, public kxGUIWheelTarget {
   /// Width of the scroll bar and its distance from the right edge, in pixels:
   /// it sits in the strip the text's clip rectangle leaves free.
   static constexpr int scrollBarWidth = 2;
-  static constexpr int scrollBarMargin = 1;
+  static constexpr int scrollBarMargin = 1;  ///< see scrollBarWidth
 
   /// Null when allocation fails.
   static kxGUITextViewer* Create(unsigned int id, kxStringArray* lines, kxFont* font, int left,
                                  int top, int width, int height);
   /// The line height is 1.4 font heights, at least one pixel.
-  kxGUITextViewer(unsigned int id, kxStringArray* lines, kxFont* font, int left, int top,
-                  int width, int height);
+  kxGUITextViewer(unsigned int id, kxStringArray* lines, kxFont* font, int left, int top, int width,
+                  int height);
   ~kxGUITextViewer() override;
 
   /// Applies the coasting step, then draws the background and the lines.
@@ -55,13 +55,20 @@ class KX_API kxGUITextViewer : public kxGUIObject, public kxGUIWheelTarget {
   /// past the top nor further down than a drag may go.
   bool OnMouseWheel(int notches) override;
 
+  /// The colour of the lines (black at first).
   void SetColor(float r, float g, float b, float a);
 
+  /// Index of the first line on view.
   int GetFirstLine();
+  /// Scroll offset in pixels: 0 at the top, negative further down.
   int GetOffset();
+  /// Pixels the text moves per frame while coasting; 0 at rest.
   int GetVelocity();
+  /// Whether a left-button drag is in progress.
   bool IsDragging();
+  /// Line spacing in pixels (1.4 font heights).
   float GetLineHeight();
+  /// The background panel, owned by the viewer; null if it was not made.
   kxGUIPanel* GetBackground();
 
  private:

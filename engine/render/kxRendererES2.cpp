@@ -19,6 +19,7 @@
 
 #include "data/kxAlloc.h"
 #include "render/kxGLVersion.h"
+#include "render/kxRendererGL.h"
 #include "render/kxRendererPaths.h"
 
 namespace {
@@ -175,17 +176,6 @@ struct TextureInfo {
   TPixelFormat format;
 };
 
-GLenum PixelFormat(TPixelFormat format) {
-  switch (format) {
-    case pfRGB:
-      return GL_RGB;
-    case pfLuminanceAlpha:
-      return GL_LUMINANCE_ALPHA;
-    default:
-      return GL_RGBA;
-  }
-}
-
 bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 bool HasExtension(const char* name) {
@@ -197,21 +187,30 @@ bool HasExtension(const char* name) {
   return false;
 }
 
+// Whether a shader compiled or a program linked (`status` read by `query`);
+// if not, its log goes to `detail` and the object is deleted. Shaders and
+// programs have the same three calls under different names.
+template <typename Query, typename Log, typename Delete>
+bool Built(GLuint object, GLenum status, Query query, Log log, Delete drop, char* detail,
+           size_t detailSize) {
+  GLint ok = 0;
+  query(object, status, &ok);
+  if (ok) return true;
+  log(object, GLsizei(detailSize), nullptr, detail);
+  drop(object);
+  return false;
+}
+
 GLuint Compile(GLenum kind, const char* source, char* detail, size_t detailSize) {
   GLuint shader = glCreateShader(kind);
   glShaderSource(shader, 1, &source, nullptr);
   glCompileShader(shader);
-  GLint ok = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    glGetShaderInfoLog(shader, GLsizei(detailSize), nullptr, detail);
-    glDeleteShader(shader);
-    return 0;
-  }
-  return shader;
+  const bool ok = Built(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog,
+                        glDeleteShader, detail, detailSize);
+  return ok ? shader : 0;
 }
 
-class kxRendererES2 : public kxRenderer {
+class kxRendererES2 : public kxRendererGL {
  public:
   TRendererKind GetKind() const override { return rkES2; }
 
@@ -245,26 +244,10 @@ class kxRendererES2 : public kxRenderer {
 
   bool HasBuffers() override { return started; }
 
-  const char* GetRendererName() override { return Text(GL_RENDERER); }
-  const char* GetVersion() override { return Text(GL_VERSION); }
-  int GetSamples() override { return Integer(GL_SAMPLES); }
-  int GetMaxTextureSize() override { return Integer(GL_MAX_TEXTURE_SIZE); }
-
   void Enable(TRenderState state) override { Switch(state, true); }
   void Disable(TRenderState state) override { Switch(state, false); }
   bool IsEnabled(TRenderState state) override {
     return state >= 0 && state < rsStateCount && enabled[state];
-  }
-  void SetAlphaBlending() override { glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }
-  void SetViewport(int x, int y, int width, int height) override {
-    glViewport(x, y, width, height);
-  }
-  void SetScissor(int x, int y, int width, int height) override { glScissor(x, y, width, height); }
-  void SetLineWidth(float width) override { glLineWidth(width); }
-  void SetClearColor(float r, float g, float b, float a) override { glClearColor(r, g, b, a); }
-  void Clear(bool colour, bool depth) override {
-    GLbitfield mask = (colour ? GL_COLOR_BUFFER_BIT : 0) | (depth ? GL_DEPTH_BUFFER_BIT : 0);
-    if (mask) glClear(mask);
   }
   void SetColor(float r, float g, float b, float a) override {
     color[0] = r, color[1] = g, color[2] = b, color[3] = a;
@@ -444,24 +427,6 @@ class kxRendererES2 : public kxRenderer {
     return readable;
   }
 
-  unsigned int CreateBuffer(const void* data, uint64_t bytes) override {
-    if (!started) return 0;
-    GLuint name = 0;
-    glGenBuffers(1, &name);
-    glBindBuffer(GL_ARRAY_BUFFER, name);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), data, GL_STATIC_DRAW);
-    return name;
-  }
-  void UpdateBuffer(unsigned int buffer, const void* data, uint64_t bytes) override {
-    if (!buffer || !started) return;
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), data);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-  }
-  void DeleteBuffer(unsigned int buffer) override {
-    if (buffer && started) glDeleteBuffers(1, &buffer);
-  }
-
   void DrawArrays(TPrimitive mode, const kxDrawBuffers_s& b, int first, int count) override {
     if (!b.vertices || !started || count <= 0) return;
     Attribute(kPosition, 3, b.vertices, 0);
@@ -547,7 +512,6 @@ class kxRendererES2 : public kxRenderer {
     }
   }
 
-  void Finish() override { glFinish(); }
   void ReadPixels(int x, int y, int width, int height, uint8_t* rgba) override {
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
@@ -557,11 +521,6 @@ class kxRendererES2 : public kxRenderer {
   }
 
  private:
-  struct Target {
-    GLuint framebuffer, colour, depth;
-    int width, height;
-  };
-
   bool started = false;
   GLuint program = 0;
   GLuint stream = 0;
@@ -647,13 +606,9 @@ class kxRendererES2 : public kxRenderer {
     glLinkProgram(linked);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    GLint ok = 0;
-    glGetProgramiv(linked, GL_LINK_STATUS, &ok);
-    if (!ok) {
-      glGetProgramInfoLog(linked, GLsizei(detailSize), nullptr, detail);
-      glDeleteProgram(linked);
+    if (!Built(linked, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, glDeleteProgram,
+               detail, detailSize))
       return false;
-    }
     program = linked;
     auto at = [&](const char* name) { return glGetUniformLocation(program, name); };
     uniform.modelViewProjection = at("uModelViewProjection");
@@ -722,16 +677,6 @@ class kxRendererES2 : public kxRenderer {
     glUniform1i(uniform.texture, enabled[rsTexture] && bound != 0);
     glDrawArrays(mode, first, count);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-  }
-
-  static const char* Text(GLenum name) {
-    const GLubyte* text = glGetString(name);
-    return text ? reinterpret_cast<const char*>(text) : "";
-  }
-  static int Integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
   }
 };
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "render/kxGLVersion.h"
+#include "render/kxRendererGL.h"
 #include "render/kxRendererPaths.h"
 
 namespace {
@@ -32,17 +33,6 @@ GLenum StateCap(TRenderState state) {
   }
 }
 
-GLenum PixelFormat(TPixelFormat format) {
-  switch (format) {
-    case pfRGB:
-      return GL_RGB;
-    case pfLuminanceAlpha:
-      return GL_LUMINANCE_ALPHA;
-    default:
-      return GL_RGBA;
-  }
-}
-
 // Runs `body` with the unpack (or pack) alignment at 1, restoring it after:
 // engine data is tightly packed.
 template <typename Body>
@@ -54,7 +44,7 @@ void WithAlignment(GLenum which, Body body) {
   glPixelStorei(which, alignment);
 }
 
-class kxRendererFixed : public kxRenderer {
+class kxRendererFixed : public kxRendererGL {
  public:
   TRendererKind GetKind() const override { return rkFixed; }
 
@@ -85,25 +75,9 @@ class kxRendererFixed : public kxRenderer {
     return glGenBuffers && glBindBuffer && glBufferData && glBufferSubData && glDeleteBuffers;
   }
 
-  const char* GetRendererName() override { return Text(GL_RENDERER); }
-  const char* GetVersion() override { return Text(GL_VERSION); }
-  int GetSamples() override { return Integer(GL_SAMPLES); }
-  int GetMaxTextureSize() override { return Integer(GL_MAX_TEXTURE_SIZE); }
-
   void Enable(TRenderState state) override { glEnable(StateCap(state)); }
   void Disable(TRenderState state) override { glDisable(StateCap(state)); }
   bool IsEnabled(TRenderState state) override { return glIsEnabled(StateCap(state)) == GL_TRUE; }
-  void SetAlphaBlending() override { glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }
-  void SetViewport(int x, int y, int width, int height) override {
-    glViewport(x, y, width, height);
-  }
-  void SetScissor(int x, int y, int width, int height) override { glScissor(x, y, width, height); }
-  void SetLineWidth(float width) override { glLineWidth(width); }
-  void SetClearColor(float r, float g, float b, float a) override { glClearColor(r, g, b, a); }
-  void Clear(bool colour, bool depth) override {
-    GLbitfield mask = (colour ? GL_COLOR_BUFFER_BIT : 0) | (depth ? GL_DEPTH_BUFFER_BIT : 0);
-    if (mask) glClear(mask);
-  }
   void SetColor(float r, float g, float b, float a) override { glColor4f(r, g, b, a); }
 
   void SetMatrixMode(TMatrixMode mode) override {
@@ -189,24 +163,6 @@ class kxRendererFixed : public kxRenderer {
     });
     glBindTexture(GL_TEXTURE_2D, 0);
     return true;
-  }
-
-  unsigned int CreateBuffer(const void* data, uint64_t bytes) override {
-    if (!HasBuffers()) return 0;
-    GLuint name = 0;
-    glGenBuffers(1, &name);
-    glBindBuffer(GL_ARRAY_BUFFER, name);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), data, GL_STATIC_DRAW);
-    return name;
-  }
-  void UpdateBuffer(unsigned int buffer, const void* data, uint64_t bytes) override {
-    if (!buffer || !glBufferSubData) return;
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), data);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-  }
-  void DeleteBuffer(unsigned int buffer) override {
-    if (buffer && glDeleteBuffers) glDeleteBuffers(1, &buffer);
   }
 
   void DrawArrays(TPrimitive mode, const kxDrawBuffers_s& b, int first, int count) override {
@@ -299,7 +255,6 @@ class kxRendererFixed : public kxRenderer {
     }
   }
 
-  void Finish() override { glFinish(); }
   void ReadPixels(int x, int y, int width, int height, uint8_t* rgba) override {
     WithAlignment(GL_PACK_ALIGNMENT, [&] {
       glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
@@ -307,10 +262,6 @@ class kxRendererFixed : public kxRenderer {
   }
 
  private:
-  struct Target {
-    GLuint framebuffer, colour, depth;
-    int width, height;
-  };
   // Few targets live at once (a test scene, a tool's picture).
   Target targets[8] = {};
 
@@ -320,15 +271,6 @@ class kxRendererFixed : public kxRenderer {
     return nullptr;
   }
 
-  static const char* Text(GLenum name) {
-    const GLubyte* text = glGetString(name);
-    return text ? reinterpret_cast<const char*>(text) : "";
-  }
-  static int Integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-  }
   static void SetWrap(bool clamp) {
     const GLint wrap = clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);

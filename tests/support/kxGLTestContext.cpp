@@ -6,6 +6,8 @@
 #include <cstring>
 #include <ostream>
 
+#include "render/kxRenderer.h"
+
 namespace kxTest {
 namespace {
 
@@ -24,14 +26,8 @@ void CloseContext() {
 
 bool MakeWindow(bool multisample) {
   SDL_GL_ResetAttributes();
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, multisample ? 1 : 0);
-  SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, multisample ? 4 : 0);
+  // The same visual the engine asks for, so tests draw as the program does.
+  kxSetContextAttributes(rkFixed, multisample ? 4 : 0);
   window = SDL_CreateWindow("kxTest", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 64, 64,
                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) return false;

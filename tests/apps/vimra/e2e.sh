@@ -9,6 +9,8 @@
 # usage: e2e.sh BIN_DIR [SHOT_DIR]
 #   BIN_DIR   folder holding vimra and vimradata.bin (its ../lib holds the engine)
 #   SHOT_DIR  where the screenshots go (default: inside the temporary folder)
+# VIMRA_ARGS (environment) adds options to the played run, like
+# "--renderer es2" to play it on the other drawing path.
 # Exit status 0 when every check passed.
 set -euo pipefail
 . "$(dirname "$0")/../../support/harness.sh"
@@ -96,7 +98,8 @@ find_row() {
 row_y() { card_y $((3 - $1)); }
 
 # --- one whole run ----------------------------------------------------------
-(cd "$WORK/bin" && exec ./vimra) &
+# shellcheck disable=SC2086 # the options are words
+(cd "$WORK/bin" && exec ./vimra ${VIMRA_ARGS:-}) &
 PID=$!
 note "vimra started (pid $PID)"
 

@@ -99,6 +99,10 @@ TEST(vimraCommandLine, UnknownOptionsOperandsAndBadCountsAreUsageErrors) {
       {{"--msaa="}, "--msaa takes 0, 2 or 4, not \"\""},
       {{"--msaa", "4x"}, "--msaa takes 0, 2 or 4, not \"4x\""},
       {{"--msaa", "04"}, "--msaa takes 0, 2 or 4, not \"04\""},
+      {{"--msaax"}, "unknown option \"--msaax\""},
+      {{"--renderer"}, "--renderer needs a name: fixed or es2"},
+      {{"--rendererfixed"}, "unknown option \"--rendererfixed\""},
+      {{"--ui-scale"}, "--ui-scale needs a value"},
   };
   for (auto& row : rows) {
     Parsed p = Parse(row.args);
