@@ -198,6 +198,9 @@ class kxRendererFixed : public kxRendererGL {
   void DrawVertices(TPrimitive mode, const float* positions, const float* colors,
                     const float* texCoords, int count) override {
     if (!positions || count <= 0) return;
+    // With a buffer bound the pointers would be read as offsets into it
+    // (CreateBuffer leaves the new one bound), drawing nothing or garbage.
+    if (glBindBuffer) glBindBuffer(GL_ARRAY_BUFFER, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, positions);
     if (colors) {

@@ -244,6 +244,21 @@ std::vector<uint8_t> Draw(TRendererKind kind, const std::function<void(kxRendere
   return pixels;
 }
 
+// A draw from client memory right after a buffer is made: the new buffer
+// is still bound, and the draw must not read its vertices from it.
+void QuadAfterBuffer(kxRenderer* r) {
+  const float unrelated[9] = {};
+  const unsigned int buffer = r->CreateBuffer(unrelated, sizeof unrelated);
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
+  r->Ortho(0, 1, 0, 1, -1, 1);
+  r->SetMatrixMode(mmModelView);
+  r->LoadIdentity();
+  r->SetColor(0.2f, 0.6f, 0.9f, 1);
+  r->FillRect(0.1f, 0.1f, 0.9f, 0.9f);
+  r->DeleteBuffer(buffer);
+}
+
 class kxRendererPaths : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -285,6 +300,10 @@ TEST_F(kxRendererPaths, ColoursLinesScissorAndBillboardMatch) {
 }
 
 TEST_F(kxRendererPaths, GuiPanelAndFontTextMatch) { Compare("gui", Gui); }
+
+TEST_F(kxRendererPaths, ClientVerticesDrawWhileABufferIsBound) {
+  Compare("quad_after_buffer", QuadAfterBuffer);
+}
 
 TEST_F(kxRendererPaths, MatricesAndTextureQueriesAgree) {
   float m[2][16];
