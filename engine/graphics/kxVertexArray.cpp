@@ -268,7 +268,14 @@ void kxVertexArray::TextureFromCrunchedMemoryBlock(kxMemoryBlock* block) {
   AdoptTexture(TextureFromCrunchedMemoryBlockTGA(block));
 }
 
-void kxVertexArray::SetTextureID(unsigned int id) { textureId = id; }
+void kxVertexArray::SetTextureID(unsigned int id) {
+  // The name is borrowed. A texture the array made itself is released first:
+  // kept as owned, the destructor would leak it and delete the lender's.
+  if (id == textureId) return;
+  if (ownsTexture && textureId) kxGetRenderer()->DeleteTextures(1, &textureId);
+  textureId = id;
+  ownsTexture = false;
+}
 unsigned int kxVertexArray::GetTextureID() { return textureId; }
 unsigned int kxVertexArray::GetVertexBuffer() { return vertexBuffer; }
 void kxVertexArray::SetVertexBuffer(unsigned int buffer) {

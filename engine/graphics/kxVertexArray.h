@@ -117,8 +117,8 @@ class KX_API kxVertexArray {
   /// Loads from a crunched TGA block; the block is only read and stays the
   /// caller's.
   void TextureFromCrunchedMemoryBlock(kxMemoryBlock* block);
-  /// Installs a texture name without changing ownership: an array that owns
-  /// its texture deletes this name instead when destroyed.
+  /// Installs a borrowed texture name; a different texture the array owned
+  /// is deleted first, and the borrowed one is never deleted by the array.
   void SetTextureID(unsigned int id);
   /// The texture name Draw binds; 0 when there is none.
   unsigned int GetTextureID();

@@ -92,8 +92,9 @@ class AskingGame : public GameProbe {
 };
 
 TEST_F(LiveGame, TheGameAsksForEveryEntryOfThePackAndForNothingElse) {
-  // A start, then every switch that loads: each language, and the quality
-  // down and up again with the menu (and its title picture) in between.
+  // A start, then every switch that loads: each language, the quality down
+  // and up again with the menu (and its title picture) in between, and the
+  // larger GUI scales.
   ASSERT_NO_FATAL_FAILURE(InstallPack());
   AskingGame* asking = new AskingGame();
   ASSERT_NO_FATAL_FAILURE(Start(asking));
@@ -104,6 +105,9 @@ TEST_F(LiveGame, TheGameAsksForEveryEntryOfThePackAndForNothingElse) {
   ClickControl(idSettings);
   ClickControl(idQuality);
   ClickControl(idOK);
+  // The menu again at the GUI scales that want the larger renderings of the
+  // title and the button faces.
+  for (float scale : {2.0f, 3.0f}) asking->SetUIScale(scale);
 
   kxResource built;
   ASSERT_TRUE(built.ReadFromFile(pack.c_str()));

@@ -214,6 +214,20 @@ TEST_F(kxVertexArrayGL, TextureLoadsReplaceTheOwnedTextureAndFailuresKeepIt) {
   ASSERT_TRUE(WriteFile(path, tga.data(), 20));
   a.TextureFromFile(path.c_str());
   EXPECT_TRUE(a.GetTextureID() == second && kxTest::IsTexture(second));
+  // A name installed by id is borrowed: the owned texture it replaces is
+  // released, and the borrowed one outlives the array.
+  Probe lender(GL_TRIANGLES);
+  Textured(&lender);
+  const unsigned lent = lender.GetTextureID();
+  {
+    Probe borrower(GL_TRIANGLES);
+    Textured(&borrower);
+    const unsigned own = borrower.GetTextureID();
+    borrower.SetTextureID(lent);
+    EXPECT_FALSE(borrower.OwnsTexture());
+    EXPECT_FALSE(kxTest::IsTexture(own)) << "replaced owned texture leaked";
+  }
+  EXPECT_TRUE(kxTest::IsTexture(lent)) << "the borrower deleted the lender's texture";
   kxFreeMemoryBlock(junk);
   kxFreeMemoryBlock(notImage);
   remove(path.c_str());
