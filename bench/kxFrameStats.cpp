@@ -65,7 +65,9 @@ void kxFrameReport::SetInfo(const std::string& key, const std::string& value) {
   info.emplace_back(key, value);
 }
 
-void kxFrameReport::AddScene(const kxSceneFigures& scene) { scenes.push_back(scene); }
+void kxFrameReport::AddScene(const kxSceneFigures& scene) {
+  scenes.push_back(scene);
+}
 
 void kxFrameReport::AddFigure(const std::string& group, const std::string& name, double value,
                               const std::string& unit) {
@@ -73,7 +75,8 @@ void kxFrameReport::AddFigure(const std::string& group, const std::string& name,
 }
 
 void kxFrameReport::PrintLines(FILE* out) const {
-  for (const auto& entry : info) fprintf(out, "info %s %s\n", entry.first.c_str(), entry.second.c_str());
+  for (const auto& entry : info)
+    fprintf(out, "info %s %s\n", entry.first.c_str(), entry.second.c_str());
   for (const kxSceneFigures& s : scenes) {
     const char* n = s.name.c_str();
     fprintf(out, "scene %s frames %zu\n", n, s.frames);
@@ -94,8 +97,8 @@ void kxFrameReport::PrintTable(FILE* out) const {
   fprintf(out, "%-14s %6s %9s %9s %9s %9s %9s %9s %7s\n", "scene", "frames", "wall_med", "wall_p95",
           "wall_p99", "wall_max", "cpu_med", "cpu_mean", "screens");
   for (const kxSceneFigures& s : scenes) {
-    fprintf(out, "%-14s %6zu %9.2f %9.2f %9.2f %9.2f %9.2f %9.2f %7.2f\n", s.name.c_str(),
-            s.frames, s.wall.median, s.wall.p95, s.wall.p99, s.wall.max, s.cpu.median, s.cpu.mean,
+    fprintf(out, "%-14s %6zu %9.2f %9.2f %9.2f %9.2f %9.2f %9.2f %7.2f\n", s.name.c_str(), s.frames,
+            s.wall.median, s.wall.p95, s.wall.p99, s.wall.max, s.cpu.median, s.cpu.mean,
             s.screensOfFill);
   }
 }

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "audio/kxMusic.h"
-#include "render/kxRenderer.h"
 #include "audio/kxSampler.h"
 #include "data/kxResource.h"
 #include "graphics/kxFont.h"
@@ -24,6 +23,7 @@
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
+#include "render/kxRenderer.h"
 #include "vimraLanguages.h"
 #include "vimraPackKeys.h"
 
@@ -513,7 +513,8 @@ void vimraBenchGame::MeasureLoading(const std::string& packPath, kxFrameReport* 
     const std::string lowSuffix = vimraKeyLowSuffix;
     const bool low = name.size() > lowSuffix.size() &&
                      name.compare(name.size() - lowSuffix.size(), lowSuffix.size(), lowSuffix) == 0;
-    bool wanted = highQuality ? !low : (low || !resources->ResourceExists(vimraLowKey(name).c_str()));
+    bool wanted =
+        highQuality ? !low : (low || !resources->ResourceExists(vimraLowKey(name).c_str()));
     for (int l = 0; l < vimraLanguageCount(); ++l) {
       std::string suffix = std::string("_") + vimraLanguageTable[l].key;
       if (l != language && name.size() > suffix.size() &&

@@ -67,8 +67,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
     } else if (a == "--pack" && value) {
       o->pack = value;
     } else if (a == "--size" && value) {
-      if (sscanf(value, "%dx%d", &o->width, &o->height) != 2 || o->width < 64 ||
-          o->height < 64 || o->width > 16384 || o->height > 16384)
+      if (sscanf(value, "%dx%d", &o->width, &o->height) != 2 || o->width < 64 || o->height < 64 ||
+          o->width > 16384 || o->height > 16384)
         return false;
     } else if (a == "--renderer" && value) {
       if (!kxRendererFromName(value, &o->renderer) || !kxHasRenderer(o->renderer)) return false;

@@ -12,6 +12,6 @@
 
 /// Owning engine classes are never copied: a copy would share buffers,
 /// handles or children. Place in the class body.
-#define KX_NO_COPY(Class)                \
-  Class(const Class&) = delete;          \
+#define KX_NO_COPY(Class)       \
+  Class(const Class&) = delete; \
   Class& operator=(const Class&) = delete

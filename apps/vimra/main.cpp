@@ -26,7 +26,8 @@ class vimraProgram : public vimraGame {
  public:
   bool OnAfterInit() override {
     if (!vimraGame::OnAfterInit()) return false;
-    if (resources != nullptr) vimraSetWindowIcon(window, resources->Get(vimraLowKey(vimraKeyLogo).c_str()));
+    if (resources != nullptr)
+      vimraSetWindowIcon(window, resources->Get(vimraLowKey(vimraKeyLogo).c_str()));
     return true;
   }
 };

@@ -143,4 +143,6 @@ std::string vimraUsage() {
          "  --version    show the version and exit\n";
 }
 
-std::string vimraVersionLine() { return std::string("vimra ") + VIMRA_VERSION; }
+std::string vimraVersionLine() {
+  return std::string("vimra ") + VIMRA_VERSION;
+}

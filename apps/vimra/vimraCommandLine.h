@@ -15,12 +15,12 @@ enum TVimraCommand {
 };
 
 struct vimraOptions_s {
-  bool window;        // play in a resizable window instead of full screen
-  int windowWidth;    // its first size, 1280 x 720 unless given
+  bool window;      // play in a resizable window instead of full screen
+  int windowWidth;  // its first size, 1280 x 720 unless given
   int windowHeight;
-  int msaa;           // samples per pixel asked for, or kxMultisampleAuto
+  int msaa;                // samples per pixel asked for, or kxMultisampleAuto
   TRendererKind renderer;  // the drawing path; fixed function by default
-  float uiScale;      // GUI scale asked for, or 0 to choose from the window
+  float uiScale;           // GUI scale asked for, or 0 to choose from the window
 };
 
 // Reads argv[1..argc-1]. Options: --help (-h), --version, --window [WxH]

@@ -24,8 +24,8 @@
 
 #include <string>
 
-#include "frame/kxSDLWrapper.h"
 #include "data/kxString.h"
+#include "frame/kxSDLWrapper.h"
 #include "vimraDeal.h"
 #include "vimraGameIds.h"
 
@@ -288,6 +288,6 @@ class vimraGame : public kxSDLWrapper {
   TShownScreen shownScreen;
   // The line the hint bar shows, to show it again when it is rebuilt.
   int hintLine;
-  float uiScale;  // asked for; 0 chooses from the window
+  float uiScale;      // asked for; 0 chooses from the window
   int buttonDensity;  // PictureDensity of the button looks loaded
 };

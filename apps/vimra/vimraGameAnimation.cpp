@@ -1,13 +1,12 @@
 // The motion of the cards and the camera: one update per state, called once
 // per frame by Render, and the moves that AdvanceState and Escape prepare.
 // Every update is one step of the 60 frames per second loop.
-#include "vimraGame.h"
-
 #include <cmath>
 
 #include "graphics/kxGeometry.h"
 #include "graphics/kxTransform.h"
 #include "graphics/kxVertexArray.h"
+#include "vimraGame.h"
 #include "vimraLayout.h"
 #include "vimraMotion.h"
 

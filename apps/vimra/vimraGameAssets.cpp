@@ -1,8 +1,6 @@
 // Loading from the resource pack: the start-up sequence, the deck of cards
 // (rebuilt when the texture quality changes), the texts of a language, and
 // the release of everything the game owns.
-#include "vimraGame.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -19,6 +17,7 @@
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
 #include "render/kxRenderer.h"
+#include "vimraGame.h"
 #include "vimraLanguages.h"
 #include "vimraPackKeys.h"
 #include "vimraVisibleArea.h"

@@ -23,8 +23,8 @@ enum TVimraControlID : unsigned int {
   idStart = 100,  // the Start button and the logo above the menu
   idQuit = 101,
   idAbout = 102,
-  idBox = 103,    // the panel of the About, Settings and How to play boxes
-  idOK = 104,     // the OK button of every box
+  idBox = 103,  // the panel of the About, Settings and How to play boxes
+  idOK = 104,   // the OK button of every box
   idHowToPlay = 105,
   idSettings = 106,
   idLanguage = 107,
@@ -37,27 +37,27 @@ enum TVimraControlID : unsigned int {
 
 // Lines of the interface texts ("msg_<language>" in the pack).
 enum TVimraMessage : int {
-  mlTicker = 0,         // the main menu's scrolling welcome
+  mlTicker = 0,  // the main menu's scrolling welcome
   mlStart = 1,
   mlQuit = 2,
   mlAbout = 3,          // About button and box title
   mlEngineVersion = 4,  // About, second line: "<05>, <04><version>, <10><platform>"
   mlGameName = 5,
-  mlCopyright = 6,      // About, third line
+  mlCopyright = 6,  // About, third line
   mlOK = 7,
-  mlHowToPlay = 8,      // button and box title
-  mlSettings = 9,       // button and box title
+  mlHowToPlay = 8,  // button and box title
+  mlSettings = 9,   // button and box title
   mlRunningOn = 10,
-  mlLanguageRow = 11,   // Settings rows
+  mlLanguageRow = 11,  // Settings rows
   mlQualityRow = 12,
   mlQualityLow = 13,
   mlQualityHigh = 14,
-  mlSwitchOff = 15,     // music and hints buttons
+  mlSwitchOff = 15,  // music and hints buttons
   mlSwitchOn = 16,
   mlMusicRow = 17,
-  mlHintStart = 18,     // hint bar: when built and after the reveal
-  mlHintRow = 19,       // hint while the cards are gathered and dealt
-  mlHintReveal = 20,    // hint when the reveal starts
+  mlHintStart = 18,   // hint bar: when built and after the reveal
+  mlHintRow = 19,     // hint while the cards are gathered and dealt
+  mlHintReveal = 20,  // hint when the reveal starts
   mlHintsRow = 21,
-  mlCount = 22,         // lines every language's text must hold
+  mlCount = 22,  // lines every language's text must hold
 };

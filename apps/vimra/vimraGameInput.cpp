@@ -1,7 +1,5 @@
 // What the player does: the click that answers a row of the trick, keys,
 // window focus, the hidden backdrop switch and the clicks on menu controls.
-#include "vimraGame.h"
-
 #include <SDL.h>
 
 #include "audio/kxMusic.h"
@@ -9,6 +7,7 @@
 #include "graphics/kxGeometry.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
+#include "vimraGame.h"
 #include "vimraLanguages.h"
 #include "vimraLayout.h"
 

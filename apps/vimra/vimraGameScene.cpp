@@ -1,7 +1,5 @@
 // The scene behind the menus: the colour-gradient backdrop, the drifting
 // clouds, the star billboards, the light, and the drawing of a frame.
-#include "vimraGame.h"
-
 #include <cmath>
 #include <new>
 
@@ -13,6 +11,7 @@
 #include "graphics/kxVertexArray.h"
 #include "render/kxRenderer.h"
 #include "vimraColorTable.h"
+#include "vimraGame.h"
 #include "vimraMotion.h"
 #include "vimraPackKeys.h"
 #include "vimraVisibleArea.h"
@@ -49,8 +48,8 @@ const float kDesignAspect = 16.0f / 9.0f;
 
 // One rectangle of the backdrop, x0..x1 by y0..y1 (local units), coloured
 // `low` along y0 and `high` along y1, as two triangles wound like the first.
-void AppendBackdropQuad(kxVertexArray* v, float x0, float y0, float x1, float y1,
-                        const float* low, const float* high) {
+void AppendBackdropQuad(kxVertexArray* v, float x0, float y0, float x1, float y1, const float* low,
+                        const float* high) {
   const float* colours[6] = {low, low, high, high, high, low};
   const float points[6][2] = {{x1, y0}, {x0, y0}, {x0, y1}, {x0, y1}, {x1, y1}, {x1, y0}};
   for (const auto& p : points) v->AppendVertex(p[0], p[1], 0.0f);
@@ -187,11 +186,11 @@ void vimraGame::SetupLighting() {
   kxRenderer* r = kxGetRenderer();
   r->Enable(rsLighting);
   r->Enable(rsDepthTest);
-  const kxLight_s light = {{1.0f, 1.0f, 1.0f, 1.0f},
-                           {1.0f, 1.0f, 1.0f, 1.0f},
-                           {1.0f, 1.0f, 1.0f, 1.0f},
-                           {kLightPosition[0], kLightPosition[1], kLightPosition[2],
-                            kLightPosition[3]}};
+  const kxLight_s light = {
+      {1.0f, 1.0f, 1.0f, 1.0f},
+      {1.0f, 1.0f, 1.0f, 1.0f},
+      {1.0f, 1.0f, 1.0f, 1.0f},
+      {kLightPosition[0], kLightPosition[1], kLightPosition[2], kLightPosition[3]}};
   r->SetLight(light);
   const kxMaterial_s card = {{0.0f, 0.0f, 0.0f, 1.0f},
                              {0.9f, 0.9f, 0.9f, 1.0f},

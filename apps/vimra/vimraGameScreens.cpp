@@ -1,8 +1,6 @@
 // The screens built from the engine's GUI controls: the main menu, the
 // About, How to play and Settings boxes, the hint bar of a trick and its
 // line, and the emptying of the screen before the next one is built.
-#include "vimraGame.h"
-
 #include <SDL.h>
 
 #include "data/kxStringArray.h"
@@ -16,6 +14,7 @@
 #include "gui/kxGUIPicture.h"
 #include "gui/kxGUITextScroll.h"
 #include "gui/kxGUITextViewer.h"
+#include "vimraGame.h"
 #include "vimraLanguages.h"
 #include "vimraLayout.h"
 #include "vimraPackKeys.h"

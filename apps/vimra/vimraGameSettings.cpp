@@ -1,7 +1,5 @@
 // The player's choices between runs: "vimraconfig.bin" in the working
 // directory, read at construction and written at close.
-#include "vimraGame.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include "audio/kxSampler.h"
 #include "data/kxMemoryBlock.h"
 #include "vimraColorTable.h"
+#include "vimraGame.h"
 #include "vimraLanguages.h"
 #include "vimraSettings.h"
 

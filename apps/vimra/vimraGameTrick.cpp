@@ -1,12 +1,11 @@
 // The trick: AdvanceState performs every transition out of a state, and the
 // cards are gathered by the answered row and dealt again.
-#include "vimraGame.h"
-
 #include <cstdlib>
 #include <new>
 
 #include "graphics/kxGeometry.h"
 #include "graphics/kxTransform.h"
+#include "vimraGame.h"
 
 void vimraGame::AdvanceState() {
   switch (state) {

@@ -57,10 +57,12 @@ inline constexpr int vimraFontDensityCount = 3;
 inline constexpr vimraDensity_s vimraFontDensities[vimraFontDensityCount] = {
     {"@1.5x", 1.5f}, {"@2x", 2.0f}, {"@3x", 3.0f}};
 inline constexpr int vimraPictureDensityCount = 2;
-inline constexpr vimraDensity_s vimraPictureDensities[vimraPictureDensityCount] = {
-    {"@2x", 2.0f}, {"@3x", 3.0f}};
+inline constexpr vimraDensity_s vimraPictureDensities[vimraPictureDensityCount] = {{"@2x", 2.0f},
+                                                                                   {"@3x", 3.0f}};
 
-inline std::string vimraLowKey(const std::string& key) { return key + vimraKeyLowSuffix; }
+inline std::string vimraLowKey(const std::string& key) {
+  return key + vimraKeyLowSuffix;
+}
 
 inline std::string vimraCardPictureKey(int n) {
   return vimraKeyCardPicturePrefix + std::to_string(n);
@@ -92,7 +94,8 @@ inline std::vector<std::string> vimraEveryPackKey() {
         keys.push_back(vimraButtonKey(colour, state) + d.suffix);
     }
   }
-  for (const char* text : {vimraKeyMessagesPrefix, vimraKeyLicensesPrefix, vimraKeyHowToPlayPrefix}) {
+  for (const char* text :
+       {vimraKeyMessagesPrefix, vimraKeyLicensesPrefix, vimraKeyHowToPlayPrefix}) {
     for (const char* language : vimraPackLanguages) keys.push_back(text + std::string(language));
   }
   return keys;

@@ -1,10 +1,10 @@
 #include "vimraSettings.h"
 
-#include "data/kxLittleEndian.h"
-#include "vimraColorTable.h"
-
 #include <cmath>
 #include <cstring>
+
+#include "data/kxLittleEndian.h"
+#include "vimraColorTable.h"
 
 namespace {
 

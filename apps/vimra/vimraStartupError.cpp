@@ -17,7 +17,9 @@ std::string Detail(const char* detail) {
   return text + ")";
 }
 
-std::string Quoted(const char* name) { return std::string("\"") + name + "\""; }
+std::string Quoted(const char* name) {
+  return std::string("\"") + name + "\"";
+}
 
 const char* KindOf(mode_t mode) {
   if (S_ISDIR(mode)) return "a directory";
@@ -41,8 +43,10 @@ std::string vimraDescribeStartupError(const vimraStartupFacts_s& facts) {
     case ieDisplayMode:
       return text + "cannot read the display's mode" + detail;
     case ieWindow:
-      return text + (facts.fullscreen ? "cannot open a full-screen OpenGL window"
-                                      : "cannot open an OpenGL window") + detail;
+      return text +
+             (facts.fullscreen ? "cannot open a full-screen OpenGL window"
+                               : "cannot open an OpenGL window") +
+             detail;
     case ieContext:
       return text + "cannot create an OpenGL context" + detail;
     case ieGLFunctions:
@@ -80,7 +84,8 @@ std::string vimraCheckPackFile(const char* name) {
     if (errno == ENOENT) return "vimra: no " + Quoted(name) + " in the working directory";
     return "vimra: " + where + " cannot be read (" + strerror(errno) + ")";
   }
-  if (!S_ISREG(info.st_mode)) return "vimra: " + where + " is " + KindOf(info.st_mode) + ", not a file";
+  if (!S_ISREG(info.st_mode))
+    return "vimra: " + where + " is " + KindOf(info.st_mode) + ", not a file";
   // Non-blocking, so that a file swapped for a FIFO after the look above
   // still cannot hold the program.
   int fd = open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -9,10 +9,10 @@
 #include "vimraGame.h"
 
 struct vimraStartupFacts_s {
-  TInitError frameError;        // the step at which the frame's Init stopped
-  const char* frameDetail;      // the library's message then; may be null or empty
+  TInitError frameError;          // the step at which the frame's Init stopped
+  const char* frameDetail;        // the library's message then; may be null or empty
   TVimraInitFailure gameFailure;  // what the game's own part of Init reported
-  bool fullscreen;              // the window asked for was full screen
+  bool fullscreen;                // the window asked for was full screen
 };
 
 // The message for a failed Init, without a line end; never empty, one line.

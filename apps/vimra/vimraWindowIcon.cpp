@@ -19,8 +19,8 @@ SDL_Surface* vimraMakeWindowIcon(const kxMemoryBlock* crunchedTGA) {
   if (tga == nullptr) return nullptr;
   kxTGAImage image;
   bool decoded = kxDecodeTGA(tga->data, tga->size, &image);
-  bool topFirst = decoded && tga->size > kDescriptorOffset &&
-                  (tga->data[kDescriptorOffset] & kTopOrigin) != 0;
+  bool topFirst =
+      decoded && tga->size > kDescriptorOffset && (tga->data[kDescriptorOffset] & kTopOrigin) != 0;
   kxFreeMemoryBlock(tga);
   if (!decoded) return nullptr;
 
@@ -37,8 +37,9 @@ SDL_Surface* vimraMakeWindowIcon(const kxMemoryBlock* crunchedTGA) {
     const uint32_t top = (static_cast<uint32_t>(icon->h) - h) / 2;
     for (uint32_t row = 0; row < h; ++row) {
       const uint8_t* from = image.pixels + static_cast<size_t>(row) * w * image.bytesPerPixel;
-      uint8_t* to = pixels + static_cast<size_t>(top + (topFirst ? row : h - 1 - row)) *
-                                 static_cast<size_t>(icon->pitch) +
+      uint8_t* to = pixels +
+                    static_cast<size_t>(top + (topFirst ? row : h - 1 - row)) *
+                        static_cast<size_t>(icon->pitch) +
                     static_cast<size_t>(left) * 4;
       for (uint32_t x = 0; x < w; ++x, from += image.bytesPerPixel, to += 4) {
         to[0] = from[0];

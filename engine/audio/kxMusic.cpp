@@ -10,7 +10,9 @@ kxMusic::kxMusic() : data(nullptr), stream(nullptr), music(nullptr), volume(64) 
   Mix_VolumeMusic(volume);
 }
 
-kxMusic::~kxMusic() { Clear(); }
+kxMusic::~kxMusic() {
+  Clear();
+}
 
 bool kxMusic::LoadFromCrunchedMemoryBlock(kxMemoryBlock* block) {
   if (!block) return false;
@@ -36,9 +38,13 @@ void kxMusic::Play() {
   if (music) Mix_PlayMusic(music, -1);
 }
 
-void kxMusic::Stop() { Mix_HaltMusic(); }
+void kxMusic::Stop() {
+  Mix_HaltMusic();
+}
 
-void kxMusic::Pause() { Mix_PauseMusic(); }
+void kxMusic::Pause() {
+  Mix_PauseMusic();
+}
 
 void kxMusic::Clear() {
   if (music) {
@@ -61,7 +67,9 @@ void kxMusic::SetVolume(int32_t volume) {
   Mix_VolumeMusic(volume);
 }
 
-int32_t kxMusic::GetVolume() { return volume; }
+int32_t kxMusic::GetVolume() {
+  return volume;
+}
 
 void kxMusic::VolumeUp() {
   SetVolume(kxVolumeUp(volume));
@@ -71,4 +79,6 @@ void kxMusic::VolumeDown() {
   SetVolume(kxVolumeDown(volume));
 }
 
-bool kxMusic::IsLoaded() { return music != nullptr; }
+bool kxMusic::IsLoaded() {
+  return music != nullptr;
+}

@@ -42,7 +42,15 @@ inline void kxStoreLEAs(uint8_t* p, T value) {
   kxStoreLE32(p, bits);
 }
 
-inline int32_t kxLoadLEI32(const uint8_t* p) { return kxLoadLEAs<int32_t>(p); }
-inline void kxStoreLEI32(uint8_t* p, int32_t v) { kxStoreLEAs(p, v); }
-inline float kxLoadLEF32(const uint8_t* p) { return kxLoadLEAs<float>(p); }
-inline void kxStoreLEF32(uint8_t* p, float f) { kxStoreLEAs(p, f); }
+inline int32_t kxLoadLEI32(const uint8_t* p) {
+  return kxLoadLEAs<int32_t>(p);
+}
+inline void kxStoreLEI32(uint8_t* p, int32_t v) {
+  kxStoreLEAs(p, v);
+}
+inline float kxLoadLEF32(const uint8_t* p) {
+  return kxLoadLEAs<float>(p);
+}
+inline void kxStoreLEF32(uint8_t* p, float f) {
+  kxStoreLEAs(p, f);
+}

@@ -6,8 +6,8 @@
 #include "data/kxAlloc.h"
 #include "data/kxExpanded.h"
 #include "data/kxLittleEndian.h"
-#include "data/kxPackInspect.h"
 #include "data/kxPackCheck.h"
+#include "data/kxPackInspect.h"
 
 namespace {
 

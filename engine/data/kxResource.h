@@ -58,9 +58,11 @@ class KX_API kxResource {
   /// comparing the CRC, so that the entries of an image whose table and sizes
   /// are intact can be examined one by one. Never a way to load assets.
   [[nodiscard]] bool SalvageFromMemoryBlock(const kxMemoryBlock* image);
-  /// Writes WriteToMemoryBlock's image to a file; false when there is nothing to store or the file cannot be written.
+  /// Writes WriteToMemoryBlock's image to a file; false when there is nothing to store or the file
+  /// cannot be written.
   [[nodiscard]] bool WriteToFile(const char* fileName) const;
-  /// Reads a whole pack file as ReadFromMemoryBlock; false, keeping the old entries, when the file cannot be read or is no valid pack.
+  /// Reads a whole pack file as ReadFromMemoryBlock; false, keeping the old entries, when the file
+  /// cannot be read or is no valid pack.
   [[nodiscard]] bool ReadFromFile(const char* fileName);
 
   /// Pack layout constants, shared with the tools that inspect packs.

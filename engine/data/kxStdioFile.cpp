@@ -59,7 +59,8 @@ kxMemoryBlock* kxReadStdioFile(const char* path, uint64_t limit) {
   if (read && length > 0) read = first != EOF && ReadExactly(file, data, capacity - 1, &size);
   if (read && length < 0 && first != EOF) read = ReadToEnd(file, limit, &data, &capacity, &size);
   fclose(file);
-  kxMemoryBlock* block = read ? static_cast<kxMemoryBlock*>(kxMalloc(sizeof(kxMemoryBlock))) : nullptr;
+  kxMemoryBlock* block =
+      read ? static_cast<kxMemoryBlock*>(kxMalloc(sizeof(kxMemoryBlock))) : nullptr;
   if (!block) {
     free(data);
     return nullptr;

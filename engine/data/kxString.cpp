@@ -194,8 +194,9 @@ kxWChar** kxExplode(const kxWChar* text, const kxWChar* delimiter, int32_t* coun
     }
     kxWChar* piece = WideCopy(text + from, to - from);
     kxWChar** grown =
-        piece ? static_cast<kxWChar**>(kxRealloc(pieces, sizeof(kxWChar*) * (size_t(pieceCount) + 1)))
-              : nullptr;
+        piece
+            ? static_cast<kxWChar**>(kxRealloc(pieces, sizeof(kxWChar*) * (size_t(pieceCount) + 1)))
+            : nullptr;
     if (!grown) {
       free(piece);
       failed = true;

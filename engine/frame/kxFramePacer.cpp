@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 namespace {
-uint32_t SDLTicks() { return SDL_GetTicks(); }
+uint32_t SDLTicks() {
+  return SDL_GetTicks();
+}
 }  // namespace
 
 kxFramePacer::kxFramePacer(kxTickSource source)

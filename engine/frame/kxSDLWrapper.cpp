@@ -98,9 +98,13 @@ kxSDLWrapper::~kxSDLWrapper() {
 }
 
 void kxSDLWrapper::Render() {}
-bool kxSDLWrapper::OnBeforeInit() { return true; }
+bool kxSDLWrapper::OnBeforeInit() {
+  return true;
+}
 void kxSDLWrapper::OnBeforeClose() {}
-bool kxSDLWrapper::OnAfterInit() { return true; }
+bool kxSDLWrapper::OnAfterInit() {
+  return true;
+}
 void kxSDLWrapper::OnLMBUp(int, int) {}
 void kxSDLWrapper::OnMouseMotion(int, int, int, int) {}
 void kxSDLWrapper::OnKeyDown(unsigned int) {}
@@ -134,7 +138,9 @@ bool kxSDLWrapper::ToggleFullscreen() {
   return true;
 }
 
-bool kxSDLWrapper::IsFullscreen() const { return fullscreen; }
+bool kxSDLWrapper::IsFullscreen() const {
+  return fullscreen;
+}
 
 void kxSDLWrapper::SetWindowSize(int width, int height) {
   if (width <= 0 || height <= 0) return;
@@ -144,7 +150,9 @@ void kxSDLWrapper::SetWindowSize(int width, int height) {
   windowedHeight = height;
 }
 
-void kxSDLWrapper::SetResizable(bool resizable) { this->resizable = resizable; }
+void kxSDLWrapper::SetResizable(bool resizable) {
+  this->resizable = resizable;
+}
 
 void kxSDLWrapper::DrawableSize(int* w, int* h) const {
   *w = width;
@@ -190,19 +198,39 @@ bool kxSDLWrapper::FailInit(TInitError error, const char* detail) {
   return false;
 }
 
-TInitError kxSDLWrapper::GetInitError() const { return initError; }
-const char* kxSDLWrapper::GetInitErrorDetail() const { return initErrorDetail; }
-void kxSDLWrapper::SetFullscreen(bool on) { fullscreen = on; }
+TInitError kxSDLWrapper::GetInitError() const {
+  return initError;
+}
+const char* kxSDLWrapper::GetInitErrorDetail() const {
+  return initErrorDetail;
+}
+void kxSDLWrapper::SetFullscreen(bool on) {
+  fullscreen = on;
+}
 void kxSDLWrapper::SetWindowTitle(const char* title) {
   CopyText(windowTitle, sizeof windowTitle, title);
 }
-void kxSDLWrapper::SetMultisampling(int count) { multisampling = count; }
-int kxSDLWrapper::GetMultisampling() const { return multisampling; }
-bool kxSDLWrapper::SetRenderer(TRendererKind kind) { return kxSelectRenderer(kind); }
-TRendererKind kxSDLWrapper::GetRenderer() const { return kxGetRenderer()->GetKind(); }
-int kxSDLWrapper::GetSamples() const { return samples; }
-const char* kxSDLWrapper::GetRendererName() const { return rendererName; }
-bool kxSDLWrapper::IsSoftwareRenderer() const { return softwareRenderer; }
+void kxSDLWrapper::SetMultisampling(int count) {
+  multisampling = count;
+}
+int kxSDLWrapper::GetMultisampling() const {
+  return multisampling;
+}
+bool kxSDLWrapper::SetRenderer(TRendererKind kind) {
+  return kxSelectRenderer(kind);
+}
+TRendererKind kxSDLWrapper::GetRenderer() const {
+  return kxGetRenderer()->GetKind();
+}
+int kxSDLWrapper::GetSamples() const {
+  return samples;
+}
+const char* kxSDLWrapper::GetRendererName() const {
+  return rendererName;
+}
+bool kxSDLWrapper::IsSoftwareRenderer() const {
+  return softwareRenderer;
+}
 
 void kxSDLWrapper::DestroyWindowAndContext() {
   if (glContext) SDL_GL_DeleteContext(glContext);
@@ -357,7 +385,9 @@ int kxSDLWrapper::Run(int, char**) {
   return 0;
 }
 
-void kxSDLWrapper::EndMainLoop() { quitRequested = true; }
+void kxSDLWrapper::EndMainLoop() {
+  quitRequested = true;
+}
 
 void kxSDLWrapper::Refresh() {
   Render();
@@ -366,10 +396,18 @@ void kxSDLWrapper::Refresh() {
   ++frameCounter;
 }
 
-kxGUIManager* kxSDLWrapper::GetGUIManager() { return guiManager; }
-int kxSDLWrapper::GetWidth() { return width; }
-int kxSDLWrapper::GetHeight() { return height; }
-float kxSDLWrapper::GetAspect() { return aspect; }
+kxGUIManager* kxSDLWrapper::GetGUIManager() {
+  return guiManager;
+}
+int kxSDLWrapper::GetWidth() {
+  return width;
+}
+int kxSDLWrapper::GetHeight() {
+  return height;
+}
+float kxSDLWrapper::GetAspect() {
+  return aspect;
+}
 
 void kxSDLWrapper::SetCamPosition(float* const position) {
   for (int i = 0; i < 3; ++i) camPosition[i] = position[i];
@@ -384,9 +422,15 @@ void kxSDLWrapper::GetCamAngle(float* const out) {
   for (int i = 0; i < 3; ++i) out[i] = camAngle[i];
 }
 
-void kxSDLWrapper::SetTickSource(kxTickSource source) { tickSource = source; }
-kxTickSource kxSDLWrapper::GetTickSource() const { return tickSource; }
-void kxSDLWrapper::SetWindowCreator(kxWindowCreator creator) { windowCreator = creator; }
+void kxSDLWrapper::SetTickSource(kxTickSource source) {
+  tickSource = source;
+}
+kxTickSource kxSDLWrapper::GetTickSource() const {
+  return tickSource;
+}
+void kxSDLWrapper::SetWindowCreator(kxWindowCreator creator) {
+  windowCreator = creator;
+}
 
 void kxSDLWrapper::HandleWindowEvent(const SDL_WindowEvent& event) {
   switch (event.event) {
@@ -452,8 +496,7 @@ void kxSDLWrapper::DispatchEvent(const SDL_Event& event) {
     case SDL_KEYDOWN: {
       unsigned int key = static_cast<unsigned int>(event.key.keysym.sym);
       OnKeyDown(key);
-      if (event.key.keysym.sym != SDLK_ESCAPE && event.key.keysym.sym != SDLK_AC_BACK)
-        OnKeyUp(key);
+      if (event.key.keysym.sym != SDLK_ESCAPE && event.key.keysym.sym != SDLK_AC_BACK) OnKeyUp(key);
       break;
     }
     case SDL_KEYUP:
@@ -561,8 +604,12 @@ void kxSDLWrapper::LMBUp() {
   OnLMBUp(mouseX, mouseY);
 }
 
-void kxSDLWrapper::RMBDown() { rightButtonDown = true; }
-void kxSDLWrapper::RMBUp() { rightButtonDown = false; }
+void kxSDLWrapper::RMBDown() {
+  rightButtonDown = true;
+}
+void kxSDLWrapper::RMBUp() {
+  rightButtonDown = false;
+}
 
 void kxSDLWrapper::MouseWheel(int notches) {
   // Like the buttons, the wheel acts at the position MouseXY stored last.

@@ -24,19 +24,19 @@ class kxGUIObject;
 
 /// The step at which Init failed, in the order Init takes them.
 enum TInitError {
-  ieNone = 0,       ///< Init has not failed
-  ieVideo,          ///< SDL's video subsystem did not start
-  ieAudio,          ///< the audio device did not open
-  ieDisplay,        ///< full screen: SDL knows no display
-  ieDisplayMode,    ///< full screen: no display reported its current mode
-  ieWindow,         ///< no window with an OpenGL visual could be made
-  ieContext,        ///< no OpenGL context, or it could not be made current
-  ieGLFunctions,    ///< the renderer could not load its entry points
-  ieGLVersion,      ///< the context is too old for the renderer (OpenGL below
-                    /// 1.5 or without buffer objects; no OpenGL ES 2.0)
-  ieBeforeInit,     ///< OnBeforeInit returned false
-  ieGUI,            ///< the GUI manager could not be allocated
-  ieAfterInit,      ///< OnAfterInit returned false
+  ieNone = 0,     ///< Init has not failed
+  ieVideo,        ///< SDL's video subsystem did not start
+  ieAudio,        ///< the audio device did not open
+  ieDisplay,      ///< full screen: SDL knows no display
+  ieDisplayMode,  ///< full screen: no display reported its current mode
+  ieWindow,       ///< no window with an OpenGL visual could be made
+  ieContext,      ///< no OpenGL context, or it could not be made current
+  ieGLFunctions,  ///< the renderer could not load its entry points
+  ieGLVersion,    ///< the context is too old for the renderer (OpenGL below
+                  /// 1.5 or without buffer objects; no OpenGL ES 2.0)
+  ieBeforeInit,   ///< OnBeforeInit returned false
+  ieGUI,          ///< the GUI manager could not be allocated
+  ieAfterInit,    ///< OnAfterInit returned false
 };
 
 class KX_API kxSDLWrapper {

@@ -238,7 +238,9 @@ bool kxFont::AppendGlyphQuad(kxGeometry* quads, float w, float h, float u, float
   return true;
 }
 
-void kxFont::SetScale(float s) { scale = s; }
+void kxFont::SetScale(float s) {
+  scale = s;
+}
 
 bool kxFont::AppendVariant(kxFont* variant, float density) {
   if (!variant) return false;
@@ -253,7 +255,9 @@ bool kxFont::AppendVariant(kxFont* variant, float density) {
   return true;
 }
 
-int kxFont::GetVariantCount() const { return variantCount; }
+int kxFont::GetVariantCount() const {
+  return variantCount;
+}
 
 kxFont* kxFont::VariantFor(float m, float* density) {
   if (variantCount == 0 || !(m > 1.0f) || !std::isfinite(m)) return nullptr;
@@ -342,4 +346,6 @@ float kxFont::GetWidth(const kxWChar* text) {
   return width * scale;
 }
 
-float kxFont::GetHeight() { return lineHeight * scale; }
+float kxFont::GetHeight() {
+  return lineHeight * scale;
+}

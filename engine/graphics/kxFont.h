@@ -25,8 +25,8 @@ enum TFontType : int32_t {
 /// One character of a font: its coverage bitmap and placement.
 struct TGlyph_s {
   uint8_t* pixels;  ///< width x height coverage bytes, rows first to last
-  int32_t width;   ///< bitmap width in pixels
-  int32_t height;  ///< bitmap height in pixels
+  int32_t width;    ///< bitmap width in pixels
+  int32_t height;   ///< bitmap height in pixels
   int32_t advance;  ///< pen movement after the glyph
   int32_t top;      ///< quad drawn from y = -top
   int32_t left;     ///< horizontal offset from the pen

@@ -41,7 +41,9 @@ kxVertexArray* kxGeometry::GetVertexArray(size_t index) {
   return index < count ? arrays[index] : nullptr;
 }
 
-size_t kxGeometry::Length() { return size_t(count); }
+size_t kxGeometry::Length() {
+  return size_t(count);
+}
 
 int kxGeometry::GetVertexArrayID(kxVertexArray* array) {
   int32_t n = int32_t(count);
@@ -81,7 +83,9 @@ void kxGeometry::Clear(bool doClear) {
   count = 0;
 }
 
-void kxGeometry::SetClearOnDestroy(bool on) { clearOnDestroy = on; }
+void kxGeometry::SetClearOnDestroy(bool on) {
+  clearOnDestroy = on;
+}
 
 void kxGeometry::Draw() {
   for (uint64_t i = 0; i < count; ++i) {

@@ -51,7 +51,9 @@ bool ReadFace(const char* line, TFace_s* face) {
 
 }  // namespace
 
-void kxInitMeshLists(kxMeshLists* lists) { memset(lists, 0, sizeof *lists); }
+void kxInitMeshLists(kxMeshLists* lists) {
+  memset(lists, 0, sizeof *lists);
+}
 
 void kxFreeMeshLists(kxMeshLists* lists) {
   if (!lists) return;
@@ -93,9 +95,11 @@ bool kxReadMeshBlock(const uint8_t* data, uint64_t size, kxMeshLists* lists) {
   for (uint64_t i = 0; i < n; ++i)
     for (int k = 0; k < 3; ++k) read.normals[i][k] = kxLoadLEF32(data + normalsAt + 12 * i + 4 * k);
   for (uint64_t i = 0; i < t; ++i)
-    for (int k = 0; k < 2; ++k) read.texCoords[i][k] = kxLoadLEF32(data + texCoordsAt + 8 * i + 4 * k);
+    for (int k = 0; k < 2; ++k)
+      read.texCoords[i][k] = kxLoadLEF32(data + texCoordsAt + 8 * i + 4 * k);
   for (uint64_t i = 0; i < v; ++i)
-    for (int k = 0; k < 3; ++k) read.vertices[i][k] = kxLoadLEF32(data + verticesAt + 12 * i + 4 * k);
+    for (int k = 0; k < 3; ++k)
+      read.vertices[i][k] = kxLoadLEF32(data + verticesAt + 12 * i + 4 * k);
   for (uint64_t i = 0; i < f; ++i) {
     const uint8_t* r = data + facesAt + 36 * i;
     for (int k = 0; k < 3; ++k) {
@@ -105,10 +109,22 @@ bool kxReadMeshBlock(const uint8_t* data, uint64_t size, kxMeshLists* lists) {
     }
   }
   // Empty sections hold no storage, as an empty list of the array does.
-  if (!n) { free(read.normals); read.normals = nullptr; }
-  if (!t) { free(read.texCoords); read.texCoords = nullptr; }
-  if (!v) { free(read.vertices); read.vertices = nullptr; }
-  if (!f) { free(read.faces); read.faces = nullptr; }
+  if (!n) {
+    free(read.normals);
+    read.normals = nullptr;
+  }
+  if (!t) {
+    free(read.texCoords);
+    read.texCoords = nullptr;
+  }
+  if (!v) {
+    free(read.vertices);
+    read.vertices = nullptr;
+  }
+  if (!f) {
+    free(read.faces);
+    read.faces = nullptr;
+  }
   read.normalCount = n;
   read.texCoordCount = t;
   read.vertexCount = v;

@@ -57,7 +57,8 @@ bool DecodeRLE(const uint8_t* data, uint64_t size, uint64_t pixelCount, uint32_t
     if (n > pixelCount - done) n = pixelCount - done;  // a packet never passes the last pixel
     if (h < 128) {
       if (size - at < n * bpp) break;
-      for (uint64_t i = 0; i < n; ++i, at += bpp) StorePixel(pixels + (done + i) * bpp, data + at, bpp);
+      for (uint64_t i = 0; i < n; ++i, at += bpp)
+        StorePixel(pixels + (done + i) * bpp, data + at, bpp);
     } else {
       if (size - at < bpp) break;
       for (uint64_t i = 0; i < n; ++i) StorePixel(pixels + (done + i) * bpp, data + at, bpp);

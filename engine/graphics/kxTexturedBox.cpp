@@ -5,8 +5,7 @@
 
 #include "render/kxRenderer.h"
 
-kxTexturedBox::kxTexturedBox(float width, float height, bool flag,
-                             TTextureBoxProjection projection)
+kxTexturedBox::kxTexturedBox(float width, float height, bool flag, TTextureBoxProjection projection)
     : kxVertexArray(pmTriangles),
       width(width),
       height(height),
@@ -39,10 +38,16 @@ kxTexturedBox* kxTexturedBox::Create(float width, float height, bool flag,
   return new (std::nothrow) kxTexturedBox(width, height, flag, projection);
 }
 
-kxTexturedBox::~kxTexturedBox() { Clear(); }
+kxTexturedBox::~kxTexturedBox() {
+  Clear();
+}
 
-float kxTexturedBox::GetWidth() { return width; }
-float kxTexturedBox::GetHeight() { return height; }
+float kxTexturedBox::GetWidth() {
+  return width;
+}
+float kxTexturedBox::GetHeight() {
+  return height;
+}
 
 void kxTexturedBox::Draw2(float* const cameraPosition, float angle) {
   if (!vertexBuffer || !cameraPosition) return;

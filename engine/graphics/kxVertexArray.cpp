@@ -192,11 +192,21 @@ void kxVertexArray::SetPosition(float (*p)[3]) {
   if (p) SetPosition((*p)[0], (*p)[1], (*p)[2]);
 }
 
-void kxVertexArray::GetCenter(float* const out) { memcpy(out, position, sizeof position); }
-void kxVertexArray::SetAngle(float* const a) { memcpy(angle, a, sizeof angle); }
-void kxVertexArray::GetAngle(float* const out) { memcpy(out, angle, sizeof angle); }
-void kxVertexArray::SetScale(float s) { scale = s; }
-float kxVertexArray::GetScale() { return scale; }
+void kxVertexArray::GetCenter(float* const out) {
+  memcpy(out, position, sizeof position);
+}
+void kxVertexArray::SetAngle(float* const a) {
+  memcpy(angle, a, sizeof angle);
+}
+void kxVertexArray::GetAngle(float* const out) {
+  memcpy(out, angle, sizeof angle);
+}
+void kxVertexArray::SetScale(float s) {
+  scale = s;
+}
+float kxVertexArray::GetScale() {
+  return scale;
+}
 
 void kxVertexArray::SetColor(float r, float g, float b, float a) {
   color = kxRGBAf_s{r, g, b, a};
@@ -212,7 +222,9 @@ void kxVertexArray::SetAlpha(float a) {
   for (uint64_t i = 0; i < colorCount; ++i) colors[i][3] = a;
 }
 
-kxRGBAf_s* kxVertexArray::GetColor() { return &color; }
+kxRGBAf_s* kxVertexArray::GetColor() {
+  return &color;
+}
 
 void kxVertexArray::CalculateBB() {
   if (!vertexCount) {
@@ -236,7 +248,9 @@ void kxVertexArray::CalculateBB() {
   if (moveToCenter) MoveToCenter();
 }
 
-void kxVertexArray::SetMoveToCenter(bool on) { moveToCenter = on; }
+void kxVertexArray::SetMoveToCenter(bool on) {
+  moveToCenter = on;
+}
 
 void kxVertexArray::MoveToCenter() {
   float centre[3];
@@ -276,16 +290,24 @@ void kxVertexArray::SetTextureID(unsigned int id) {
   textureId = id;
   ownsTexture = false;
 }
-unsigned int kxVertexArray::GetTextureID() { return textureId; }
-unsigned int kxVertexArray::GetVertexBuffer() { return vertexBuffer; }
+unsigned int kxVertexArray::GetTextureID() {
+  return textureId;
+}
+unsigned int kxVertexArray::GetVertexBuffer() {
+  return vertexBuffer;
+}
 void kxVertexArray::SetVertexBuffer(unsigned int buffer) {
   Borrow(&vertexBuffer, &vertexBufferMade, buffer);
 }
-unsigned int kxVertexArray::GetTexCoordBuffer() { return texCoordBuffer; }
+unsigned int kxVertexArray::GetTexCoordBuffer() {
+  return texCoordBuffer;
+}
 void kxVertexArray::SetTexCoordBuffer(unsigned int buffer) {
   Borrow(&texCoordBuffer, &texCoordBufferMade, buffer);
 }
-unsigned int kxVertexArray::GetNormalBuffer() { return normalBuffer; }
+unsigned int kxVertexArray::GetNormalBuffer() {
+  return normalBuffer;
+}
 void kxVertexArray::SetNormalBuffer(unsigned int buffer) {
   Borrow(&normalBuffer, &normalBufferMade, buffer);
 }
@@ -307,10 +329,18 @@ void kxVertexArray::AssignGeometry(kxVertexArray* source) {
   vertexCount = source->vertexCount;
 }
 
-float (*kxVertexArray::GetVertexArray())[3] { return vertices; }
-float (*kxVertexArray::GetNormalArray())[3] { return normals; }
-float (*kxVertexArray::GetTexCoordArray())[2] { return texCoords; }
-unsigned long long kxVertexArray::GetVertexArraySize() { return vertexCount; }
+float (*kxVertexArray::GetVertexArray())[3] {
+  return vertices;
+}
+float (*kxVertexArray::GetNormalArray())[3] {
+  return normals;
+}
+float (*kxVertexArray::GetTexCoordArray())[2] {
+  return texCoords;
+}
+unsigned long long kxVertexArray::GetVertexArraySize() {
+  return vertexCount;
+}
 
 bool kxVertexArray::LoadMeshBytes(const uint8_t* data, uint64_t size) {
   kxMeshLists lists;

@@ -26,7 +26,9 @@ void kxGIULabel::Draw() {
               text.GetString());
 }
 
-void kxGIULabel::SetValue(kxString& value) { text = value; }
+void kxGIULabel::SetValue(kxString& value) {
+  text = value;
+}
 
 void kxGIULabel::SetColor(float r, float g, float b, float a) {
   color[0] = r;
@@ -35,6 +37,10 @@ void kxGIULabel::SetColor(float r, float g, float b, float a) {
   color[3] = a;
 }
 
-const kxString& kxGIULabel::GetText() { return text; }
+const kxString& kxGIULabel::GetText() {
+  return text;
+}
 
-const float* kxGIULabel::GetColor() { return color; }
+const float* kxGIULabel::GetColor() {
+  return color;
+}

@@ -16,8 +16,8 @@ int MeasureText(kxFont* font, const kxString& text) {
 }
 }  // namespace
 
-kxGUIButton* kxGUIButton::Create(unsigned int id, kxFont* font, kxGUIButtonStates* states,
-                                 int left, int top, int width, int height, const kxString& text) {
+kxGUIButton* kxGUIButton::Create(unsigned int id, kxFont* font, kxGUIButtonStates* states, int left,
+                                 int top, int width, int height, const kxString& text) {
   return new (std::nothrow) kxGUIButton(id, font, states, left, top, width, height, text);
 }
 
@@ -33,7 +33,9 @@ kxGUIButton::kxGUIButton(unsigned int id, kxFont* font, kxGUIButtonStates* state
   CreateButtonGeometry();
 }
 
-kxGUIButton::~kxGUIButton() { delete geometry; }
+kxGUIButton::~kxGUIButton() {
+  delete geometry;
+}
 
 void kxGUIButton::CreateButtonGeometry() {
   delete geometry;
@@ -81,25 +83,41 @@ void kxGUIButton::Draw() {
   font->Print(static_cast<float>(x), static_cast<float>(y), 0.0f, caption.GetString());
 }
 
-void kxGUIButton::OnMouseEnter() { state = stateActive; }
+void kxGUIButton::OnMouseEnter() {
+  state = stateActive;
+}
 
-void kxGUIButton::OnMouseLeave() { state = statePassive; }
+void kxGUIButton::OnMouseLeave() {
+  state = statePassive;
+}
 
-void kxGUIButton::OnLMBDown() { state = statePushed; }
+void kxGUIButton::OnLMBDown() {
+  state = statePushed;
+}
 
 void kxGUIButton::OnLMBUp() {
   state = stateActive;
   OnClick();
 }
 
-void kxGUIButton::OnAfterSetParent(kxGUIObject*) { CreateButtonGeometry(); }
+void kxGUIButton::OnAfterSetParent(kxGUIObject*) {
+  CreateButtonGeometry();
+}
 
 void kxGUIButton::OnClick() {}
 
-int kxGUIButton::GetState() { return state; }
+int kxGUIButton::GetState() {
+  return state;
+}
 
-const kxString& kxGUIButton::GetCaption() { return caption; }
+const kxString& kxGUIButton::GetCaption() {
+  return caption;
+}
 
-int kxGUIButton::GetCaptionWidth() { return captionWidth; }
+int kxGUIButton::GetCaptionWidth() {
+  return captionWidth;
+}
 
-kxGeometry* kxGUIButton::GetGeometry() { return geometry; }
+kxGeometry* kxGUIButton::GetGeometry() {
+  return geometry;
+}

@@ -6,6 +6,12 @@ kxGUIButtonStates::kxGUIButtonStates(kxMemoryBlock* passive, kxMemoryBlock* acti
 
 kxGUIButtonStates::~kxGUIButtonStates() {}
 
-kxMemoryBlock* kxGUIButtonStates::GetPassiveTexture() { return passive; }
-kxMemoryBlock* kxGUIButtonStates::GetActiveTexture() { return active; }
-kxMemoryBlock* kxGUIButtonStates::GetPushedTexture() { return pushed; }
+kxMemoryBlock* kxGUIButtonStates::GetPassiveTexture() {
+  return passive;
+}
+kxMemoryBlock* kxGUIButtonStates::GetActiveTexture() {
+  return active;
+}
+kxMemoryBlock* kxGUIButtonStates::GetPushedTexture() {
+  return pushed;
+}

@@ -71,10 +71,18 @@ void kxGUIManager::SetSize(int width, int height) {
   this->height = height;
 }
 
-int kxGUIManager::GetWidth() { return static_cast<int>(static_cast<double>(width) / scale); }
-int kxGUIManager::GetHeight() { return static_cast<int>(static_cast<double>(height) / scale); }
-int kxGUIManager::GetPixelWidth() { return width; }
-int kxGUIManager::GetPixelHeight() { return height; }
+int kxGUIManager::GetWidth() {
+  return static_cast<int>(static_cast<double>(width) / scale);
+}
+int kxGUIManager::GetHeight() {
+  return static_cast<int>(static_cast<double>(height) / scale);
+}
+int kxGUIManager::GetPixelWidth() {
+  return width;
+}
+int kxGUIManager::GetPixelHeight() {
+  return height;
+}
 
 bool kxGUIManager::SetScale(float scale) {
   if (!(scale >= 1.0f / 16.0f) || !std::isfinite(scale)) return false;
@@ -82,7 +90,9 @@ bool kxGUIManager::SetScale(float scale) {
   return true;
 }
 
-float kxGUIManager::GetScale() { return scale; }
+float kxGUIManager::GetScale() {
+  return scale;
+}
 
 int kxGUIManager::ToLogical(int pixels) {
   if (scale == 1.0f) return pixels;
@@ -91,8 +101,12 @@ int kxGUIManager::ToLogical(int pixels) {
   return kxSaturateToInt(static_cast<int64_t>(std::floor(static_cast<double>(pixels) / scale)));
 }
 
-void kxGUIManager::SetWrapperPtr(kxGUIClickReceiver* wrapper) { this->wrapper = wrapper; }
-kxGUIClickReceiver* kxGUIManager::GetWrapperPtr() { return wrapper; }
+void kxGUIManager::SetWrapperPtr(kxGUIClickReceiver* wrapper) {
+  this->wrapper = wrapper;
+}
+kxGUIClickReceiver* kxGUIManager::GetWrapperPtr() {
+  return wrapper;
+}
 
 bool kxGUIManager::AppendControl(kxGUIObject* control) {
   if (!control) return false;
@@ -101,8 +115,12 @@ bool kxGUIManager::AppendControl(kxGUIObject* control) {
   return true;
 }
 
-uint64_t kxGUIManager::GetControlCount() { return controlCount; }
-kxGUIObject* kxGUIManager::GetControl(uint64_t index) { return controls[index]; }
+uint64_t kxGUIManager::GetControlCount() {
+  return controlCount;
+}
+kxGUIObject* kxGUIManager::GetControl(uint64_t index) {
+  return controls[index];
+}
 
 bool kxGUIManager::AppendEvent(kxGUIEventType type, kxGUIObject* control) {
   kxGUIEvent_s* grown = static_cast<kxGUIEvent_s*>(
@@ -115,7 +133,9 @@ bool kxGUIManager::AppendEvent(kxGUIEventType type, kxGUIObject* control) {
   return true;
 }
 
-uint64_t kxGUIManager::GetEventCount() { return queue.count; }
+uint64_t kxGUIManager::GetEventCount() {
+  return queue.count;
+}
 
 void kxGUIManager::HandleEvents() {
   if (!wrapper || queue.count == 0) return;
@@ -177,9 +197,15 @@ void kxGUIManager::Clear() {
   kxDeleteControlsOf(&controls, &controlCount);
 }
 
-void kxGUIManager::Freeze() { frozen = true; }
-void kxGUIManager::Thaw() { frozen = false; }
-bool kxGUIManager::IsFrozen() { return frozen; }
+void kxGUIManager::Freeze() {
+  frozen = true;
+}
+void kxGUIManager::Thaw() {
+  frozen = false;
+}
+bool kxGUIManager::IsFrozen() {
+  return frozen;
+}
 
 void kxGUIManager::OnMouse(int x, int y) {
   x = ToLogical(x);

@@ -43,25 +43,59 @@ bool kxGUIObject::AppendChild(kxGUIObject* child) {
   return true;
 }
 
-void kxGUIObject::Clear() { kxDeleteControlsOf(&children, &childCount); }
+void kxGUIObject::Clear() {
+  kxDeleteControlsOf(&children, &childCount);
+}
 
-kxGUIObject* kxGUIObject::GetChild(uint64_t index) { return children[index]; }
-uint64_t kxGUIObject::GetChildCount() { return childCount; }
+kxGUIObject* kxGUIObject::GetChild(uint64_t index) {
+  return children[index];
+}
+uint64_t kxGUIObject::GetChildCount() {
+  return childCount;
+}
 
-int kxGUIObject::GetTop() { return Top; }
-void kxGUIObject::SetTop(int top) { Top = top; }
-int kxGUIObject::GetLeft() { return Left; }
-void kxGUIObject::SetLeft(int left) { Left = left; }
-int kxGUIObject::GetWidth() { return Width; }
-void kxGUIObject::SetWidth(int width) { Width = width; }
-int kxGUIObject::GetHeight() { return Height; }
-void kxGUIObject::SetHeight(int height) { Height = height; }
-unsigned int kxGUIObject::GetID() { return ID; }
-void kxGUIObject::SetID(unsigned int id) { ID = id; }
-bool kxGUIObject::GetVisible() { return Visible; }
-void kxGUIObject::SetVisible(bool visible) { Visible = visible; }
-bool kxGUIObject::GetIsMouseInside() { return IsMouseInside; }
-bool kxGUIObject::GetPressed() { return pressed; }
+int kxGUIObject::GetTop() {
+  return Top;
+}
+void kxGUIObject::SetTop(int top) {
+  Top = top;
+}
+int kxGUIObject::GetLeft() {
+  return Left;
+}
+void kxGUIObject::SetLeft(int left) {
+  Left = left;
+}
+int kxGUIObject::GetWidth() {
+  return Width;
+}
+void kxGUIObject::SetWidth(int width) {
+  Width = width;
+}
+int kxGUIObject::GetHeight() {
+  return Height;
+}
+void kxGUIObject::SetHeight(int height) {
+  Height = height;
+}
+unsigned int kxGUIObject::GetID() {
+  return ID;
+}
+void kxGUIObject::SetID(unsigned int id) {
+  ID = id;
+}
+bool kxGUIObject::GetVisible() {
+  return Visible;
+}
+void kxGUIObject::SetVisible(bool visible) {
+  Visible = visible;
+}
+bool kxGUIObject::GetIsMouseInside() {
+  return IsMouseInside;
+}
+bool kxGUIObject::GetPressed() {
+  return pressed;
+}
 
 void kxGUIObject::SetIsMouseInside(bool inside) {
   IsMouseInside = inside;
@@ -80,7 +114,9 @@ void kxGUIObject::SetGUIManagerPtr(kxGUIManager* manager) {
   }
 }
 
-kxGUIManager* kxGUIObject::GetGUIManagerPtr() { return guiManager; }
+kxGUIManager* kxGUIObject::GetGUIManagerPtr() {
+  return guiManager;
+}
 
 bool kxGUIObject::Contains(int x, int y) {
   // Widened so that rectangles near the int range cannot overflow.

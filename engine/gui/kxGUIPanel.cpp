@@ -27,7 +27,9 @@ kxGUIPanel::kxGUIPanel(unsigned int id, int left, int top, int width, int height
   CreatePanelGeometry();
 }
 
-kxGUIPanel::~kxGUIPanel() { delete geometry; }
+kxGUIPanel::~kxGUIPanel() {
+  delete geometry;
+}
 
 void kxGUIPanel::Draw() {
   if (!geometry) return;
@@ -50,13 +52,21 @@ void kxGUIPanel::SetBackgroundColor(float r, float g, float b, float a) {
   color[3] = a;
 }
 
-int kxGUIPanel::GetRound() { return round; }
+int kxGUIPanel::GetRound() {
+  return round;
+}
 
-void kxGUIPanel::OnAfterSetParent(kxGUIObject*) { CreatePanelGeometry(); }
+void kxGUIPanel::OnAfterSetParent(kxGUIObject*) {
+  CreatePanelGeometry();
+}
 
-kxGeometry* kxGUIPanel::GetGeometry() { return geometry; }
+kxGeometry* kxGUIPanel::GetGeometry() {
+  return geometry;
+}
 
-const float* kxGUIPanel::GetBackgroundColor() { return color; }
+const float* kxGUIPanel::GetBackgroundColor() {
+  return color;
+}
 
 void kxGUIPanel::CreatePanelGeometry() {
   delete geometry;
@@ -68,8 +78,8 @@ void kxGUIPanel::CreatePanelGeometry() {
   geometry->AppendVertexArray(array);
 }
 
-void kxGUIPanel::CreateRoundedBox(kxVertexArray* array, int left, int top, int width,
-                                  int height, int radius, float (*fill)[4]) {
+void kxGUIPanel::CreateRoundedBox(kxVertexArray* array, int left, int top, int width, int height,
+                                  int radius, float (*fill)[4]) {
   const float r = static_cast<float>(radius);
   const float L = static_cast<float>(left);
   const float T = static_cast<float>(top);

@@ -20,7 +20,9 @@ kxGUIPicture::kxGUIPicture(unsigned int id, int left, int top, int width, int he
   box->SetPosition(static_cast<float>(Left), static_cast<float>(Top), 0.0f);
 }
 
-kxGUIPicture::~kxGUIPicture() { delete box; }
+kxGUIPicture::~kxGUIPicture() {
+  delete box;
+}
 
 void kxGUIPicture::Draw() {
   if (box) box->Draw();
@@ -30,6 +32,10 @@ void kxGUIPicture::OnAfterSetParent(kxGUIObject*) {
   if (box) box->SetPosition(static_cast<float>(Left), static_cast<float>(Top), 0.0f);
 }
 
-bool kxGUIPicture::HasTexture() { return box && box->GetTextureID() != 0; }
+bool kxGUIPicture::HasTexture() {
+  return box && box->GetTextureID() != 0;
+}
 
-kxTexturedBox* kxGUIPicture::GetBox() { return box; }
+kxTexturedBox* kxGUIPicture::GetBox() {
+  return box;
+}

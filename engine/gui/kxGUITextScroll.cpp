@@ -3,8 +3,8 @@
 #include <new>
 
 #include "graphics/kxFont.h"
-#include "gui/kxTextMetrics.h"
 #include "graphics/kxScreen.h"
+#include "gui/kxTextMetrics.h"
 #include "kxSaturate.h"
 #include "render/kxRenderer.h"
 
@@ -82,10 +82,24 @@ void kxGUITextScroll::SetColor(float r, float g, float b, float a) {
   alpha = a;
 }
 
-void kxGUITextScroll::SetVx(int vx) { Vx = vx; }
-int kxGUITextScroll::GetVx() { return Vx; }
-const kxString& kxGUITextScroll::GetText() { return text; }
-int kxGUITextScroll::GetTextWidth() { return textWidth; }
-float kxGUITextScroll::GetAlpha() { return alpha; }
-bool kxGUITextScroll::IsFading() { return fading; }
-bool kxGUITextScroll::IsFadingOut() { return fadingOut; }
+void kxGUITextScroll::SetVx(int vx) {
+  Vx = vx;
+}
+int kxGUITextScroll::GetVx() {
+  return Vx;
+}
+const kxString& kxGUITextScroll::GetText() {
+  return text;
+}
+int kxGUITextScroll::GetTextWidth() {
+  return textWidth;
+}
+float kxGUITextScroll::GetAlpha() {
+  return alpha;
+}
+bool kxGUITextScroll::IsFading() {
+  return fading;
+}
+bool kxGUITextScroll::IsFadingOut() {
+  return fadingOut;
+}

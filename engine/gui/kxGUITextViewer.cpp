@@ -45,9 +45,13 @@ kxGUITextViewer::kxGUITextViewer(unsigned int id, kxStringArray* lines, kxFont* 
   CreateTextViewerGeometry();
 }
 
-kxGUITextViewer::~kxGUITextViewer() { delete background; }
+kxGUITextViewer::~kxGUITextViewer() {
+  delete background;
+}
 
-uint64_t kxGUITextViewer::LineCount() { return lines ? lines->GetLinesCounf() : 0; }
+uint64_t kxGUITextViewer::LineCount() {
+  return lines ? lines->GetLinesCounf() : 0;
+}
 
 int kxGUITextViewer::LineHeightPixels() {
   int lhi = static_cast<int>(lineHeight);
@@ -102,7 +106,9 @@ void kxGUITextViewer::OnMouseMove(int, int dy) {
   velocity = dy;
 }
 
-void kxGUITextViewer::OnLMBUp() { dragging = false; }
+void kxGUITextViewer::OnLMBUp() {
+  dragging = false;
+}
 
 bool kxGUITextViewer::OnMouseWheel(int notches) {
   if (notches == 0 || !Overflows()) return false;
@@ -126,7 +132,9 @@ bool kxGUITextViewer::OnMouseWheel(int notches) {
   return true;
 }
 
-void kxGUITextViewer::OnMouseLeave() { dragging = false; }
+void kxGUITextViewer::OnMouseLeave() {
+  dragging = false;
+}
 
 void kxGUITextViewer::Draw() {
   const int lhi = LineHeightPixels();
@@ -221,9 +229,21 @@ void kxGUITextViewer::SetColor(float r, float g, float b, float a) {
   color[3] = a;
 }
 
-int kxGUITextViewer::GetFirstLine() { return firstLine; }
-int kxGUITextViewer::GetOffset() { return offset; }
-int kxGUITextViewer::GetVelocity() { return velocity; }
-bool kxGUITextViewer::IsDragging() { return dragging; }
-float kxGUITextViewer::GetLineHeight() { return lineHeight; }
-kxGUIPanel* kxGUITextViewer::GetBackground() { return background; }
+int kxGUITextViewer::GetFirstLine() {
+  return firstLine;
+}
+int kxGUITextViewer::GetOffset() {
+  return offset;
+}
+int kxGUITextViewer::GetVelocity() {
+  return velocity;
+}
+bool kxGUITextViewer::IsDragging() {
+  return dragging;
+}
+float kxGUITextViewer::GetLineHeight() {
+  return lineHeight;
+}
+kxGUIPanel* kxGUITextViewer::GetBackground() {
+  return background;
+}

@@ -26,7 +26,8 @@ bool Contains(const char* text, const char* word) {
   for (const char* p = text; *p; ++p) {
     size_t i = 0;
     while (i < n && p[i] &&
-           tolower(static_cast<unsigned char>(p[i])) == tolower(static_cast<unsigned char>(word[i])))
+           tolower(static_cast<unsigned char>(p[i])) ==
+               tolower(static_cast<unsigned char>(word[i])))
       ++i;
     if (i == n) return true;
   }
@@ -47,15 +48,16 @@ bool kxGLVersionAtLeast(const char* version, int major, int minor) {
   return haveMinor >= minor;
 }
 
-bool kxGLHasBufferObjects() { return kxGetRenderer()->HasBuffers(); }
+bool kxGLHasBufferObjects() {
+  return kxGetRenderer()->HasBuffers();
+}
 
 bool kxGLIsSoftwareRenderer(const char* renderer) {
   if (!renderer) return false;
   // Mesa's CPU drivers and the fallbacks other systems ship.
-  static const char* const names[] = {"llvmpipe",          "softpipe",
-                                      "swrast",            "software rasterizer",
-                                      "software renderer", "gdi generic",
-                                      "basic render"};
+  static const char* const names[] = {
+      "llvmpipe",          "softpipe",    "swrast",      "software rasterizer",
+      "software renderer", "gdi generic", "basic render"};
   for (const char* name : names)
     if (Contains(renderer, name)) return true;
   return false;

@@ -48,7 +48,9 @@ bool kxSelectRenderer(TRendererKind kind) {
   return true;
 }
 
-bool kxHasRenderer(TRendererKind kind) { return PathOf(kind) != nullptr; }
+bool kxHasRenderer(TRendererKind kind) {
+  return PathOf(kind) != nullptr;
+}
 
 const char* kxRendererName(TRendererKind kind) {
   switch (kind) {

@@ -126,8 +126,8 @@ Matrix Multiply(const Matrix& a, const Matrix& b) {
 // Carries a point (x, y, z, w) through m.
 void TransformPoint(const Matrix& m, const float* in, float* out) {
   for (int row = 0; row < 4; ++row) {
-    out[row] = m.m[row] * in[0] + m.m[4 + row] * in[1] + m.m[8 + row] * in[2] +
-               m.m[12 + row] * in[3];
+    out[row] =
+        m.m[row] * in[0] + m.m[4 + row] * in[1] + m.m[8 + row] * in[2] + m.m[12 + row] * in[3];
   }
 }
 
@@ -145,8 +145,15 @@ void NormalMatrix(const Matrix& m, float* out) {
   }
   const float s = 1.0f / det;
   // Cofactor matrix / det is the inverse transpose; stored column-major.
-  const float cof[9] = {A, B, C, c * h - b * i, a * i - c * g, b * g - a * h,
-                        b * f - c * e, c * d - a * f, a * e - b * d};
+  const float cof[9] = {A,
+                        B,
+                        C,
+                        c * h - b * i,
+                        a * i - c * g,
+                        b * g - a * h,
+                        b * f - c * e,
+                        c * d - a * f,
+                        a * e - b * d};
   // cof rows are the rows of the inverse transpose.
   for (int row = 0; row < 3; ++row)
     for (int col = 0; col < 3; ++col) out[col * 3 + row] = cof[row * 3 + col] * s;
@@ -176,7 +183,9 @@ struct TextureInfo {
   TPixelFormat format;
 };
 
-bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+bool IsPowerOfTwo(int n) {
+  return n > 0 && (n & (n - 1)) == 0;
+}
 
 bool HasExtension(const char* name) {
   const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
@@ -344,8 +353,8 @@ class kxRendererES2 : public kxRendererGL {
   unsigned int CreateTexture(int width, int height, TPixelFormat format, const uint8_t* pixels,
                              bool clamp) override {
     if (width <= 0 || height <= 0) return 0;
-    TextureInfo* grown = static_cast<TextureInfo*>(
-        kxRealloc(textures, (textureCount + 1) * sizeof *textures));
+    TextureInfo* grown =
+        static_cast<TextureInfo*>(kxRealloc(textures, (textureCount + 1) * sizeof *textures));
     if (!grown) return 0;
     textures = grown;
     GLuint texture = 0;
@@ -477,8 +486,8 @@ class kxRendererES2 : public kxRendererGL {
     glBindTexture(GL_TEXTURE_2D, bound);
     glGenRenderbuffers(1, &t.depth);
     glBindRenderbuffer(GL_RENDERBUFFER, t.depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, depth24 ? GL_DEPTH_COMPONENT24_OES : GL_DEPTH_COMPONENT16,
-                          width, height);
+    glRenderbufferStorage(GL_RENDERBUFFER,
+                          depth24 ? GL_DEPTH_COMPONENT24_OES : GL_DEPTH_COMPONENT16, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     glGenFramebuffers(1, &t.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
@@ -536,8 +545,8 @@ class kxRendererES2 : public kxRendererGL {
   float lightSpecular[4] = {1, 1, 1, 1};
   float lightPosition[4] = {0, 0, 1, 0};
   // OpenGL's initial material.
-  kxMaterial_s material = {{0.2f, 0.2f, 0.2f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0, 0, 0, 1},
-                           {0, 0, 0, 1}, 0};
+  kxMaterial_s material = {
+      {0.2f, 0.2f, 0.2f, 1}, {0.8f, 0.8f, 0.8f, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0};
   GLuint bound = 0;
   TextureInfo* textures = nullptr;
   size_t textureCount = 0;
@@ -606,8 +615,8 @@ class kxRendererES2 : public kxRendererGL {
     glLinkProgram(linked);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    if (!Built(linked, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, glDeleteProgram,
-               detail, detailSize))
+    if (!Built(linked, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, glDeleteProgram, detail,
+               detailSize))
       return false;
     program = linked;
     auto at = [&](const char* name) { return glGetUniformLocation(program, name); };

@@ -158,9 +158,8 @@ class kxRendererFixed : public kxRendererGL {
   bool ReadTextureAlpha(unsigned int texture, uint8_t* alpha) override {
     if (!alpha || !GetTextureSize(texture, nullptr, nullptr)) return false;
     glBindTexture(GL_TEXTURE_2D, texture);
-    WithAlignment(GL_PACK_ALIGNMENT, [&] {
-      glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha);
-    });
+    WithAlignment(GL_PACK_ALIGNMENT,
+                  [&] { glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha); });
     glBindTexture(GL_TEXTURE_2D, 0);
     return true;
   }
@@ -259,9 +258,8 @@ class kxRendererFixed : public kxRendererGL {
   }
 
   void ReadPixels(int x, int y, int width, int height, uint8_t* rgba) override {
-    WithAlignment(GL_PACK_ALIGNMENT, [&] {
-      glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    });
+    WithAlignment(GL_PACK_ALIGNMENT,
+                  [&] { glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba); });
   }
 
  private:

@@ -50,9 +50,9 @@ class CardApp : public kxSDLWrapper {
     // The pack holds the blocks; the font and button faces are built from them.
     font = new (std::nothrow) kxFont(ftTopDown);
     if (!font || !font->LoadFromCrunchedMemoryBlock(pack.Get("arial"))) return false;
-    quitLook = new (std::nothrow) kxGUIButtonStates(pack.Get("button_red_passive"),
-                                                    pack.Get("button_red_active"),
-                                                    pack.Get("button_red_pushed"));
+    quitLook = new (std::nothrow)
+        kxGUIButtonStates(pack.Get("button_red_passive"), pack.Get("button_red_active"),
+                          pack.Get("button_red_pushed"));
     // The GUI manager owns the controls handed to it.
     kxGUIManager* gui = GetGUIManager();
     gui->AppendControl(kxGIULabel::Create(0, font, 20, 20, kxString("A card, lit and turning")));
@@ -61,13 +61,16 @@ class CardApp : public kxSDLWrapper {
     // One white light from the viewer's side on a white card. Everything is
     // drawn through the engine's renderer, whichever path it takes.
     kxRenderer* r = kxGetRenderer();
-    const kxLight_s light = {
-        {0.0f, 0.0f, 0.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f},
-        {0.3f, 0.5f, 1.0f, 0.0f}};  // w = 0: a direction
+    const kxLight_s light = {{0.0f, 0.0f, 0.0f, 1.0f},
+                             {1.0f, 1.0f, 1.0f, 1.0f},
+                             {1.0f, 1.0f, 1.0f, 1.0f},
+                             {0.3f, 0.5f, 1.0f, 0.0f}};  // w = 0: a direction
     r->SetLight(light);
-    const kxMaterial_s white = {
-        {1.0f, 1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f},
-        {0.0f, 0.0f, 0.0f, 1.0f}, 0.0f};
+    const kxMaterial_s white = {{1.0f, 1.0f, 1.0f, 1.0f},
+                                {1.0f, 1.0f, 1.0f, 1.0f},
+                                {0.0f, 0.0f, 0.0f, 1.0f},
+                                {0.0f, 0.0f, 0.0f, 1.0f},
+                                0.0f};
     r->SetMaterial(white);
     r->Enable(rsNormalize);  // the card is scaled; keep its normals unit length
     return true;
@@ -81,7 +84,7 @@ class CardApp : public kxSDLWrapper {
     r->Clear(true, true);
     InitGL();  // the GUI drew the last frame under its own projection
     r->LoadIdentity();
-    r->Translate(0.0f, 0.0f, -5.0f);  // the camera stays at the origin
+    r->Translate(0.0f, 0.0f, -5.0f);                            // the camera stays at the origin
     float angle[3] = {0.0f, 1.5f * float(frameCounter), 0.0f};  // degrees about x, y, z
     card->SetAngle(angle);
     r->Enable(rsLighting);

@@ -47,12 +47,12 @@ class GuiApp : public kxSDLWrapper {
     font = new (std::nothrow) kxFont(ftTopDown);
     if (!font || !font->LoadFromCrunchedMemoryBlock(pack.Get("arial"))) return false;
     // A button's three faces: under no pointer, under the pointer, pressed.
-    countLook = new (std::nothrow) kxGUIButtonStates(pack.Get("button_green_passive"),
-                                                     pack.Get("button_green_active"),
-                                                     pack.Get("button_green_pushed"));
-    quitLook = new (std::nothrow) kxGUIButtonStates(pack.Get("button_red_passive"),
-                                                    pack.Get("button_red_active"),
-                                                    pack.Get("button_red_pushed"));
+    countLook = new (std::nothrow)
+        kxGUIButtonStates(pack.Get("button_green_passive"), pack.Get("button_green_active"),
+                          pack.Get("button_green_pushed"));
+    quitLook = new (std::nothrow)
+        kxGUIButtonStates(pack.Get("button_red_passive"), pack.Get("button_red_active"),
+                          pack.Get("button_red_pushed"));
     if (!countLook || !quitLook) return false;
     for (int i = 1; i <= 40; ++i) {  // the viewer borrows the lines
       char line[64];

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (needed > size) abort();
     uint64_t fitting = 0;
     for (uint64_t i = 0; i < lists.faceCount; ++i)
-      fitting += kxFaceFits(&lists.faces[i], lists.vertexCount, lists.normalCount,
-                            lists.texCoordCount);
+      fitting +=
+          kxFaceFits(&lists.faces[i], lists.vertexCount, lists.normalCount, lists.texCoordCount);
     kxVertexArray array(4);
     array.SetMoveToCenter(size & 1);
     array.LoadFromMemoryBlock(input);

@@ -30,7 +30,8 @@ void ExpectReadsBackTo(const char* line, const kxMeshLists& from, char kind) {
   if (!kxReadObjLine(line, &again)) abort();
   switch (kind) {
     case 'v':
-      if (again.vertexCount != 1 || !Same(again.vertices[0], from.vertices[from.vertexCount - 1], 3))
+      if (again.vertexCount != 1 ||
+          !Same(again.vertices[0], from.vertices[from.vertexCount - 1], 3))
         abort();
       break;
     case 'n':

@@ -27,8 +27,9 @@ int main(int argc, char** argv) {
   }
   FILE* f = fopen((dir / "numbers").c_str(), "wb");
   if (!f) return 1;
-  fputs("v 1e-45 -0 3.4028235e38\nv 0x1p-3 .5 5.\nvn nan inf -infinity\nvt 1e400 -1e-400\n"
-        "v  +1.5\t-2.25e+2 7\nf 2147483647/1/1 1/1/1 1/1/1\nf 1/1/1 2/2/2 3/3/3 4/4/4\n",
-        f);
+  fputs(
+      "v 1e-45 -0 3.4028235e38\nv 0x1p-3 .5 5.\nvn nan inf -infinity\nvt 1e400 -1e-400\n"
+      "v  +1.5\t-2.25e+2 7\nf 2147483647/1/1 1/1/1 1/1/1\nf 1/1/1 2/2/2 3/3/3 4/4/4\n",
+      f);
   return fclose(f) == 0 && copied > 0 ? 0 : 1;
 }

@@ -17,8 +17,8 @@ bool Sane(const vimraSettings& s, int languages) {
       if (!std::isfinite(c) || c < 0.0f || c > 1.0f) return false;
     }
   }
-  return s.language >= 0 && s.language < languages && s.musicVolume >= 0 &&
-         s.musicVolume <= 128 && s.sampleVolume >= 0 && s.sampleVolume <= 128;
+  return s.language >= 0 && s.language < languages && s.musicVolume >= 0 && s.musicVolume <= 128 &&
+         s.sampleVolume >= 0 && s.sampleVolume <= 128;
 }
 
 }  // namespace

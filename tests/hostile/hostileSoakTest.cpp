@@ -5,17 +5,16 @@
 // the number of tricks (default 5); KX_SOAK_SEED the random choices. Runs on
 // a small virtual screen of its own (see CMakeLists.txt), since the game
 // fills the screen and every frame is drawn in software.
-#include <gtest/gtest.h>
-
 #include <GL/glew.h>
 #include <SDL.h>
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <link.h>
 #include <malloc.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -144,18 +143,22 @@ class hostileSoak : public ::testing::Test {
     bool revealed = false;
     ClickAt(game->GetWidth() / 2, game->GetHeight() / 2);
     for (int answer = 0; answer < 3; ++answer) {
-      while (game->state != StateAwaitRow && frame < 2000 && stepOrEscape()) {}
+      while (game->state != StateAwaitRow && frame < 2000 && stepOrEscape()) {
+      }
       if (game->state != StateAwaitRow) break;
       ClickAt(game->GetWidth() / 2, driver->RowHeight(1 + int(random() % 3)));
     }
     if (game->state != StateBackToMenu && game->state != StateMenu) {
-      while (game->state != StateReveal && frame < 3000 && stepOrEscape()) {}
+      while (game->state != StateReveal && frame < 3000 && stepOrEscape()) {
+      }
       if (game->state == StateReveal) {
         revealed = true;
-        for (int i = 0; i < 60 && stepOrEscape(); ++i) {}
+        for (int i = 0; i < 60 && stepOrEscape(); ++i) {
+        }
         if (game->state == StateReveal) {
           ClickAt(game->GetWidth() / 2, game->GetHeight() / 2);
-          while (game->state != StateRing && frame < 4000 && stepOrEscape()) {}
+          while (game->state != StateRing && frame < 4000 && stepOrEscape()) {
+          }
         }
       }
     }
@@ -210,9 +213,10 @@ TEST_F(hostileSoak, TricksMenusAndSwitchesKeepMemoryFlat) {
     ClickControl(idOK);
   }
   const long after = ResidentKiB();
-  std::printf("soak: %d tricks (%d revealed, %d switches): resident %ld KiB after the first, "
-              "%ld KiB at the end, %ld KiB at most\n",
-              tricks, revealed, switches, before, after, highest);
+  std::printf(
+      "soak: %d tricks (%d revealed, %d switches): resident %ld KiB after the first, "
+      "%ld KiB at the end, %ld KiB at most\n",
+      tricks, revealed, switches, before, after, highest);
   ASSERT_GT(before, 0);
 #if defined(__SANITIZE_ADDRESS__)
   const bool quarantined = true;

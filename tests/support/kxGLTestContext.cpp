@@ -146,7 +146,10 @@ std::vector<uint8_t> ReadTexture(GLuint texture, GLenum format, int* width, int*
   glBindTexture(GL_TEXTURE_2D, texture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-  int channels = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : format == GL_LUMINANCE_ALPHA ? 2 : 1;
+  int channels = format == GL_RGBA              ? 4
+                 : format == GL_RGB             ? 3
+                 : format == GL_LUMINANCE_ALPHA ? 2
+                                                : 1;
   std::vector<uint8_t> out(size_t(w) * h * channels);
   glGetIntegerv(GL_PACK_ALIGNMENT, &previous);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -183,9 +186,15 @@ std::vector<float> ReadFloatBuffer(GLuint buffer, size_t floats) {
   return out;
 }
 
-bool IsBuffer(GLuint name) { return name != 0 && glIsBuffer(name) == GL_TRUE; }
-bool IsTexture(GLuint name) { return name != 0 && glIsTexture(name) == GL_TRUE; }
+bool IsBuffer(GLuint name) {
+  return name != 0 && glIsBuffer(name) == GL_TRUE;
+}
+bool IsTexture(GLuint name) {
+  return name != 0 && glIsTexture(name) == GL_TRUE;
+}
 
-void GLTest::SetUp() { ASSERT_TRUE(EnsureGLContext()) << "no OpenGL context (run under xvfb-run)"; }
+void GLTest::SetUp() {
+  ASSERT_TRUE(EnsureGLContext()) << "no OpenGL context (run under xvfb-run)";
+}
 
 }  // namespace kxTest

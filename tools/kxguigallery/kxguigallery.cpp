@@ -30,8 +30,8 @@
 #include "data/kxMemoryBlock.h"
 #include "data/kxResource.h"
 #include "data/kxStringArray.h"
-#include "graphics/kxScreen.h"
 #include "graphics/kxFont.h"
+#include "graphics/kxScreen.h"
 #include "gui/kxGIULabel.h"
 #include "gui/kxGUIButton.h"
 #include "gui/kxGUIButtonStates.h"
@@ -227,9 +227,9 @@ int main(int argc, char** argv) {
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-  SDL_Window* window = SDL_CreateWindow("kxguigallery", SDL_WINDOWPOS_UNDEFINED,
-                                        SDL_WINDOWPOS_UNDEFINED, 64, 64,
-                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  SDL_Window* window =
+      SDL_CreateWindow("kxguigallery", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 64, 64,
+                       SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
   if (!context) {
     std::fprintf(stderr, "kxguigallery: no OpenGL context\n");
@@ -296,16 +296,15 @@ int main(int argc, char** argv) {
                    u"both edges of its control ... and starts again at the right."));
       panel->AppendChild(ticker);
       ticker->SetVx(420);
-      kxGUITextScroll* fader = kxGUITextScroll::Create(
-          21, small.get(), 20, 140, 400, kxString(u"This text is fading out ..."));
+      kxGUITextScroll* fader = kxGUITextScroll::Create(21, small.get(), 20, 140, 400,
+                                                       kxString(u"This text is fading out ..."));
       fader->SetColor(0.6f, 1.0f, 0.6f, 1.0f);
       panel->AppendChild(fader);
       fader->SetVx(380);
       kxString next(u"... and this one fades in.");
       fader->SetValue(next);
 
-      kxGUITextViewer* viewer =
-          kxGUITextViewer::Create(30, &lines, small.get(), 20, 190, 420, 200);
+      kxGUITextViewer* viewer = kxGUITextViewer::Create(30, &lines, small.get(), 20, 190, 420, 200);
       panel->AppendChild(viewer);
       viewer->OnLMBDown();
       viewer->OnMouseMove(0, -9);
@@ -318,8 +317,8 @@ int main(int argc, char** argv) {
       kxGUIPanel* dark = kxGUIPanel::Create(0, 480, 340, 256, 120);
       dark->SetBackgroundColor(0.0f, 0.0f, 0.0f, 0.6f);
       manager->AppendControl(dark);
-      kxGIULabel* note = kxGIULabel::Create(0, small.get(), 15, 12,
-                                            kxString(u"A nested panel at 60 % black"));
+      kxGIULabel* note =
+          kxGIULabel::Create(0, small.get(), 15, 12, kxString(u"A nested panel at 60 % black"));
       dark->AppendChild(note);
 
       for (int i = 0; i < frames; ++i) {

@@ -100,8 +100,8 @@ bool RenderText(FT_Face face, const char* text, long penX, int baseline, Coverag
 // Straight-alpha "over": (r, g, b) with opacity `alpha` (0..255) onto dst.
 void Over(Pixel& dst, int r, int g, int b, int alpha) {
   if (alpha <= 0) return;
-  int under = dst.a * (255 - alpha);      // destination weight, scaled by 255
-  int total = alpha * 255 + under;        // resulting alpha, scaled by 255
+  int under = dst.a * (255 - alpha);  // destination weight, scaled by 255
+  int total = alpha * 255 + under;    // resulting alpha, scaled by 255
   dst.r = static_cast<uint8_t>((r * alpha * 255 + dst.r * under + total / 2) / total);
   dst.g = static_cast<uint8_t>((g * alpha * 255 + dst.g * under + total / 2) / total);
   dst.b = static_cast<uint8_t>((b * alpha * 255 + dst.b * under + total / 2) / total);
@@ -109,7 +109,9 @@ void Over(Pixel& dst, int r, int g, int b, int alpha) {
 }
 
 // Integer linear blend of two channel values, t in [0, span].
-int Mix(int a, int b, int t, int span) { return span <= 0 ? a : a + ((b - a) * t + span / 2) / span; }
+int Mix(int a, int b, int t, int span) {
+  return span <= 0 ? a : a + ((b - a) * t + span / 2) / span;
+}
 
 // Box-filters one supersampled layer pixel down to the target resolution.
 int Downsample(Coverage& layer, int x, int y) {
@@ -278,8 +280,9 @@ std::string SourceText(const std::vector<uint8_t>& block, size_t tgaSize) {
   s += "// from the repository root); do not edit. The tool renders the name in\n";
   s += "// DejaVu Sans Bold with FreeType at four times the size, box-filters it down,\n";
   s += "// encodes a 256 x 64, 32-bit, run-length, bottom-up TGA with the 2.0 footer\n";
-  std::snprintf(line, sizeof line, "// (%zu bytes) and crunches it: 4-byte size, zlib level 9 (%zu bytes).\n",
-                tgaSize, block.size());
+  std::snprintf(line, sizeof line,
+                "// (%zu bytes) and crunches it: 4-byte size, zlib level 9 (%zu bytes).\n", tgaSize,
+                block.size());
   s += line;
   s += "#include \"gui/kxEngineLogoData.h\"\n\n";
   s += "const unsigned char kxEngineLogoData[] = {\n";

@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (int size : sizes) {
-    const std::string dir = std::string(argv[2]) + "/" + std::to_string(size) + "x" +
-                            std::to_string(size) + "/apps";
+    const std::string dir =
+        std::string(argv[2]) + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     const std::vector<uint8_t> png = vpEncodePNG(vpSquareMiddle(title, size));

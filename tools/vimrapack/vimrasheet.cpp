@@ -10,8 +10,8 @@
 
 #include "data/kxMemoryBlock.h"
 #include "data/kxResource.h"
-#include "data/kxStringArray.h"
 #include "data/kxString.h"
+#include "data/kxStringArray.h"
 #include "graphics/kxFontReader.h"
 #include "graphics/kxTGA.h"
 #include "vimraPackKeys.h"
@@ -51,7 +51,8 @@ struct Font {
   ~Font() { kxFreeFontGlyphs(glyphs, count); }
   bool Load(const kxResource& pack, const char* key) {
     const std::vector<uint8_t> bytes = Expand(pack, key);
-    return !bytes.empty() && kxReadFontGlyphs(bytes.data(), bytes.size(), &glyphs, &count) && count > 0;
+    return !bytes.empty() && kxReadFontGlyphs(bytes.data(), bytes.size(), &glyphs, &count) &&
+           count > 0;
   }
   // Pen at (x, baseline), rows top first, as the game's top-down fonts draw.
   int Print(vpImage* img, int x, int baseline, const kxWChar* text, const vpColor& c) const {
@@ -60,7 +61,8 @@ struct Font {
       const TGlyph_s& g = glyphs[*text];
       for (int r = 0; r < g.height; ++r)
         for (int col = 0; col < g.width; ++col)
-          img->Blend(x + g.left + col, baseline - g.top + r, c, g.pixels[r * g.width + col] / 255.0f);
+          img->Blend(x + g.left + col, baseline - g.top + r, c,
+                     g.pixels[r * g.width + col] / 255.0f);
       x += g.advance;
     }
     return x;
@@ -89,7 +91,8 @@ bool WritePPM(const vpImage& img, const char* path) {
     row.clear();
     for (int x = 0; x < img.Width(); ++x) {
       const vpColor& c = img.At(x, y);
-      for (float v : {c.r, c.g, c.b}) row.push_back(uint8_t(v <= 0 ? 0 : v >= 1 ? 255 : int(v * 255 + 0.5f)));
+      for (float v : {c.r, c.g, c.b})
+        row.push_back(uint8_t(v <= 0 ? 0 : v >= 1 ? 255 : int(v * 255 + 0.5f)));
     }
     std::fwrite(row.data(), 1, row.size(), f);
   }
@@ -159,12 +162,18 @@ int main(int argc, char** argv) {
     x += 370;
   }
   const std::string logoLow = vimraLowKey(vimraKeyLogo);
-  if (Picture(pack, vimraKeyStar, &img)) sheet.DrawImage(img, 20, 500);
-  else missing += std::string(" ") + vimraKeyStar;
-  if (Picture(pack, vimraKeyLogo, &img)) sheet.DrawImage(img, 170, 490);
-  else missing += std::string(" ") + vimraKeyLogo;
-  if (Picture(pack, logoLow, &img)) sheet.DrawImage(img, 700, 490);
-  else missing += " " + logoLow;
+  if (Picture(pack, vimraKeyStar, &img))
+    sheet.DrawImage(img, 20, 500);
+  else
+    missing += std::string(" ") + vimraKeyStar;
+  if (Picture(pack, vimraKeyLogo, &img))
+    sheet.DrawImage(img, 170, 490);
+  else
+    missing += std::string(" ") + vimraKeyLogo;
+  if (Picture(pack, logoLow, &img))
+    sheet.DrawImage(img, 700, 490);
+  else
+    missing += " " + logoLow;
 
   Font large, small;
   if (!large.Load(pack, vimraKeyLargeFont) || !small.Load(pack, vimraKeySmallFont)) {
@@ -205,7 +214,8 @@ int main(int argc, char** argv) {
     small.Print(&sheet, 30, y, about.c_str(), {0, 0, 0, 1});
     y += 18;
     for (uint64_t i = 0; i < 3; ++i, y += 18)
-      small.Print(&sheet, 30, y, Line(pack, std::string(vimraKeyHowToPlayPrefix) + lang, i).c_str(), {0, 0, 0, 1});
+      small.Print(&sheet, 30, y, Line(pack, std::string(vimraKeyHowToPlayPrefix) + lang, i).c_str(),
+                  {0, 0, 0, 1});
     y += 12;
   }
   if (!missing.empty()) {

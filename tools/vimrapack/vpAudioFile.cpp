@@ -60,7 +60,8 @@ std::vector<uint8_t> vpEncodeOggVorbis(const std::vector<std::vector<float>>& ch
       vorbis_analysis_wrote(&vd, 0);
     } else {
       float** buffer = vorbis_analysis_buffer(&vd, int(n));
-      for (int c = 0; c < nch; ++c) std::memcpy(buffer[c], channels[size_t(c)].data() + done, n * sizeof(float));
+      for (int c = 0; c < nch; ++c)
+        std::memcpy(buffer[c], channels[size_t(c)].data() + done, n * sizeof(float));
       vorbis_analysis_wrote(&vd, int(n));
       done += n;
     }
@@ -85,7 +86,8 @@ std::vector<uint8_t> vpEncodeOggVorbis(const std::vector<std::vector<float>>& ch
   return out;
 }
 
-std::vector<uint8_t> vpEncodeWav16(const std::vector<std::vector<float>>& channels, int sampleRate) {
+std::vector<uint8_t> vpEncodeWav16(const std::vector<std::vector<float>>& channels,
+                                   int sampleRate) {
   std::vector<uint8_t> out;
   if (channels.empty()) return out;
   const size_t frames = channels[0].size();
@@ -105,7 +107,8 @@ std::vector<uint8_t> vpEncodeWav16(const std::vector<std::vector<float>>& channe
   PutLE(&out, dataBytes, 4);
   for (size_t i = 0; i < frames; ++i)
     for (uint32_t c = 0; c < nch; ++c) {
-      const float v = std::fmax(-1.0f, std::fmin(1.0f, i < channels[c].size() ? channels[c][i] : 0.0f));
+      const float v =
+          std::fmax(-1.0f, std::fmin(1.0f, i < channels[c].size() ? channels[c][i] : 0.0f));
       PutLE(&out, uint32_t(uint16_t(int16_t(std::lround(v * 32767.0f)))), 2);
     }
   return out;

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsControl(uint32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+bool IsControl(uint32_t c) {
+  return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
 
 void PutInt(std::vector<uint8_t>* out, int32_t v) {
   const uint32_t u = uint32_t(v);

@@ -26,7 +26,9 @@ bool ParseHexColor(const std::string& s, vpColor* c) {
   return true;
 }
 
-vpRect Inner() { return {kBorder, kBorder, kCanvasW - kBorder, kCanvasH - kBorder}; }
+vpRect Inner() {
+  return {kBorder, kBorder, kCanvasW - kBorder, kCanvasH - kBorder};
+}
 
 void DrawFrame(vpImage* img) {
   const vpRect all{0, 0, float(kCanvasW), float(kCanvasH)};
@@ -34,8 +36,8 @@ void DrawFrame(vpImage* img) {
 }
 
 // Places a mask centred on (cx, cy) with a soft drop shadow below right.
-void DrawWithShadow(vpImage* img, const vpMask& m, float cx, float cy, const vpColor& ink,
-                    int blur, int offset, float shadowAlpha) {
+void DrawWithShadow(vpImage* img, const vpMask& m, float cx, float cy, const vpColor& ink, int blur,
+                    int offset, float shadowAlpha) {
   const int x = int(std::lround(cx - m.Width() * 0.5f));
   const int y = int(std::lround(cy - m.Height() * 0.5f));
   if (shadowAlpha > 0) {
@@ -104,7 +106,8 @@ bool DrawBack(const vpFontFace& face, vpImage* img) {
   const vpMask hole = vpEllipseMask(kCanvasW, kCanvasH, cx, cy, 142, 142);
   vpMask band(kCanvasW, kCanvasH);
   for (int y = 0; y < kCanvasH; ++y)
-    for (int x = 0; x < kCanvasW; ++x) band.Ref(x, y) = std::fmax(0.0f, ring.At(x, y) - hole.At(x, y));
+    for (int x = 0; x < kCanvasW; ++x)
+      band.Ref(x, y) = std::fmax(0.0f, ring.At(x, y) - hole.At(x, y));
   img->DrawMask(band, 0, 0, gold);
   vpMask emblem;
   if (!face.RenderFitted(kBackEmblem, 200, 200, &emblem)) return false;
@@ -127,7 +130,8 @@ bool vpParseCardList(const std::string& text, std::vector<vpCardDef>* cards, std
     card.symbol = codeOk ? uint32_t(std::strtoul(code.c_str() + 2, &end, 16)) : 0;
     if (!codeOk || *end != '\0' || card.symbol == 0 || !ParseHexColor(bg, &card.background) ||
         !ParseHexColor(ink, &card.ink) || name.empty()) {
-      *error = "card list line " + std::to_string(number) + ": expected U+XXXX #RRGGBB #RRGGBB name";
+      *error =
+          "card list line " + std::to_string(number) + ": expected U+XXXX #RRGGBB #RRGGBB name";
       return false;
     }
     card.name = name;

@@ -13,10 +13,10 @@ struct FT_LibraryRec_;
 struct FT_FaceRec_;
 
 struct vpGlyph {
-  int width = 0, height = 0;  // bitmap size in pixels
-  int advance = 0;            // pen movement, whole pixels
-  int top = 0;                // baseline to the first (top) bitmap row
-  int left = 0;               // pen to the bitmap's left column
+  int width = 0, height = 0;    // bitmap size in pixels
+  int advance = 0;              // pen movement, whole pixels
+  int top = 0;                  // baseline to the first (top) bitmap row
+  int left = 0;                 // pen to the bitmap's left column
   std::vector<uint8_t> pixels;  // width x height coverage, top row first
 };
 

@@ -6,14 +6,14 @@
 #include <sstream>
 
 #include "vimraPackKeys.h"
+#include "vpAudioFile.h"
 #include "vpCardArt.h"
 #include "vpCardMesh.h"
-#include "vpSpriteArt.h"
-#include "vpAudioFile.h"
 #include "vpScore.h"
+#include "vpSpriteArt.h"
 #include "vpSynth.h"
-#include "vpTga.h"
 #include "vpText.h"
+#include "vpTga.h"
 
 vpGenerator::vpGenerator(std::string assetsDir, std::string fontDir)
     : assets(std::move(assetsDir)), fonts(std::move(fontDir)) {}
@@ -82,7 +82,8 @@ bool vpGenerator::CardList(std::string* error) {
   std::string list;
   if (!ReadSource("cards.txt", &list, error) || !vpParseCardList(list, &cards, error)) return false;
   if (cards.size() != size_t(vimraCardPictureCount)) {
-    *error = "cards.txt must list " + std::to_string(vimraCardPictureCount) + " cards, it lists " + std::to_string(cards.size());
+    *error = "cards.txt must list " + std::to_string(vimraCardPictureCount) + " cards, it lists " +
+             std::to_string(cards.size());
     return false;
   }
   for (const vpCardDef& c : cards)
@@ -129,8 +130,9 @@ bool vpGenerator::Sprites(std::string* error) {
     float w, h;
     uint32_t seed;
   };
-  const CloudDef clouds[vimraCloudKeyCount] = {
-      {vimraKeyClouds[0], 16, 8, 1101}, {vimraKeyClouds[1], 9, 5, 2203}, {vimraKeyClouds[2], 12, 6, 3307}};
+  const CloudDef clouds[vimraCloudKeyCount] = {{vimraKeyClouds[0], 16, 8, 1101},
+                                               {vimraKeyClouds[1], 9, 5, 2203},
+                                               {vimraKeyClouds[2], 12, 6, 3307}};
   for (const CloudDef& c : clouds) {
     const vpImage full = vpDrawCloud(512, 256, c.w, c.h, c.seed);
     if (!Add(c.key, vpEncodeTGA(full, true), error) ||
@@ -261,8 +263,7 @@ bool vpGenerator::Messages(const std::string& language, std::vector<uint8_t>* by
       return false;
     }
   // The About box's lines, in the small font; the longest platform name.
-  const std::u32string about =
-      msg[5] + U", " + msg[4] + U"1.1.209" + U", " + msg[10] + U"Windows";
+  const std::u32string about = msg[5] + U", " + msg[4] + U"1.1.209" + U", " + msg[10] + U"Windows";
   if (vpTextWidth(about, small) > kAboutWidth || vpTextWidth(msg[3], small) > kAboutWidth ||
       vpTextWidth(msg[6], small) > kAboutWidth) {
     *error = relative + ": an About box line is wider than " + std::to_string(kAboutWidth);

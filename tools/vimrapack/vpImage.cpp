@@ -5,7 +5,9 @@
 
 namespace {
 
-float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+float Clamp01(float v) {
+  return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
 
 // Weights of the source cells [i, i+1) overlapping the destination cell
 // [d * scale, (d + 1) * scale), for an area-averaging resize along one axis.

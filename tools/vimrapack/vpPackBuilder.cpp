@@ -15,8 +15,8 @@ bool vpPackBuilder::Add(const std::string& name, const std::vector<uint8_t>& byt
   kxMemoryBlock* crunched = kxCrunchMemoryBlock(raw);
   kxFreeMemoryBlock(raw);
   if (!crunched) return false;
-  entries.push_back({name, bytes.size(),
-                     std::vector<uint8_t>(crunched->data, crunched->data + crunched->size)});
+  entries.push_back(
+      {name, bytes.size(), std::vector<uint8_t>(crunched->data, crunched->data + crunched->size)});
   kxFreeMemoryBlock(crunched);
   return true;
 }

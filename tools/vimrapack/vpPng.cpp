@@ -53,7 +53,8 @@ std::vector<uint8_t> vpEncodePNG(const vpImage& image) {
   std::vector<uint8_t> header;
   PutU32(&header, uint32_t(w));
   PutU32(&header, uint32_t(h));
-  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter set, no interlace
+  header.insert(header.end(),
+                {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter set, no interlace
   std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   PutChunk(&out, "IHDR", header);
   PutChunk(&out, "IDAT", packed);

@@ -38,8 +38,10 @@ int vpNoteNumber(const std::string& name) {
   if (name.size() < 2 || name[0] < 'A' || name[0] > 'G') return -1;
   int pc = steps[name[0] - 'A'];
   size_t i = 1;
-  if (name[i] == '#') pc += 1, ++i;
-  else if (name[i] == 'b') pc -= 1, ++i;
+  if (name[i] == '#')
+    pc += 1, ++i;
+  else if (name[i] == 'b')
+    pc -= 1, ++i;
   if (i >= name.size()) return -1;
   char* end = nullptr;
   const long octave = std::strtol(name.c_str() + i, &end, 10);
@@ -52,7 +54,7 @@ bool vpParseScore(const std::string& text, vpScore* score, std::string* error) {
   std::vector<Chord> chords;
   std::vector<size_t> holders, rooters;
   std::vector<std::pair<size_t, std::vector<int>>> arps;  // -1 rests
-  std::vector<double> cursor;                              // per voice, in beats
+  std::vector<double> cursor;                             // per voice, in beats
 
   std::istringstream in(text);
   std::string line;
@@ -77,7 +79,8 @@ bool vpParseScore(const std::string& text, vpScore* score, std::string* error) {
     const std::string& op = w[0];
     double v = 0;
     if (op == "tempo" || op == "meter" || op == "reverb" || op == "tail") {
-      if (w.size() != 2 || !ParseNumber(w[1], &v) || v <= 0) return fail("expected " + op + " <number>");
+      if (w.size() != 2 || !ParseNumber(w[1], &v) || v <= 0)
+        return fail("expected " + op + " <number>");
       if (op == "tempo") score->tempo = v;
       if (op == "meter") {
         if (v != std::floor(v) || v > 16) return fail("the meter is a whole number of beats");
@@ -86,7 +89,8 @@ bool vpParseScore(const std::string& text, vpScore* score, std::string* error) {
       if (op == "reverb") score->reverb = float(std::fmin(v, 1.0));
       if (op == "tail") score->tail = std::fmin(v, 30.0);
     } else if (op == "mode") {
-      if (w.size() != 2 || (w[1] != "loop" && w[1] != "once")) return fail("expected mode loop|once");
+      if (w.size() != 2 || (w[1] != "loop" && w[1] != "once"))
+        return fail("expected mode loop|once");
       score->loop = w[1] == "loop";
     } else if (op == "voice") {
       double gain, pan;
@@ -110,11 +114,13 @@ bool vpParseScore(const std::string& text, vpScore* score, std::string* error) {
       chords.push_back(c);
     } else if (op == "hold" || op == "root") {
       size_t voice;
-      if (w.size() != 2 || !FindVoice(*score, w[1], &voice)) return fail("expected " + op + " <declared voice>");
+      if (w.size() != 2 || !FindVoice(*score, w[1], &voice))
+        return fail("expected " + op + " <declared voice>");
       (op == "hold" ? holders : rooters).push_back(voice);
     } else if (op == "arp") {
       size_t voice;
-      if (w.size() < 3 || !FindVoice(*score, w[1], &voice)) return fail("expected arp <declared voice> <steps>");
+      if (w.size() < 3 || !FindVoice(*score, w[1], &voice))
+        return fail("expected arp <declared voice> <steps>");
       std::vector<int> steps;
       for (size_t i = 2; i < w.size(); ++i) {
         if (w[i] == ".") {
@@ -128,7 +134,8 @@ bool vpParseScore(const std::string& text, vpScore* score, std::string* error) {
       arps.push_back({voice, steps});
     } else if (op == "notes") {
       size_t voice;
-      if (w.size() < 2 || !FindVoice(*score, w[1], &voice)) return fail("expected notes <declared voice> ...");
+      if (w.size() < 2 || !FindVoice(*score, w[1], &voice))
+        return fail("expected notes <declared voice> ...");
       double barBeats = 0;
       bool inBar = false;
       for (size_t i = 2; i < w.size(); ++i) {
@@ -141,7 +148,8 @@ bool vpParseScore(const std::string& text, vpScore* score, std::string* error) {
         }
         const size_t colon = w[i].find(':');
         double beats;
-        if (colon == std::string::npos || !ParseNumber(w[i].substr(colon + 1), &beats) || beats <= 0)
+        if (colon == std::string::npos || !ParseNumber(w[i].substr(colon + 1), &beats) ||
+            beats <= 0)
           return fail("expected <note>:<beats>, found " + w[i]);
         const std::string name = w[i].substr(0, colon);
         inBar = true;
@@ -178,7 +186,8 @@ bool vpParseScore(const std::string& text, vpScore* score, std::string* error) {
       }
   }
   double end = 0;
-  for (const vpNote& n : score->notes) end = std::fmax(end, n.start + (score->loop ? 0.0 : n.beats));
+  for (const vpNote& n : score->notes)
+    end = std::fmax(end, n.start + (score->loop ? 0.0 : n.beats));
   for (double c : cursor) end = std::fmax(end, c);
   score->bars = int(std::ceil(std::fmax(double(chords.size()) * bar, end) / bar - 1e-9));
   if (score->notes.empty()) {

@@ -11,7 +11,9 @@ float vpRoundRectDistance(float x, float y, const vpRect& rc, float r) {
   return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0f) - r;
 }
 
-float vpCoverage(float d) { return std::min(1.0f, std::max(0.0f, 0.5f - d)); }
+float vpCoverage(float d) {
+  return std::min(1.0f, std::max(0.0f, 0.5f - d));
+}
 
 void vpFillRoundRect(vpImage* image, const vpRect& rc, float r, const vpColor& top,
                      const vpColor& bottom) {

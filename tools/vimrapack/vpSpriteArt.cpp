@@ -141,7 +141,8 @@ vpImage vpDrawCloud(int w, int h, float boxWidth, float boxHeight, uint32_t seed
       const float edge = density + (n - 0.5f) * 0.55f;
       float alpha = SmoothStep(0.35f, 1.05f, edge);
       // Keep the texture's own border clear.
-      const float fx = std::min(px, cw - px) / (cw * 0.05f), fy = std::min(py, ch - py) / (ch * 0.08f);
+      const float fx = std::min(px, cw - px) / (cw * 0.05f),
+                  fy = std::min(py, ch - py) / (ch * 0.08f);
       alpha *= std::min(1.0f, std::min(fx, fy));
       if (alpha <= 0) continue;
       const float shade = SmoothStep(ch * 0.15f, floorY, py) * 0.8f + (0.5f - n) * 0.25f;
@@ -270,7 +271,8 @@ bool vpDrawLogoAt(const vpFontFace& bold, const std::vector<vpImage>& faces, flo
   // repeats under linear filtering.
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      if (x < Li(16) || y < Li(16) || x >= w - Li(16) || y >= h - Li(16)) img.Ref(x, y) = {0, 0, 0, 0};
+      if (x < Li(16) || y < Li(16) || x >= w - Li(16) || y >= h - Li(16))
+        img.Ref(x, y) = {0, 0, 0, 0};
   *logo = std::move(img);
   return true;
 }

@@ -31,7 +31,9 @@ const SineTable& Sine() {
   return s;
 }
 
-double Frequency(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
+double Frequency(int midi) {
+  return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
 
 // Attack / release envelope: linear rise over `attack` seconds, held while
 // the note sounds, exponential fall with time constant `release` afterwards.

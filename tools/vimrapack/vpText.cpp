@@ -67,7 +67,8 @@ bool vpParseMessages(const std::string& source, std::vector<std::u32string>* mes
       return false;
     }
     const std::string index = line.substr(0, bar);
-    const std::string expected = (messages->size() < 10 ? "0" : "") + std::to_string(messages->size());
+    const std::string expected =
+        (messages->size() < 10 ? "0" : "") + std::to_string(messages->size());
     if (index != expected) {
       *error = where + ": expected message " + expected + ", found \"" + index + "\"";
       return false;

@@ -9,8 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 #include <filesystem>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <vector>
@@ -99,7 +99,9 @@ TEST(hostileSettings, NonFiniteFloatsLeaveTheColoursAsTheyWere) {
                        -std::numeric_limits<float>::quiet_NaN(),
                        std::numeric_limits<float>::infinity(),
                        -std::numeric_limits<float>::infinity(),
-                       std::numeric_limits<float>::denorm_min(), -0.0f, 1.0000001f};
+                       std::numeric_limits<float>::denorm_min(),
+                       -0.0f,
+                       1.0000001f};
   const std::vector<uint8_t> good = ValidImage();
   for (int slot = 0; slot < 8; ++slot) {
     for (float value : odd) {

@@ -1,12 +1,11 @@
 // The command line: what each option asks for, and what is refused.
-#include "vimraCommandLine.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "frame/kxGLVersion.h"
+#include "vimraCommandLine.h"
 
 namespace {
 
@@ -26,8 +25,8 @@ Parsed Parse(std::vector<std::string> args) {
   p.options.msaa = 99;
   p.options.renderer = TRendererKind(7);
   p.error = "stale";
-  p.command = vimraParseCommandLine(static_cast<int>(args.size()), argv.data(), &p.options,
-                                    &p.error);
+  p.command =
+      vimraParseCommandLine(static_cast<int>(args.size()), argv.data(), &p.options, &p.error);
   return p;
 }
 
@@ -65,7 +64,8 @@ TEST(vimraCommandLine, RendererByNameInEitherSpellingFixedByDefault) {
   EXPECT_EQ(p.command, vcPlay);
   EXPECT_EQ(p.options.renderer, rkFixed) << "the last one counts";
   for (std::vector<std::string> args : {std::vector<std::string>{"--renderer"},
-                                        {"--renderer", "gl"}, {"--renderer="},
+                                        {"--renderer", "gl"},
+                                        {"--renderer="},
                                         {"--renderer", "ES2"}}) {
     p = Parse(args);
     EXPECT_EQ(p.command, vcUsageError) << args.back();

@@ -57,8 +57,8 @@ TEST(vimraDeal, NamedRowLandsInTheMiddleColumns) {
       int column = s % 7;
       bool fromNamedRow = RowOfSlot(order[s]) == row;
       // Pile positions 7..13 are columns 2 (7, 8), 3 (9, 10, 11) and 4 (12, 13).
-      EXPECT_EQ(fromNamedRow, column >= 2 && column <= 4 && !(column == 2 && s == 2) &&
-                                  !(column == 4 && s == 18))
+      EXPECT_EQ(fromNamedRow,
+                column >= 2 && column <= 4 && !(column == 2 && s == 2) && !(column == 4 && s == 18))
           << "row " << row << " slot " << s;
     }
   }

@@ -33,8 +33,8 @@ TEST_F(LiveGame, EveryCardTextureGoesWithTheDeckWhenPicturesAreMissing) {
     delete game->cards;
     game->cards = nullptr;
     for (unsigned id : shown) {
-      EXPECT_EQ(glIsTexture(id), GL_FALSE) << "texture " << id << " outlived the deck, build "
-                                           << build;
+      EXPECT_EQ(glIsTexture(id), GL_FALSE)
+          << "texture " << id << " outlived the deck, build " << build;
     }
   }
   game->BuildDeck();
@@ -113,8 +113,10 @@ TEST_F(LiveGame, TheGameAsksForEveryEntryOfThePackAndForNothingElse) {
   ASSERT_TRUE(built.ReadFromFile(pack.c_str()));
   std::set<std::string> entries;
   for (uint64_t i = 0; i < built.Length(); ++i) entries.insert(built.GetName(i));
-  for (const std::string& key : asking->asked) EXPECT_EQ(entries.count(key), 1u) << key << " is asked for but not in the pack";
-  for (const std::string& entry : entries) EXPECT_EQ(asking->asked.count(entry), 1u) << entry << " is in the pack but nobody asks for it";
+  for (const std::string& key : asking->asked)
+    EXPECT_EQ(entries.count(key), 1u) << key << " is asked for but not in the pack";
+  for (const std::string& entry : entries)
+    EXPECT_EQ(asking->asked.count(entry), 1u) << entry << " is in the pack but nobody asks for it";
   const std::vector<std::string> listed = vimraEveryPackKey();
   EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), asking->asked);
 }
@@ -242,7 +244,8 @@ TEST_F(LiveGame, AFontWithoutGlyphsFailsTheStart) {
     const char* key;
     std::string bytes;
     TVimraInitFailure failure;
-  } cases[] = {{vimraKeyLargeFont, "", ifFontLarge}, {vimraKeySmallFont, pictureBytes, ifFontSmall}};
+  } cases[] = {{vimraKeyLargeFont, "", ifFontLarge},
+               {vimraKeySmallFont, pictureBytes, ifFontSmall}};
   for (const auto& c : cases) {
     ASSERT_NO_FATAL_FAILURE(InstallEditedPack({}, {{c.key, c.bytes}}));
     EXPECT_EQ(FailedStart(), c.failure) << c.key;

@@ -112,8 +112,8 @@ TEST_F(LiveGame, MainMenuSitsWhereTheLayoutSays) {
   const struct {
     unsigned id;
     vimraRect_s r;
-  } buttons[] = {{idQuit, m.quit}, {idAbout, m.about}, {idHowToPlay, m.howToPlay},
-                 {idSettings, m.settings}};
+  } buttons[] = {
+      {idQuit, m.quit}, {idAbout, m.about}, {idHowToPlay, m.howToPlay}, {idSettings, m.settings}};
   for (const auto& b : buttons) {
     kxGUIObject* c = Find(b.id);
     ASSERT_NE(c, nullptr);

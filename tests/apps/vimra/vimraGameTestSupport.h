@@ -4,12 +4,11 @@
 // resource pack and disk audio.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <GL/glew.h>
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <link.h>
 #include <unistd.h>
 
@@ -18,8 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -54,13 +53,13 @@ class GameProbe : public vimraGame {
   using kxSDLWrapper::SetTickSource;
   using vimraGame::AdvanceState;
   using vimraGame::arialFont;
-  using vimraGame::GetEntry;
   using vimraGame::cards;
   using vimraGame::chosenRow;
   using vimraGame::clouds;
   using vimraGame::cornerClicked;
   using vimraGame::currentPositions;
   using vimraGame::dealCount;
+  using vimraGame::GetEntry;
   using vimraGame::highQuality;
   using vimraGame::hintsOn;
   using vimraGame::language;
@@ -103,7 +102,8 @@ inline std::vector<unsigned> TexturesOf(kxGeometry* group) {
 
 inline int SlotOfTexture(kxGeometry* group, unsigned texture) {
   for (size_t i = 0; i < group->Length(); ++i) {
-    if (group->GetVertexArray(i) != nullptr && group->GetVertexArray(i)->GetTextureID() == texture) {
+    if (group->GetVertexArray(i) != nullptr &&
+        group->GetVertexArray(i)->GetTextureID() == texture) {
       return int(i);
     }
   }

@@ -168,8 +168,8 @@ TEST(vimraSettings, VolumesAreClamped) {
   const struct {
     int32_t stored;
     int expected;
-  } cases[] = {{-1, 0}, {-2147483647 - 1, 0}, {0, 0}, {128, 128}, {129, 128}, {2147483647, 128},
-               {77, 77}};
+  } cases[] = {{-1, 0},    {-2147483647 - 1, 0}, {0, 0},  {128, 128},
+               {129, 128}, {2147483647, 128},    {77, 77}};
   for (const auto& c : cases) {
     uint8_t image[48];
     MakeImage(image);
@@ -185,7 +185,10 @@ TEST(vimraSettings, VolumesAreClamped) {
 TEST(vimraSettings, BadColourKeepsTheCurrentColours) {
   const float bad[] = {std::numeric_limits<float>::quiet_NaN(),
                        std::numeric_limits<float>::infinity(),
-                       -std::numeric_limits<float>::infinity(), -0.01f, 1.01f, 1e30f};
+                       -std::numeric_limits<float>::infinity(),
+                       -0.01f,
+                       1.01f,
+                       1e30f};
   for (int component = 0; component < 6; ++component) {
     for (float value : bad) {
       uint8_t image[48];

@@ -1,8 +1,6 @@
 // The lines printed about a start: the single line of a failed start, the
 // look at the pack before anything opens it, the silent start and the
 // multisampling line.
-#include "vimraStartupError.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -13,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "vimraStartupError.h"
 
 namespace {
 
@@ -74,7 +74,8 @@ TEST(vimraStartupError, EachStepOfTheFrameHasItsOwnLine) {
        "version"},
       {ieGUI, "", "vimra: out of memory"},
   };
-  for (auto& row : rows) EXPECT_EQ(vimraDescribeStartupError(Facts(row.error, row.detail)), row.line);
+  for (auto& row : rows)
+    EXPECT_EQ(vimraDescribeStartupError(Facts(row.error, row.detail)), row.line);
   vimraStartupFacts_s windowed = Facts(ieWindow, nullptr);
   windowed.fullscreen = false;
   EXPECT_EQ(vimraDescribeStartupError(windowed), "vimra: cannot open an OpenGL window");
@@ -102,7 +103,8 @@ TEST(vimraStartupError, TheGamesOwnFailuresAreNamedNotTheLibrarysLastError) {
 }
 
 TEST_F(vimraPackCheck, APackThatIsNoRegularFileIsRefusedWithoutOpeningIt) {
-  EXPECT_EQ(vimraCheckPackFile("vimradata.bin"), "vimra: no \"vimradata.bin\" in the working directory");
+  EXPECT_EQ(vimraCheckPackFile("vimradata.bin"),
+            "vimra: no \"vimradata.bin\" in the working directory");
   // A FIFO without a writer would block an open for reading for ever.
   ASSERT_EQ(mkfifo("vimradata.bin", 0644), 0);
   EXPECT_EQ(vimraCheckPackFile("vimradata.bin"),
@@ -128,7 +130,8 @@ TEST_F(vimraPackCheck, APackThatIsNoRegularFileIsRefusedWithoutOpeningIt) {
             "vimra: \"vimradata.bin\" in the working directory is a device, not a file");
   ASSERT_EQ(unlink("vimradata.bin"), 0);
   ASSERT_EQ(symlink("nowhere.bin", "vimradata.bin"), 0);
-  EXPECT_EQ(vimraCheckPackFile("vimradata.bin"), "vimra: no \"vimradata.bin\" in the working directory");
+  EXPECT_EQ(vimraCheckPackFile("vimradata.bin"),
+            "vimra: no \"vimradata.bin\" in the working directory");
 }
 
 TEST_F(vimraPackCheck, AReadableFilePassesAndAnUnreadableOneSaysWhy) {

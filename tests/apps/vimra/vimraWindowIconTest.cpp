@@ -1,7 +1,5 @@
 // The window icon: the picture upright and whole, centred on a transparent
 // square; nothing made from a block that is not a picture.
-#include "vimraWindowIcon.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,6 +7,7 @@
 #include "data/kxMemoryBlock.h"
 #include "data/kxResource.h"
 #include "vimraPackKeys.h"
+#include "vimraWindowIcon.h"
 
 namespace {
 

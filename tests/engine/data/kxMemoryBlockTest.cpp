@@ -186,15 +186,18 @@ TEST(kxMemoryBlockTest, RunningOutOfMemoryGivesNullAndLeavesNothing) {
   const Bytes bytes = RandomBytes(5000, 3);
   Owned plain = BlockOf(bytes);
   Owned crunched = Own(kxCrunchMemoryBlock(plain.get()));
-  const std::string name = (fs::temp_directory_path() /
-                            ("kxMemoryBlockTest-" + std::to_string(std::random_device{}())))
-                               .string();
+  const std::string name =
+      (fs::temp_directory_path() / ("kxMemoryBlockTest-" + std::to_string(std::random_device{}())))
+          .string();
   ASSERT_TRUE(kxWriteMemoryBlock(name.c_str(), plain.get()));
   // Every result is either whole or null (a refused shrink of a buffer
   // costs nothing); the sanitizer build checks that a null result leaves
   // nothing allocated behind. The crunched result is checked by expanding.
-  auto expanded = [](const kxMemoryBlock* b) { return BytesOf(Own(kxDecrunchMemoryBlock(b)).get()); };
-  const std::vector<std::pair<std::function<kxMemoryBlock*()>, std::function<Bytes(kxMemoryBlock*)>>>
+  auto expanded = [](const kxMemoryBlock* b) {
+    return BytesOf(Own(kxDecrunchMemoryBlock(b)).get());
+  };
+  const std::vector<
+      std::pair<std::function<kxMemoryBlock*()>, std::function<Bytes(kxMemoryBlock*)>>>
       makers = {{[] { return kxAllocMemoryBlock(64); },
                  [](kxMemoryBlock* b) { return Bytes(size_t(b->size)); }},
                 {[&] { return kxCopyMemoryBlock(plain.get()); }, BytesOf},

@@ -43,8 +43,12 @@ inline bool ReadImage(kxResource& pack, const Bytes& image) {
   return ok;
 }
 
-inline uint32_t Load32(const uint8_t* p) { return kxLoadLE32(p); }
-inline void Store32(uint8_t* p, uint32_t v) { kxStoreLE32(p, v); }
+inline uint32_t Load32(const uint8_t* p) {
+  return kxLoadLE32(p);
+}
+inline void Store32(uint8_t* p, uint32_t v) {
+  kxStoreLE32(p, v);
+}
 
 inline void Seal(Bytes& image) {  // the CRC is taken with its own field zeroed
   Store32(&image[2], 0);

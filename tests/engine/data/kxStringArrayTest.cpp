@@ -2,8 +2,8 @@
 
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>

@@ -1,17 +1,19 @@
 // The pacing schedule on a scripted clock: no sleeping, no wall time.
-#include "frame/kxFramePacer.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
+
+#include "frame/kxFramePacer.h"
 
 namespace {
 
 std::vector<uint32_t> gReadings;
 size_t gNext = 0;
 // Each reading takes the next scripted value; the last one repeats.
-uint32_t Scripted() { return gReadings[std::min(gNext++, gReadings.size() - 1)]; }
+uint32_t Scripted() {
+  return gReadings[std::min(gNext++, gReadings.size() - 1)];
+}
 
 kxFramePacer ScriptedPacer(std::vector<uint32_t> readings) {
   gReadings = std::move(readings);

@@ -2,8 +2,6 @@
 // or not an event came, one event taken per frame, black when there is no
 // picture, a request to leave kept for the caller, and the state it leaves
 // behind.
-#include "frame/kxLogoSplash.h"
-
 #include <GL/glew.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -13,6 +11,7 @@
 
 #include "data/kxResource.h"
 #include "engine/gui/kxGUITestKit.h"
+#include "frame/kxLogoSplash.h"
 #include "frame/kxSDLWrapper.h"
 #include "gui/kxGUIManager.h"
 
@@ -33,7 +32,9 @@ class ProbingSplash : public kxLogoSplash {
  public:
   ProbingSplash(int width, int height, std::vector<Probe> probes)
       : kxLogoSplash(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext(), width, height),
-        height(height), probes(probes), matches(probes.size(), 0) {}
+        height(height),
+        probes(probes),
+        matches(probes.size(), 0) {}
   int height, frames = 0, withPicture = 0, cursorHidden = 0;
   std::vector<Probe> probes;
   std::vector<int> matches;
@@ -53,8 +54,8 @@ class ProbingSplash : public kxLogoSplash {
 
 void ExpectEveryProbeOn(const ProbingSplash& splash, int frames) {
   for (size_t i = 0; i < splash.probes.size(); ++i)
-    EXPECT_EQ(frames, splash.matches[i]) << "probe at " << splash.probes[i].x << ","
-                                         << splash.probes[i].y;
+    EXPECT_EQ(frames, splash.matches[i])
+        << "probe at " << splash.probes[i].x << "," << splash.probes[i].y;
 }
 
 class LogoSplashTest : public kxTest::GLTest {
@@ -70,9 +71,14 @@ class LogoSplashTest : public kxTest::GLTest {
   }
   // The picture's corners and the pixels just outside them.
   static std::vector<Probe> Corners(int x, int y) {
-    return {{x, y, kRed},           {x + 255, y, kRed},          {x, y + 63, kRed},
-            {x + 255, y + 63, kRed}, {x - 1, y, kOpaqueBlack},   {x, y - 1, kOpaqueBlack},
-            {x + 256, y + 63, kOpaqueBlack}, {x + 255, y + 64, kOpaqueBlack}};
+    return {{x, y, kRed},
+            {x + 255, y, kRed},
+            {x, y + 63, kRed},
+            {x + 255, y + 63, kRed},
+            {x - 1, y, kOpaqueBlack},
+            {x, y - 1, kOpaqueBlack},
+            {x + 256, y + 63, kOpaqueBlack},
+            {x + 255, y + 64, kOpaqueBlack}};
   }
   kxResource redLogo;
 };
@@ -261,7 +267,9 @@ class SplashWatchingFrame : public kxSDLWrapper {
 };
 
 uint32_t gNow = 1000;
-uint32_t HurriedTicks() { return gNow += 20; }  // always late: no sleeping
+uint32_t HurriedTicks() {
+  return gNow += 20;
+}  // always late: no sleeping
 
 // SDL_Quit unloads the GL driver; pinned, its allocations stay named for
 // the leak suppressions.

@@ -1,8 +1,6 @@
 // Drives the real frame under Xvfb with pushed events; a recording subclass
 // logs each callback as "Name args@frame", so one event per frame and the
 // order of callbacks are checked at once. One Init per test: they are slow.
-#include "frame/kxSDLWrapper.h"
-
 #include <GL/glew.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/kxSDLWrapper.h"
 #include "graphics/kxScreen.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
@@ -109,11 +108,19 @@ class WheelControl : public kxGUIObject, public kxGUIWheelTarget {
 Uint32 gRealWindowID = 0;
 int KeepPushedEvents(void*, SDL_Event* e) {
   switch (e->type) {
-    case SDL_QUIT: case SDL_USEREVENT: case SDL_FINGERDOWN: case SDL_FINGERUP:
+    case SDL_QUIT:
+    case SDL_USEREVENT:
+    case SDL_FINGERDOWN:
+    case SDL_FINGERUP:
     case SDL_FINGERMOTION:
       return 1;
-    case SDL_WINDOWEVENT: case SDL_KEYDOWN: case SDL_KEYUP: case SDL_MOUSEMOTION:
-    case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: case SDL_MOUSEWHEEL:
+    case SDL_WINDOWEVENT:
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
       return e->window.windowID != gRealWindowID;  // the same field in each
     default:
       return 0;
@@ -128,7 +135,9 @@ uint32_t ScriptedTicks() {
 }
 // Always a little late, so the splash inside Init runs without sleeping.
 uint32_t gFastNow = 1000;
-uint32_t HurriedTicks() { return gFastNow += 20; }
+uint32_t HurriedTicks() {
+  return gFastNow += 20;
+}
 
 // An event of `type`: key (sym, repeat), motion (x, y, which), button
 // (button or left, which), wheel (y) or window (event, data1, data2).
@@ -156,8 +165,12 @@ SDL_Event Finger(Uint32 type, float x, float y) {
   e.tfinger.x = x, e.tfinger.y = y;
   return e;
 }
-SDL_Event Move(int x, int y, int which = 0) { return Ev(SDL_MOUSEMOTION, x, y, which); }
-SDL_Event Win(int event, int d1 = 0, int d2 = 0) { return Ev(SDL_WINDOWEVENT, event, d1, d2); }
+SDL_Event Move(int x, int y, int which = 0) {
+  return Ev(SDL_MOUSEMOTION, x, y, which);
+}
+SDL_Event Win(int event, int d1 = 0, int d2 = 0) {
+  return Ev(SDL_WINDOWEVENT, event, d1, d2);
+}
 const SDL_Event kDown = Ev(SDL_MOUSEBUTTONDOWN), kUp = Ev(SDL_MOUSEBUTTONUP);
 const SDL_Event kQuit = Ev(SDL_QUIT);
 void Push(std::initializer_list<SDL_Event> events) {
@@ -171,7 +184,9 @@ int PinLibrary(struct dl_phdr_info* info, size_t, void*) {
     dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
   return 0;
 }
-void PinLoadedLibraries() { dl_iterate_phdr(PinLibrary, nullptr); }
+void PinLoadedLibraries() {
+  dl_iterate_phdr(PinLibrary, nullptr);
+}
 
 class kxSDLWrapperTest : public ::testing::Test {
  protected:
@@ -216,8 +231,7 @@ class kxSDLWrapperTest : public ::testing::Test {
 
 // Object-space point transformed by a column-major GL matrix.
 void Transform(const GLfloat* m, const float* p, float* out) {
-  for (int r = 0; r < 3; ++r)
-    out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
+  for (int r = 0; r < 3; ++r) out[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
 }
 
 // Lines RenderGrid sends down the pipeline, counted with GL feedback.
@@ -488,8 +502,10 @@ TEST_F(kxSDLWrapperTest, TitleWindowModeAndMultisamplingFollowTheSettings) {
     EXPECT_STREQ(SDL_GetWindowTitle(frame->Window()), "");
     glGetIntegerv(GL_SAMPLES, &samples);
     EXPECT_EQ(samples, frame->GetSamples());
-    if (asked == 0) EXPECT_EQ(samples, 0);
-    else EXPECT_GE(samples, asked);
+    if (asked == 0)
+      EXPECT_EQ(samples, 0);
+    else
+      EXPECT_GE(samples, asked);
   }
 }
 
@@ -498,8 +514,10 @@ TEST_F(kxSDLWrapperTest, ARequestToLeaveDuringTheLogoEndsRunAfterItsFirstFrame) 
   struct {
     SDL_Event event;
     bool leaves;
-  } rows[] = {{quit, true}, {Ev(SDL_KEYDOWN, SDLK_ESCAPE), true},
-              {Ev(SDL_KEYDOWN, SDLK_AC_BACK), true}, {other, false}};
+  } rows[] = {{quit, true},
+              {Ev(SDL_KEYDOWN, SDLK_ESCAPE), true},
+              {Ev(SDL_KEYDOWN, SDLK_AC_BACK), true},
+              {other, false}};
   for (auto& row : rows) {
     SCOPED_TRACE(row.event.type);
     frame.reset(new RecordingFrame(320, 240, false));
@@ -542,9 +560,11 @@ TEST_F(kxSDLWrapperTest, KeysFocusPauseAndQuitOneEventPerFrame) {
   const std::string back = std::to_string(SDLK_AC_BACK);
   EXPECT_EQ(frame->Trace(true),
             "KeyDown 97@0 KeyUp 97@0 Render@0 KeyUp 97@1 Render@1 KeyDown 27@2 Render@2 "
-            "KeyUp 27@3 Render@3 KeyDown " + back + "@4 Render@4 KeyUp " + back + "@5 Render@5 "
-            "KeyDown 43@6 KeyUp 43@6 Render@6 LostFocus@7 KeyUp 98@8 SetFocus@9 Render@9 "
-            "LostFocus@10 SetFocus@11 Render@11 Render@12 Render@13 BeforeClose@14");
+            "KeyUp 27@3 Render@3 KeyDown " +
+                back + "@4 Render@4 KeyUp " + back +
+                "@5 Render@5 "
+                "KeyDown 43@6 KeyUp 43@6 Render@6 LostFocus@7 KeyUp 98@8 SetFocus@9 Render@9 "
+                "LostFocus@10 SetFocus@11 Render@11 Render@12 Render@13 BeforeClose@14");
 }
 
 TEST_F(kxSDLWrapperTest, ResizeEndMainLoopAndTheProcessRandomSequence) {
@@ -565,8 +585,8 @@ TEST_F(kxSDLWrapperTest, ResizeEndMainLoopAndTheProcessRandomSequence) {
   glGetIntegerv(GL_VIEWPORT, viewport);
   kxGUIManager* gui = frame->GetGUIManager();
   EXPECT_EQ((std::vector<int>{frame->GetWidth(), frame->GetHeight(), kxGetScreenWidth(),
-                              kxGetScreenHeight(), gui->GetWidth(), gui->GetHeight(),
-                              viewport[2], viewport[3]}),
+                              kxGetScreenHeight(), gui->GetWidth(), gui->GetHeight(), viewport[2],
+                              viewport[3]}),
             (std::vector<int>{800, 600, 800, 600, 800, 600, 800, 600}));
   EXPECT_EQ(frame->GetAspect(), aspect);
 }

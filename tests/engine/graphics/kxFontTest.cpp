@@ -154,8 +154,8 @@ TEST_F(kxFontGL, GlyphsAtFractionalPositionsLeaveNoInkOutsideTheirBox) {
   for (TFontType type : {ftTopDown, ftBottomUp}) {
     SCOPED_TRACE(type);
     kxFont font(type);
-    ASSERT_TRUE(Load(&font, Join({kNul, Record(4, 4, 5, 0, 0, lastRow),
-                                  Record(4, 4, 5, 0, 0, lastColumn)})));
+    ASSERT_TRUE(Load(
+        &font, Join({kNul, Record(4, 4, 5, 0, 0, lastRow), Record(4, 4, 5, 0, 0, lastColumn)})));
     for (float fraction : {0.25f, 0.5f, 0.75f}) {
       SCOPED_TRACE(fraction);
       const float x = 10 + fraction, y = 12 + fraction;

@@ -46,16 +46,18 @@ class kxTGAImageMagick : public ::testing::Test {
   // shifted row shows: a diagonal gradient, a red block at the top left, a
   // green one at the bottom right, a half-transparent stripe.
   fs::path Source(int width, int height) {
-    const fs::path path = dir / ("source_" + std::to_string(width) + "x" + std::to_string(height) + ".png");
+    const fs::path path =
+        dir / ("source_" + std::to_string(width) + "x" + std::to_string(height) + ".png");
     const std::string command =
         "convert -size " + std::to_string(width) + "x" + std::to_string(height) +
         " -define gradient:angle=45 gradient:'#102030-#f0e0d0' -alpha set"
-        " -fill '#ff0000' -draw 'rectangle 0,0 " + std::to_string(width / 3) + "," +
-        std::to_string(height / 4) + "'" +
+        " -fill '#ff0000' -draw 'rectangle 0,0 " +
+        std::to_string(width / 3) + "," + std::to_string(height / 4) + "'" +
         " -fill '#00ff00' -draw 'rectangle " + std::to_string(width * 2 / 3) + "," +
-        std::to_string(height * 3 / 4) + " " + std::to_string(width) + "," + std::to_string(height) +
-        "'" + " -region " + std::to_string(width) + "x2+0+" + std::to_string(height / 2) +
-        " -channel A -evaluate set 50% +channel +region '" + path.string() + "'";
+        std::to_string(height * 3 / 4) + " " + std::to_string(width) + "," +
+        std::to_string(height) + "'" + " -region " + std::to_string(width) + "x2+0+" +
+        std::to_string(height / 2) + " -channel A -evaluate set 50% +channel +region '" +
+        path.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return path;
   }
@@ -64,7 +66,8 @@ class kxTGAImageMagick : public ::testing::Test {
   // its bytes.
   std::vector<uint8_t> Write(const fs::path& source, const std::string& options, const char* name) {
     const fs::path out = dir / name;
-    const std::string command = "convert '" + source.string() + "' " + options + " 'tga:" + out.string() + "'";
+    const std::string command =
+        "convert '" + source.string() + "' " + options + " 'tga:" + out.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return ReadFile(out);
   }
@@ -113,7 +116,9 @@ std::vector<uint8_t> EncodeAcrossRows(const std::vector<uint8_t>& pixels, size_t
   std::vector<uint8_t> out;
   const size_t count = pixels.size() / bpp;
   size_t i = 0;
-  auto same = [&](size_t a, size_t b) { return std::memcmp(&pixels[a * bpp], &pixels[b * bpp], bpp) == 0; };
+  auto same = [&](size_t a, size_t b) {
+    return std::memcmp(&pixels[a * bpp], &pixels[b * bpp], bpp) == 0;
+  };
   while (i < count) {
     size_t run = 1;
     while (i + run < count && run < 128 && same(i, i + run)) ++run;
@@ -124,7 +129,8 @@ std::vector<uint8_t> EncodeAcrossRows(const std::vector<uint8_t>& pixels, size_t
       continue;
     }
     size_t raw = 1;
-    while (i + raw < count && raw < 128 && !(i + raw + 1 < count && same(i + raw, i + raw + 1))) ++raw;
+    while (i + raw < count && raw < 128 && !(i + raw + 1 < count && same(i + raw, i + raw + 1)))
+      ++raw;
     out.push_back(uint8_t(raw - 1));
     out.insert(out.end(), &pixels[i * bpp], &pixels[(i + raw) * bpp]);
     i += raw;
@@ -140,8 +146,9 @@ TEST_F(kxTGAImageMagick, RawPicturesInBothOriginsAndDepths) {
     const std::string size = std::to_string(width) + "x23";
     ExpectAgreement(Write(source, "-alpha off -type TrueColor -compress None", "a.tga"),
                     size + " 24-bit raw, bottom-left");
-    ExpectAgreement(Write(source, "-alpha off -type TrueColor -compress None -orient TopLeft", "b.tga"),
-                    size + " 24-bit raw, top-left");
+    ExpectAgreement(
+        Write(source, "-alpha off -type TrueColor -compress None -orient TopLeft", "b.tga"),
+        size + " 24-bit raw, top-left");
     ExpectAgreement(Write(source, "-type TrueColorAlpha -compress None", "c.tga"),
                     size + " 32-bit raw, bottom-left");
     ExpectAgreement(Write(source, "-type TrueColorAlpha -compress None -orient TopLeft", "d.tga"),
@@ -153,13 +160,16 @@ TEST_F(kxTGAImageMagick, RunLengthPicturesInBothOriginsAndDepths) {
   for (int width : {37, 3, 200}) {
     const fs::path source = Source(width, 17);
     const std::string size = std::to_string(width) + "x17";
-    const std::vector<uint8_t> rgb = Write(source, "-alpha off -type TrueColor -compress RLE", "a.tga");
+    const std::vector<uint8_t> rgb =
+        Write(source, "-alpha off -type TrueColor -compress RLE", "a.tga");
     ASSERT_GT(rgb.size(), 18u);
     EXPECT_EQ(rgb[2], 10) << "ImageMagick wrote no run-length file";
     ExpectAgreement(rgb, size + " 24-bit RLE, bottom-left");
-    ExpectAgreement(Write(source, "-alpha off -type TrueColor -compress RLE -orient TopLeft", "b.tga"),
-                    size + " 24-bit RLE, top-left");
-    ExpectAgreement(Write(source, "-type TrueColorAlpha -compress RLE", "c.tga"), size + " 32-bit RLE");
+    ExpectAgreement(
+        Write(source, "-alpha off -type TrueColor -compress RLE -orient TopLeft", "b.tga"),
+        size + " 24-bit RLE, top-left");
+    ExpectAgreement(Write(source, "-type TrueColorAlpha -compress RLE", "c.tga"),
+                    size + " 32-bit RLE");
   }
 }
 
@@ -170,14 +180,16 @@ TEST_F(kxTGAImageMagick, RunsAcrossRowEnds) {
   const fs::path source = Source(29, 31);
   for (bool alpha : {false, true}) {
     const std::vector<uint8_t> raw = Write(
-        source, alpha ? "-type TrueColorAlpha -compress None" : "-alpha off -type TrueColor -compress None",
+        source,
+        alpha ? "-type TrueColorAlpha -compress None" : "-alpha off -type TrueColor -compress None",
         "raw.tga");
     ASSERT_GT(raw.size(), 18u);
     const size_t bpp = raw[16] / 8;
     ASSERT_EQ(raw.size(), 18u + 29 * 31 * bpp);
     std::vector<uint8_t> rle(raw.begin(), raw.begin() + 18);
     rle[2] = 10;
-    const std::vector<uint8_t> packets = EncodeAcrossRows(std::vector<uint8_t>(raw.begin() + 18, raw.end()), bpp);
+    const std::vector<uint8_t> packets =
+        EncodeAcrossRows(std::vector<uint8_t>(raw.begin() + 18, raw.end()), bpp);
     rle.insert(rle.end(), packets.begin(), packets.end());
     // The flat red block of the first row's run reaches into the next row.
     bool crossing = false;

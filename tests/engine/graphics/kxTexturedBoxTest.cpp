@@ -72,8 +72,8 @@ TEST_F(kxTexturedBoxGL, ImagesAtFractionalPositionsLeaveNoInkOutsideTheirEdge) {
     SCOPED_TRACE(fraction);
     const float x = 10 + fraction, y = 12 + fraction;
     // Under tbpNormal the first stored row lies at the box's y = 0.
-    const std::pair<Bytes, std::array<float, 4>> cases[] = {
-        {lastRow, {x, y + 3, x + 4, y + 4}}, {lastColumn, {x + 3, y, x + 4, y + 4}}};
+    const std::pair<Bytes, std::array<float, 4>> cases[] = {{lastRow, {x, y + 3, x + 4, y + 4}},
+                                                            {lastColumn, {x + 3, y, x + 4, y + 4}}};
     for (const auto& [rgb, edge] : cases) {
       kxTexturedBox box(4, 4, false, tbpNormal);
       Textured(&box, TGA24(4, 4, rgb));

@@ -51,7 +51,9 @@ ObjLists ReadLists(const std::string& path) {
 
 class Loaded {
  public:
-  explicit Loaded(const char* name) : array(4) { ok = array.LoadFromObjFile(DataFile(name).c_str()); }
+  explicit Loaded(const char* name) : array(4) {
+    ok = array.LoadFromObjFile(DataFile(name).c_str());
+  }
   size_t Corners() { return size_t(array.GetVertexArraySize()); }
   const float* Position(size_t i) { return array.GetVertexArray()[i]; }
   const float* Normal(size_t i) { return array.GetNormalArray()[i]; }
@@ -73,7 +75,8 @@ float FacingAgreement(Loaded& mesh, size_t triangle) {
               *c = mesh.Position(3 * triangle + 2);
   const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
   const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-  const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+  const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                      u[0] * v[1] - u[1] * v[0]};
   const float* stored = mesh.Normal(3 * triangle);
   return n[0] * stored[0] + n[1] * stored[1] + n[2] * stored[2];
 }
@@ -108,7 +111,8 @@ TEST(kxVertexArrayRealObj, TheScannedBunnyLoadsWhole) {
   for (size_t i = 0; i < bunny.Corners(); ++i) {
     const float* p = bunny.Position(i);
     seenLow = {std::fmin(seenLow.x, p[0]), std::fmin(seenLow.y, p[1]), std::fmin(seenLow.z, p[2])};
-    seenHigh = {std::fmax(seenHigh.x, p[0]), std::fmax(seenHigh.y, p[1]), std::fmax(seenHigh.z, p[2])};
+    seenHigh = {std::fmax(seenHigh.x, p[0]), std::fmax(seenHigh.y, p[1]),
+                std::fmax(seenHigh.z, p[2])};
   }
   ExpectNear3(&seenLow.x, low, "lowest corner");
   ExpectNear3(&seenHigh.x, high, "highest corner");

@@ -1,7 +1,5 @@
 // The built-in logo: registered as a copy of its own under "kxEngineLogo",
 // by hand and by every GUI manager, and the picture the splash expects.
-#include "gui/kxEngineLogo.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +7,7 @@
 
 #include "data/kxResource.h"
 #include "graphics/kxTGA.h"
+#include "gui/kxEngineLogo.h"
 #include "gui/kxGUIManager.h"
 
 namespace {
@@ -51,9 +50,9 @@ TEST(EngineLogo, BlockIsACrunched256By64RunLengthTGAOnTransparency) {
                     static_cast<uint32_t>(logo->data[3]) << 24;
   EXPECT_EQ(stored, tga->size);
   // No ID, no colour map, run-length true colour, 256 x 64, 32 bits, 8 alpha bits.
-  EXPECT_EQ((std::vector<int>{0, 0, 10, 256, 64, 32, 8}),
-            (std::vector<int>{d[0], d[1], d[2], d[12] | d[13] << 8, d[14] | d[15] << 8, d[16],
-                              d[17]}));
+  EXPECT_EQ(
+      (std::vector<int>{0, 0, 10, 256, 64, 32, 8}),
+      (std::vector<int>{d[0], d[1], d[2], d[12] | d[13] << 8, d[14] | d[15] << 8, d[16], d[17]}));
   EXPECT_EQ(0, std::memcmp(d + tga->size - 18, "TRUEVISION-XFILE.", 18));
 
   kxTGAImage image{};

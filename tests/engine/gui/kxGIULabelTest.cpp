@@ -1,9 +1,8 @@
 // Labels: size fixed by the first text, colour and baseline, empty text,
 // and the shift of AppendChild.
-#include "gui/kxGIULabel.h"
-
 #include <gtest/gtest.h>
 
+#include "gui/kxGIULabel.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIPanel.h"
 #include "kxGUITestKit.h"

@@ -1,7 +1,5 @@
 // The manager's routing, event queue, drawing pass and value updates. Clicks
 // go to a plain receiver.
-#include "gui/kxGUIManager.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -12,6 +10,7 @@
 
 #include "data/kxResource.h"
 #include "gui/kxGUIClickReceiver.h"
+#include "gui/kxGUIManager.h"
 #include "gui/kxGUIWheelTarget.h"
 #include "kxGUIRecorder.h"
 #include "support/kxGLTestContext.h"
@@ -36,8 +35,7 @@ class ClickSink : public kxGUIClickReceiver {
 // A recorder that takes the wheel when told to, logging "<id>:Wheel<n>".
 class WheelRecorder : public Recorder, public kxGUIWheelTarget {
  public:
-  WheelRecorder(std::vector<std::string>* log, unsigned id, int l, int t, int w, int h,
-                bool takes)
+  WheelRecorder(std::vector<std::string>* log, unsigned id, int l, int t, int w, int h, bool takes)
       : Recorder(log, id, l, t, w, h), takes(takes) {}
   bool OnMouseWheel(int notches) override {
     Log("Wheel" + std::to_string(notches));
@@ -307,7 +305,7 @@ TEST_F(kxGUIManagerTest, ClicksOfASubtreeBuiltBeforeItJoinedDieWithTheirControls
 
 TEST_F(kxGUIManagerTest, TheWheelGoesToTheFirstTargetUnderThePointerThatTakesIt) {
   Recorder* panel = Top(103, 100, 100, 300, 200);
-  Child(panel, 104, 0, 0, 300, 200);                          // no wheel target
+  Child(panel, 104, 0, 0, 300, 200);  // no wheel target
   WheelRecorder* refusing = Wheel(panel, 105, 10, 10, 100, 100, false);
   WheelRecorder* viewer = Wheel(panel, 0, 20, 20, 100, 100, true);  // children's IDs do not matter
   WheelRecorder* later = Wheel(nullptr, 7, 100, 100, 300, 200, true);
@@ -359,13 +357,13 @@ TEST_F(kxGUIManagerTest, SetValueByIDReachesEveryDepthParentsFirst) {
   Child(Child(top, 5, 1, 0, 10, 10), 5, 1, 0, 10, 10);   // at 2 and 3
   Child(Child(top, 6, 10, 0, 10, 10), 5, 10, 0, 10, 10)  // at 11 and 21
       ->SetVisible(false);                               // visibility plays no part
-  Top(261, 50, 0, 10, 10);  // 5 + 256: IDs are not bytes
+  Top(261, 50, 0, 10, 10);                               // 5 + 256: IDs are not bytes
   Top(5, 60, 0, 10, 10);
   log.clear();
   kxString value(u"x");
   gui->SetValueByID(5, value);
-  EXPECT_EQ(log, (Log{"5:SetValue@2", "5:SetValue@3", "5:SetValue@21", "5:SetValue@1",
-                      "5:SetValue@60"}));
+  EXPECT_EQ(
+      log, (Log{"5:SetValue@2", "5:SetValue@3", "5:SetValue@21", "5:SetValue@1", "5:SetValue@60"}));
 }
 
 class kxGUIManagerDrawTest : public kxGUIManagerTest {

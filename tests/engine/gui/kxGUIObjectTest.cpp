@@ -1,7 +1,5 @@
 // The control tree on its own: appending, ownership, hit tests and the
 // per-control routing steps.
-#include "gui/kxGUIObject.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "gui/kxGUIManager.h"
+#include "gui/kxGUIObject.h"
 #include "kxGUIRecorder.h"
 
 namespace {
@@ -51,8 +50,8 @@ TEST(kxGUIObjectTest, HitTestIncludesBothFarEdgesAndEntersEveryTime) {
   struct {
     int x, y;
     bool in;
-  } points[] = {{10, 20, true},   {110, 70, true},  {111, 70, false},
-                {110, 71, false}, {9, 20, false},   {10, 19, false}};
+  } points[] = {{10, 20, true},   {110, 70, true}, {111, 70, false},
+                {110, 71, false}, {9, 20, false},  {10, 19, false}};
   for (auto& p : points) EXPECT_EQ(p.in, c.Contains(p.x, p.y)) << p.x << "," << p.y;
   kxGUIObject edge(1, 2147483600, 0, 100, 10);  // no wrap at the end of int
   EXPECT_TRUE(edge.Contains(2147483647, 5));

@@ -1,8 +1,6 @@
 // Panels: the 78-vertex rounded box and its exact corner geometry, round
 // corners on screen, recolouring in place and across a rebuild.
 
-#include "gui/kxGUIPanel.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,6 +9,7 @@
 #include "graphics/kxGeometry.h"
 #include "graphics/kxVertexArray.h"
 #include "gui/kxGUIManager.h"
+#include "gui/kxGUIPanel.h"
 #include "kxGUITestKit.h"
 
 using namespace kxGUITest;
@@ -52,8 +51,9 @@ TEST_F(PanelTest, DefaultPanelHas78VerticesAndTheWorkedCorner) {
   float(*v)[3] = mesh->GetVertexArray();
   // Middle band full width (0, 1); top band 110..710 x 50..60 (6 to 11);
   // the bottom band's second vertex is its corner at 710, 370 (13).
-  const float bands[9][3] = {{0, 100, 60}, {1, 720, 360}, {6, 110, 50}, {7, 710, 60}, {8, 110, 60},
-                             {9, 110, 50}, {10, 710, 50}, {11, 710, 60}, {13, 710, 370}};
+  const float bands[9][3] = {{0, 100, 60},  {1, 720, 360}, {6, 110, 50},
+                             {7, 710, 60},  {8, 110, 60},  {9, 110, 50},
+                             {10, 710, 50}, {11, 710, 60}, {13, 710, 370}};
   for (auto& b : bands) {
     EXPECT_FLOAT_EQ(b[1], v[int(b[0])][0]) << "vertex " << b[0];
     EXPECT_FLOAT_EQ(b[2], v[int(b[0])][1]) << "vertex " << b[0];

@@ -1,12 +1,11 @@
 // Pictures: the image upright and stretched over the rectangle, clicks where
 // it is drawn, images that give no texture, texture ownership.
-#include "gui/kxGUIPicture.h"
-
 #include <gtest/gtest.h>
 
 #include "graphics/kxTexturedBox.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIPanel.h"
+#include "gui/kxGUIPicture.h"
 #include "kxGUITestKit.h"
 
 using namespace kxGUITest;
@@ -31,8 +30,8 @@ TEST_F(PictureTest, ShowsTheImageUprightStretchedOverItsRectangle) {
   struct {
     int x, y;
     kxTest::RGBA c;
-  } probes[] = {{40, 10, kRed},  {40, 19, kBlue},  {15, 10, kGreen}, {15, 19, kGreen},
-                {9, 10, kBlack}, {40, 4, kBlack},  {40, 25, kBlack}, {50, 10, kBlack}};
+  } probes[] = {{40, 10, kRed},  {40, 19, kBlue}, {15, 10, kGreen}, {15, 19, kGreen},
+                {9, 10, kBlack}, {40, 4, kBlack}, {40, 25, kBlack}, {50, 10, kBlack}};
   for (auto& p : probes) EXPECT_EQ(p.c, At(fb, p.x, p.y)) << p.x << "," << p.y;
   unsigned int texture = picture->GetBox()->GetTextureID();
   EXPECT_TRUE(kxTest::IsTexture(texture));

@@ -1,8 +1,6 @@
 // The ticker: scrolling and wrapping, the fade between two texts, the wrap
 // of a swapped-in text by its own width, and clipping to its columns.
 
-#include "gui/kxGUITextScroll.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,6 +8,7 @@
 
 #include "graphics/kxScreen.h"
 #include "gui/kxGUIManager.h"
+#include "gui/kxGUITextScroll.h"
 #include "kxGUITestKit.h"
 
 using namespace kxGUITest;
@@ -17,7 +16,9 @@ using kxTest::RGBA;
 
 namespace {
 
-kxString Text(int characters) { return kxString(std::string(characters, 'a').c_str()); }
+kxString Text(int characters) {
+  return kxString(std::string(characters, 'a').c_str());
+}
 
 class TextScrollTest : public FontTest {
  protected:

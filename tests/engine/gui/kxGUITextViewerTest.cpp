@@ -3,19 +3,18 @@
 // drawing, routing through the manager, the background, line heights below
 // one pixel, clipping, the wheel and the scroll bar.
 
-#include "gui/kxGUITextViewer.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
 #include "data/kxStringArray.h"
-#include "graphics/kxScreen.h"
 #include "graphics/kxGeometry.h"
+#include "graphics/kxScreen.h"
 #include "graphics/kxVertexArray.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIPanel.h"
+#include "gui/kxGUITextViewer.h"
 #include "kxGUITestKit.h"
 
 using namespace kxGUITest;

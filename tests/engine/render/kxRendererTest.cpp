@@ -5,10 +5,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -120,8 +120,8 @@ void LitMesh(kxRenderer* r) {
   r->Translate(0, 0, -6);
   const kxLight_s light = {{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {0.3f, 0.4f, 20, 0}};
   r->SetLight(light);
-  const kxMaterial_s material = {{0.1f, 0, 0, 1}, {0.9f, 0.8f, 0.7f, 1}, {0.5f, 0.5f, 0.5f, 1},
-                                 {0.2f, 0.2f, 0.2f, 0}, 8};
+  const kxMaterial_s material = {
+      {0.1f, 0, 0, 1}, {0.9f, 0.8f, 0.7f, 1}, {0.5f, 0.5f, 0.5f, 1}, {0.2f, 0.2f, 0.2f, 0}, 8};
   r->SetMaterial(material);
   r->Enable(rsLighting);
   r->Enable(rsDepthTest);
@@ -129,8 +129,9 @@ void LitMesh(kxRenderer* r) {
   r->Enable(rsNormalize);
   kxVertexArray mesh(pmTriangles);
   // Two faces of a box, front and top, each two triangles.
-  const float v[12][3] = {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1},  {-1, -1, 1}, {1, 1, 1},  {-1, 1, 1},
-                          {-1, 1, 1},  {1, 1, 1},  {1, 1, -1}, {-1, 1, 1},  {1, 1, -1}, {-1, 1, -1}};
+  const float v[12][3] = {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1},  {-1, -1, 1},
+                          {1, 1, 1},   {-1, 1, 1}, {-1, 1, 1}, {1, 1, 1},
+                          {1, 1, -1},  {-1, 1, 1}, {1, 1, -1}, {-1, 1, -1}};
   const float st[6][2] = {{0, 0}, {2, 0}, {2, 2}, {0, 0}, {2, 2}, {0, 2}};
   for (int i = 0; i < 12; ++i) {
     mesh.AppendVertex(v[i][0], v[i][1], v[i][2]);
@@ -284,8 +285,8 @@ class kxRendererPaths : public ::testing::Test {
     const double share = double(differing) / double(kWidth * kHeight);
     // A scene that draws nothing would compare equal and prove nothing.
     EXPECT_GT(lit, size_t(kWidth * kHeight / 10)) << name << " draws almost nothing";
-    EXPECT_LE(share, kShareTolerance) << name << ": " << differing
-                                      << " pixels differ, the worst by " << worst;
+    EXPECT_LE(share, kShareTolerance)
+        << name << ": " << differing << " pixels differ, the worst by " << worst;
     if (share > kShareTolerance || HasFailure()) {
       SavePicture(std::string(name) + "-fixed.ppm", fixed);
       SavePicture(std::string(name) + "-es2.ppm", es2);
@@ -293,13 +294,17 @@ class kxRendererPaths : public ::testing::Test {
   }
 };
 
-TEST_F(kxRendererPaths, LitTexturedMeshMatchesTheFixedPipeline) { Compare("lit_mesh", LitMesh); }
+TEST_F(kxRendererPaths, LitTexturedMeshMatchesTheFixedPipeline) {
+  Compare("lit_mesh", LitMesh);
+}
 
 TEST_F(kxRendererPaths, ColoursLinesScissorAndBillboardMatch) {
   Compare("colours_lines_billboard", ColoursLinesBillboard);
 }
 
-TEST_F(kxRendererPaths, GuiPanelAndFontTextMatch) { Compare("gui", Gui); }
+TEST_F(kxRendererPaths, GuiPanelAndFontTextMatch) {
+  Compare("gui", Gui);
+}
 
 TEST_F(kxRendererPaths, ClientVerticesDrawWhileABufferIsBound) {
   Compare("quad_after_buffer", QuadAfterBuffer);

@@ -264,8 +264,8 @@ TEST_F(KxpackTest, TruncatedPacksAreCalledTruncated) {
   const Bytes image = Read<Bytes>(dir / "t.kx");
   const size_t tableEnd = 10 + (image[6] | image[7] << 8);
   // Cut inside the header, inside the table, inside the entries.
-  for (size_t length : {size_t(4), size_t(9), size_t(12), tableEnd - 1, tableEnd + 3,
-                        image.size() - 1}) {
+  for (size_t length :
+       {size_t(4), size_t(9), size_t(12), tableEnd - 1, tableEnd + 3, image.size() - 1}) {
     SCOPED_TRACE(length);
     WriteBytes(dir / "cut.kx", Bytes(image.begin(), image.begin() + length));
     for (const char* command : {"verify", "list"}) {

@@ -145,7 +145,8 @@ TEST_F(vimradata, EveryCharacterOfEveryTextHasAGlyphInBothFonts) {
   TGlyph_s* fonts[2] = {nullptr, nullptr};
   uint64_t counts[2] = {0, 0};
   for (int f = 0; f < 2; ++f) {
-    const std::vector<uint8_t> bytes = vpTest::Expanded(pack, f == 0 ? vimraKeyLargeFont : vimraKeySmallFont);
+    const std::vector<uint8_t> bytes =
+        vpTest::Expanded(pack, f == 0 ? vimraKeyLargeFont : vimraKeySmallFont);
     ASSERT_TRUE(kxReadFontGlyphs(bytes.data(), bytes.size(), &fonts[f], &counts[f]));
   }
   std::set<char16_t> seen;

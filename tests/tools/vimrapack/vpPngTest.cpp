@@ -41,8 +41,8 @@ std::vector<Chunk> Chunks(const Bytes& png) {
 
 TEST(vpPng, HeaderChunksAndPixelsOfAnRgbaImage) {
   vpImage img(3, 2);
-  img.Ref(0, 0) = {1, 0, 0, 1};          // top-left red
-  img.Ref(2, 1) = {0, 0.5f, 1, 0.25f};   // bottom-right, mostly transparent
+  img.Ref(0, 0) = {1, 0, 0, 1};         // top-left red
+  img.Ref(2, 1) = {0, 0.5f, 1, 0.25f};  // bottom-right, mostly transparent
   const std::vector<Chunk> chunks = Chunks(vpEncodePNG(img));
   ASSERT_EQ(chunks.size(), 3u);
   EXPECT_EQ(chunks[0].type + chunks[1].type + chunks[2].type, "IHDRIDATIEND");
@@ -52,11 +52,12 @@ TEST(vpPng, HeaderChunksAndPixelsOfAnRgbaImage) {
 
   Bytes raw(2 * (1 + 3 * 4));
   uLongf rawSize = uLongf(raw.size());
-  ASSERT_EQ(uncompress(raw.data(), &rawSize, chunks[1].data.data(), uLong(chunks[1].data.size())), Z_OK);
+  ASSERT_EQ(uncompress(raw.data(), &rawSize, chunks[1].data.data(), uLong(chunks[1].data.size())),
+            Z_OK);
   ASSERT_EQ(rawSize, raw.size());
   // Rows top first, each behind filter byte 0; untouched pixels transparent.
-  const Bytes expected = {0, 255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0,
-                          0, 0, 0, 0, 0,     0, 0, 0, 0, 0, 128, 255, 64};
+  const Bytes expected = {0, 255, 0, 0, 255, 0, 0, 0, 0, 0, 0,   0,   0,
+                          0, 0,   0, 0, 0,   0, 0, 0, 0, 0, 128, 255, 64};
   EXPECT_EQ(raw, expected);
 }
 
