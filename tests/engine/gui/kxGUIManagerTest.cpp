@@ -161,16 +161,16 @@ TEST_F(kxGUIManagerTest, PressAndReleaseRouting) {
 // manager walks it.
 class Opener : public Recorder {
  public:
-  Opener(Log* log, kxGUIManager* gui, unsigned id, int adds)
-      : Recorder(log, id, 0, 0, 100, 100), gui(gui), adds(adds), log(log) {}
+  Opener(std::vector<std::string>* log, kxGUIManager* gui, unsigned id, int adds)
+      : Recorder(log, id, 0, 0, 100, 100), gui(gui), adds(adds), shared(log) {}
   void OnLMBDown() override {
     Recorder::OnLMBDown();
-    for (int k = 0; k < adds; ++k) gui->AppendControl(new Recorder(log, 50 + k, 0, 0, 100, 100));
+    for (int k = 0; k < adds; ++k) gui->AppendControl(new Recorder(shared, 50 + k, 0, 0, 100, 100));
     adds = 0;
   }
   kxGUIManager* gui;
   int adds;
-  Log* log;
+  std::vector<std::string>* shared;
 };
 
 TEST_F(kxGUIManagerTest, RoutingWalksTheListAsItGrows) {
