@@ -100,7 +100,7 @@ TEST_F(PictureFiles, MalformedFilesAreRefused) {
   EXPECT_TRUE(kxTest::ReadPPM(path, &out));
   for (const std::string& bad :
        {"P5\n1 1\n255\n" + pixel, "P6\n1 1\n65535\n" + pixel + pixel, "P6\n2 1\n255\n" + pixel,
-        "P6\n99999 99999\n255\n" + pixel, "P6\n0 1\n255\n", "P6\n1 -1\n255\n" + pixel,
+        "P6\n99999 99999\n255\n" + pixel, std::string("P6\n0 1\n255\n"), "P6\n1 -1\n255\n" + pixel,
         "P6\n1234567890123 1\n255\n" + pixel, std::string("P6"), std::string()}) {
     WriteRaw(bad);
     EXPECT_FALSE(kxTest::ReadPPM(path, &out)) << bad.substr(0, 24);

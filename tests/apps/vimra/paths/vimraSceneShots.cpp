@@ -43,6 +43,7 @@ const struct {
 class ShotGame : public vimraGame {
  public:
   ShotGame() : driver(this, true) {}
+  using kxSDLWrapper::SetTickSource;
 
   // After Init: the clicks go on with the splash's clock, and a quit asked
   // for during the start is forgotten.
