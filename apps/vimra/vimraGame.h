@@ -95,6 +95,11 @@ class vimraGame : public kxSDLWrapper {
   // 0 (the default) chooses. Takes effect at once when the GUI exists.
   void SetUIScale(float scale);
 
+  // From now on every shuffle draws from `seed` instead of the clock: the
+  // deck's pictures at each build, the deals, the stars and the clouds. Two
+  // runs given the same seed and the same input draw the same frames.
+  void SetSeed(unsigned int seed);
+
   // Assets and languages.
   void BuildDeck();
   void SetLanguage(int index);
@@ -290,4 +295,9 @@ class vimraGame : public kxSDLWrapper {
   int hintLine;
   float uiScale;      // asked for; 0 chooses from the window
   int buttonDensity;  // PictureDensity of the button looks loaded
+  bool seedFixed;
+  unsigned int fixedSeed;
+  // The seed of a new shuffle: fixedSeed once SetSeed was called, otherwise
+  // the clock.
+  unsigned int ShuffleSeed() const;
 };

@@ -384,6 +384,7 @@ TEST_F(kxGUIManagerDrawTest, OrderVisibilityFreezeAndProjection) {
   // Deeper levels over theirs, top level under its children.
   EXPECT_EQ(Draws(), (Log{"1:Draw", "3:Draw", "2:Draw", "4:Draw", "0:Draw"}));
 
+  KX_SKIP_UNLESS_FIXED();
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glTranslatef(1, 2, 3);
