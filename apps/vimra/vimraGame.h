@@ -182,18 +182,18 @@ class vimraGame : public kxSDLWrapper {
   void PrepareBackToMenu();
 
   // Screens and the trick's hint line.
-  // A box (panel id idBox) of w x h with its title from line `titleLine`,
-  // placed on the screen; null when it cannot be built. CloseBox adds the
-  // OK button every box ends with.
-  kxGUIPanel* OpenBox(int w, int h, int titleLine);
+  // The screen the Show... functions built last, so that a new window size
+  // can build it again.
+  enum TShownScreen { ssNone = 0, ssMainMenu, ssAbout, ssSettings, ssHowToPlay, ssHintBar };
+  // Makes `screen` the one shown and places its box (panel id idBox) of
+  // w x h with its title from line `titleLine`; null when the box cannot be
+  // built. CloseBox adds the OK button every box ends with.
+  kxGUIPanel* OpenBox(TShownScreen screen, int w, int h, int titleLine);
   void CloseBox(kxGUIPanel* box);
   void SetHint(int line);
   // Empties the GUI from inside a click handler; later clicks of the same
   // delivery pass refer to controls that no longer exist and are dropped.
   void ClearScreen();
-  // The screen the Show... functions built last, so that a new window size
-  // can build it again.
-  enum TShownScreen { ssNone = 0, ssMainMenu, ssAbout, ssSettings, ssHowToPlay, ssHintBar };
   // Sets the GUI manager's scale for the current window (or the one asked
   // for with SetUIScale).
   void ApplyGUIScale();
