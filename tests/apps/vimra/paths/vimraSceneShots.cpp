@@ -108,13 +108,14 @@ class ShotGame : public vimraGame {
     While(StateBackToMenu, 400);
   }
 
-  // The scenes whose picture was not taken, printed; true when there are
-  // none.
+  // Prints how many frames each scene had and which picture was not taken;
+  // true when every one was.
   bool AllSaved() const {
     bool all = true;
     for (const auto& shot : kShots) {
       auto it = framesOf.find(shot.scene);
       const size_t frames = it == framesOf.end() ? 0 : it->second;
+      printf("%s: %zu frames\n", shot.scene, frames);
       if (frames <= shot.frame) {
         fprintf(stderr, "scene %s: %zu frames, none saved\n", shot.scene, frames);
         all = false;
