@@ -1,6 +1,7 @@
 #include "vimraLayout.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "vimraMotion.h"
@@ -82,6 +83,15 @@ float vimraChooseGUIScale(int width, int height) {
   const double byWidth = width / 640.0;
   const double fit = std::min(byHeight, byWidth);
   return std::max(1.0f, float(std::floor(fit * 4.0) / 4.0));
+}
+
+float vimraChooseGUIScale(int width, int height, float density) {
+  if (!(density > 0.0f) || !std::isfinite(density) || density == 1.0f || width <= 0 || height <= 0)
+    return vimraChooseGUIScale(width, height);
+  const double w = std::round(width / double(density));
+  const double h = std::round(height / double(density));
+  if (!(w <= INT_MAX && h <= INT_MAX)) return vimraChooseGUIScale(width, height);
+  return vimraChooseGUIScale(int(w), int(h)) * density;
 }
 
 float vimraTableCameraDepth(float aspect) {
