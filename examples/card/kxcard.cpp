@@ -5,9 +5,6 @@
 //   kxcard PACK [--frames N]
 //
 // --frames N ends the program by itself after N frames.
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <new>
 
 #include "data/kxResource.h"
@@ -19,6 +16,7 @@
 #include "gui/kxGUIButton.h"
 #include "gui/kxGUIButtonStates.h"
 #include "gui/kxGUIManager.h"
+#include "kxExampleMain.h"  // main(): the command line, start, run
 #include "render/kxRenderer.h"
 
 namespace {
@@ -114,22 +112,5 @@ class CardApp : public kxSDLWrapper {
 }  // namespace
 
 int main(int argc, char** argv) {
-  unsigned long frames = 0;
-  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0)
-    frames = std::strtoul(argv[3], nullptr, 10);
-  if (argc != 2 && !(argc == 4 && frames > 0)) {
-    std::fprintf(stderr, "usage: kxcard PACK [--frames N]\n");
-    return 2;
-  }
-  CardApp* app = new (std::nothrow) CardApp(argv[1], frames);
-  if (!app) return 1;
-  // Init opens the window and shows the engine's logo, then calls OnAfterInit.
-  const bool started = app->Init();
-  if (started) app->Run(argc, argv);
-  delete app;  // closes the window, the audio device and SDL
-  if (!started) {
-    std::fprintf(stderr, "kxcard: cannot start: no display, or %s is no usable pack\n", argv[1]);
-    return 1;
-  }
-  return 0;
+  return kxExampleMain<CardApp>(argc, argv, "kxcard", "no display, or %s is no usable pack");
 }

@@ -6,9 +6,6 @@
 //   kxgui PACK [--frames N]
 //
 // --frames N ends the program by itself after N frames.
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <new>
 
 #include "data/kxResource.h"
@@ -22,6 +19,7 @@
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIPanel.h"
 #include "gui/kxGUITextViewer.h"
+#include "kxExampleMain.h"  // main(): the command line, start, run
 
 namespace {
 
@@ -119,21 +117,5 @@ class GuiApp : public kxSDLWrapper {
 }  // namespace
 
 int main(int argc, char** argv) {
-  unsigned long frames = 0;
-  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0)
-    frames = std::strtoul(argv[3], nullptr, 10);
-  if (argc != 2 && !(argc == 4 && frames > 0)) {
-    std::fprintf(stderr, "usage: kxgui PACK [--frames N]\n");
-    return 2;
-  }
-  GuiApp* app = new (std::nothrow) GuiApp(argv[1], frames);
-  if (!app) return 1;
-  const bool started = app->Init();
-  if (started) app->Run(argc, argv);
-  delete app;
-  if (!started) {
-    std::fprintf(stderr, "kxgui: cannot start: no display, or %s is no usable pack\n", argv[1]);
-    return 1;
-  }
-  return 0;
+  return kxExampleMain<GuiApp>(argc, argv, "kxgui", "no display, or %s is no usable pack");
 }

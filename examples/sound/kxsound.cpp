@@ -7,15 +7,13 @@
 //
 // --frames N ends the program by itself after N frames.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <new>
 
 #include "audio/kxMusic.h"
 #include "audio/kxSampler.h"
 #include "data/kxResource.h"
 #include "frame/kxSDLWrapper.h"
 #include "graphics/kxVertexArray.h"
+#include "kxExampleMain.h"  // main(): the command line, start, run
 #include "render/kxRenderer.h"
 
 namespace {
@@ -90,21 +88,5 @@ class SoundApp : public kxSDLWrapper {
 }  // namespace
 
 int main(int argc, char** argv) {
-  unsigned long frames = 0;
-  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0)
-    frames = std::strtoul(argv[3], nullptr, 10);
-  if (argc != 2 && !(argc == 4 && frames > 0)) {
-    std::fprintf(stderr, "usage: kxsound PACK [--frames N]\n");
-    return 2;
-  }
-  SoundApp* app = new (std::nothrow) SoundApp(argv[1], frames);
-  if (!app) return 1;
-  const bool started = app->Init();
-  if (started) app->Run(argc, argv);
-  delete app;
-  if (!started) {
-    std::fprintf(stderr, "kxsound: cannot start\n");
-    return 1;
-  }
-  return 0;
+  return kxExampleMain<SoundApp>(argc, argv, "kxsound", nullptr);  // OnAfterInit says why
 }

@@ -20,7 +20,10 @@ trap 'rm -rf "$WORK"' EXIT
 
 mkdir "$WORK/in"
 cp "$DEBS"/libkxengine1_*.deb "$DEBS"/libkxengine-dev_*.deb "$DEBS"/vimra_*.deb "$DEBS"/vimra-data_*.deb "$WORK/in/"
-cp -r "$SOURCE/examples/card" "$WORK/in/card"
+# The card example with the folder of the main() the examples share, in the
+# tree's layout (its CMakeLists.txt finds that folder beside its own).
+mkdir "$WORK/in/examples"
+cp -r "$SOURCE/examples/card" "$SOURCE/examples/common" "$WORK/in/examples/"
 # The packages' dependencies (not the packages themselves) go into the root
 # first, so that the purge can be compared with the root before the install.
 deps=$(for d in "$WORK"/in/*.deb; do dpkg-deb -f "$d" Depends; done | tr ',' '\n' |
@@ -63,7 +66,7 @@ wait \$pid || status=\$?
 [ \$status = 0 ] || { echo "debroot: FAIL: the game ended with status \$status"; exit 1; }
 [ "\$(stat -c %s ~/.local/share/vimra/vimraconfig.bin)" = 48 ] || { echo "debroot: FAIL: no settings"; exit 1; }
 # A program built against the development package.
-cmake -S /tmp/in/card -B /tmp/card-\$USER >/dev/null && cmake --build /tmp/card-\$USER >/dev/null ||
+cmake -S /tmp/in/examples/card -B /tmp/card-\$USER >/dev/null && cmake --build /tmp/card-\$USER >/dev/null ||
   { echo "debroot: FAIL: examples/card does not build against libkxengine-dev"; exit 1; }
 /tmp/card-\$USER/kxcard /usr/share/games/vimra/vimradata.bin --frames 30 ||
   { echo "debroot: FAIL: examples/card did not run"; exit 1; }

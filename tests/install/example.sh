@@ -74,5 +74,7 @@ timeout 120 "$EXAMPLE" "$PACK" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
 status=0
 timeout 120 "$EXAMPLE" "$WORK/install.log" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
 [ "$status" = 1 ] && grep -q '^kxcard: ' "$WORK/err" || fail "a bad pack: status $status: $(cat "$WORK/err")"
+# The other malformed command lines, and the whole message of a failed start.
+check_arguments card "$PACK" "kxcard: cannot start: no display, or FILE is no usable pack"
 
 harness_end

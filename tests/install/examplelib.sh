@@ -81,3 +81,23 @@ wait_exit() {
     sleep 0.5
   done
 }
+
+# check_arguments NAME PACK FAILED_START: the command line every example
+# takes through examples/common/kxExampleMain.h. A malformed one ends with
+# status 2 and the usage line alone, before any window; a file that is no
+# pack ends with status 1 and FAILED_START (where FILE stands for that file)
+# as the last line on stderr.
+check_arguments() {
+  local program=$WORK/$1/kx$1 usage="usage: kx$1 PACK [--frames N]" args status
+  for args in "extra" "--frames" "--frames 0" "--frames many" "--speed 5" "--frames 5 extra"; do
+    status=0
+    # shellcheck disable=SC2086  # the words of args are the arguments
+    timeout 60 "$program" "$2" $args >/dev/null 2>"$WORK/err" || status=$?
+    [ "$status" = 2 ] && [ "$(cat "$WORK/err")" = "$usage" ] ||
+      fail "kx$1 PACK $args: status $status: $(head -3 "$WORK/err")"
+  done
+  status=0
+  timeout 120 "$program" "$WORK/install.log" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
+  [ "$status" = 1 ] && [ "$(tail -1 "$WORK/err")" = "${3//FILE/$WORK/install.log}" ] ||
+    fail "a file that is no pack: status $status: $(tail -3 "$WORK/err")"
+}

@@ -142,4 +142,13 @@ status=0
 SDL_AUDIODRIVER=dummy timeout 120 "$EXAMPLE" "$PACK" --frames 30 >/dev/null 2>"$WORK/err" || status=$?
 [ "$status" = 0 ] || fail "--frames 30: status $status: $(cat "$WORK/err")"
 
+# The other malformed command lines, and the whole message of a failed start
+# (kxsound has named what it could not read on the line before).
+export SDL_AUDIODRIVER=dummy
+if [ "$NAME" = gui ]; then
+  check_arguments gui "$PACK" "kxgui: cannot start: no display, or FILE is no usable pack"
+else
+  check_arguments sound "$PACK" "kxsound: cannot start"
+fi
+
 harness_end

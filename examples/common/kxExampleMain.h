@@ -1,0 +1,49 @@
+// The main() the examples share: reads the command line
+//
+//   NAME PACK [--frames N]
+//
+// makes the application, starts it and runs it until it ends. Header-only;
+// an example's CMakeLists.txt adds this folder to its include path.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+// App is the example's kxSDLWrapper, constructed from the pack's file name
+// and a frame limit (0: run until the window is closed; N > 0: end by itself
+// after N frames). `name` names the program in its messages. `whyNot` says
+// why a failed start may have failed, a printf format in which %s stands for
+// the pack's file name; null when the application tells that itself.
+//
+// Returns the exit status: 2 after a usage error ("usage: NAME PACK
+// [--frames N]" on stderr), 1 when the application cannot be made or does
+// not start ("NAME: cannot start[: whyNot]" on stderr), 0 after a run.
+template <class App>
+int kxExampleMain(int argc, char** argv, const char* name, const char* whyNot) {
+  unsigned long frames = 0;
+  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0)
+    frames = std::strtoul(argv[3], nullptr, 10);
+  if (argc != 2 && !(argc == 4 && frames > 0)) {
+    std::fprintf(stderr, "usage: %s PACK [--frames N]\n", name);
+    return 2;
+  }
+  App* app = new (std::nothrow) App(argv[1], frames);
+  if (!app) return 1;
+  // Init opens the window and shows the engine's logo, then calls
+  // OnAfterInit; Run returns when the main loop ends.
+  const bool started = app->Init();
+  if (started) app->Run(argc, argv);
+  delete app;  // closes the window, the audio device and SDL, in every case
+  if (!started) {
+    std::fprintf(stderr, "%s: cannot start", name);
+    if (whyNot) {
+      std::fputs(": ", stderr);
+      std::fprintf(stderr, whyNot, argv[1]);
+    }
+    std::fputc('\n', stderr);
+    return 1;
+  }
+  return 0;
+}
