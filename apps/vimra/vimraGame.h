@@ -175,6 +175,8 @@ class vimraGame : public kxSDLWrapper {
   void PrepareReveal();
   void PrepareRevealEnd();
   void PrepareBackToMenu();
+  // The camera to the menu view that suits the window's current shape.
+  void RestAtMenuView();
 
   // Screens and the trick's hint line.
   // A box (panel id idBox) of w x h with its title from line `titleLine`,
