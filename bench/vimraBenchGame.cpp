@@ -124,32 +124,6 @@ bool vimraBenchGame::Start(kxFrameReport* report) {
 // ---------------------------------------------------------------------------
 // Frames
 
-const char* vimraBenchGame::SceneName() {
-  switch (state) {
-    case StateMenu:
-      return "menu";
-    case StateRing:
-      return "ring";
-    case StateGather:
-      if (dealCount == 0) return "first_gather";
-      return starsVisible ? "row_stars" : "later_gather";
-    case StateDeal:
-      return "deal";
-    case StateAwaitRow:
-      return "table";
-    case StateToReveal:
-      return "to_reveal";
-    case StateReveal:
-      return "reveal";
-    case StateRevealEnd:
-      return "return";
-    case StateBackToMenu:
-      return "back_to_menu";
-    default:
-      return "other";
-  }
-}
-
 kxFrameSamples& vimraBenchGame::Scene(const char* name) {
   kxFrameSamples& s = scenes[name];
   s.name = name;
@@ -165,7 +139,7 @@ void vimraBenchGame::FrameInto(kxFrameSamples* samples) {
 }
 
 void vimraBenchGame::Frame() {
-  const char* name = SceneName();
+  const char* name = driver.SceneName();
   kxFrameSamples& scene = Scene(name);
   // A picture of some scenes, to compare the frames of two builds by eye.
   // That frame is drawn apart and not timed: the picture is read back from

@@ -47,8 +47,6 @@ class vimraBenchGame : public vimraGame {
   // times go to the scene the game's state names.
   void Frame();
   void FrameInto(kxFrameSamples* samples);
-  // The scene the next frame belongs to.
-  const char* SceneName();
   kxFrameSamples& Scene(const char* name);
   void StepWhile(int state, int limit);
   void StepFrames(int count);

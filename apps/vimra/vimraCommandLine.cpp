@@ -60,6 +60,32 @@ bool IsOption(const char* arg, const char* name) {
   return strncmp(arg, name, n) == 0 && (arg[n] == '\0' || arg[n] == '=');
 }
 
+// An option that takes a value: its name, what a missing value is called
+// and what the option accepts, as the usage errors say them.
+struct ValuedOption {
+  const char* name;
+  const char* what;
+  const char* takes;
+};
+
+constexpr ValuedOption kUIScaleOption{"--ui-scale", "a value", "a number from 0.5 to 8"};
+constexpr ValuedOption kMSAAOption{"--msaa", "a count: 0, 2 or 4", "0, 2 or 4"};
+constexpr ValuedOption kRendererOption{"--renderer", "a name: fixed or es2", "fixed or es2"};
+
+// The value of `option` (at argv[*i]), read into *out by read; null, with
+// *error set, when the value is missing or read refuses it.
+template <typename T>
+const char* TakeValue(const ValuedOption& option, bool (*read)(const char*, T*), T* out, int argc,
+                      char** argv, int* i, std::string* error) {
+  const char* value = OptionValue(option.name, option.what, argc, argv, i, error);
+  if (value == nullptr) return nullptr;
+  if (!read(value, out)) {
+    *error = std::string(option.name) + " takes " + option.takes + ", not \"" + value + "\"";
+    return nullptr;
+  }
+  return value;
+}
+
 }  // namespace
 
 TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* options,
@@ -86,27 +112,16 @@ TVimraCommand vimraParseCommandLine(int argc, char** argv, vimraOptions_s* optio
           return vcUsageError;
         }
       }
-    } else if (IsOption(arg, "--ui-scale")) {
-      const char* value = OptionValue("--ui-scale", "a value", argc, argv, &i, error);
-      if (value == nullptr) return vcUsageError;
-      if (!ReadScale(value, &options->uiScale)) {
-        *error = std::string("--ui-scale takes a number from 0.5 to 8, not \"") + value + "\"";
+    } else if (IsOption(arg, kUIScaleOption.name)) {
+      if (!TakeValue(kUIScaleOption, ReadScale, &options->uiScale, argc, argv, &i, error))
         return vcUsageError;
-      }
-    } else if (IsOption(arg, "--msaa")) {
-      const char* count = OptionValue("--msaa", "a count: 0, 2 or 4", argc, argv, &i, error);
-      if (count == nullptr) return vcUsageError;
-      if (!ReadSamples(count, &options->msaa)) {
-        *error = std::string("--msaa takes 0, 2 or 4, not \"") + count + "\"";
+    } else if (IsOption(arg, kMSAAOption.name)) {
+      if (!TakeValue(kMSAAOption, ReadSamples, &options->msaa, argc, argv, &i, error))
         return vcUsageError;
-      }
-    } else if (IsOption(arg, "--renderer")) {
-      const char* name = OptionValue("--renderer", "a name: fixed or es2", argc, argv, &i, error);
+    } else if (IsOption(arg, kRendererOption.name)) {
+      const char* name =
+          TakeValue(kRendererOption, kxRendererFromName, &options->renderer, argc, argv, &i, error);
       if (name == nullptr) return vcUsageError;
-      if (!kxRendererFromName(name, &options->renderer)) {
-        *error = std::string("--renderer takes fixed or es2, not \"") + name + "\"";
-        return vcUsageError;
-      }
       if (!kxHasRenderer(options->renderer)) {
         *error = std::string("this build cannot draw with ") + name;
         return vcUsageError;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "graphics/kxTransform.h"
 #include "vimraMotion.h"
 #include "vimraStartupError.h"
 
@@ -76,14 +77,27 @@ vimraGame::vimraGame()
       shownScreen(ssNone),
       hintLine(mlHintStart),
       uiScale(0.0f),
-      buttonDensity(-1) {
-  srand(unsigned(time(nullptr)));
+      buttonDensity(-1),
+      seedFixed(false),
+      fixedSeed(0) {
+  srand(ShuffleSeed());
   vimraPose_s menu = vimraMenuPose;
   SetCamPosition(menu.position);
   SetCamAngle(menu.angle);
   FillGridPositions();
   FillRingPositions();
   LoadSettings();
+}
+
+void vimraGame::SetSeed(unsigned int seed) {
+  seedFixed = true;
+  fixedSeed = seed;
+  srand(seed);
+  kxSeedRandom(seed);
+}
+
+unsigned int vimraGame::ShuffleSeed() const {
+  return seedFixed ? fixedSeed : unsigned(time(nullptr));
 }
 
 vimraGame::~vimraGame() {

@@ -95,6 +95,11 @@ class vimraGame : public kxSDLWrapper {
   // 0 (the default) chooses. Takes effect at once when the GUI exists.
   void SetUIScale(float scale);
 
+  // From now on every shuffle draws from `seed` instead of the clock: the
+  // deck's pictures at each build, the deals, the stars and the clouds. Two
+  // runs given the same seed and the same input draw the same frames.
+  void SetSeed(unsigned int seed);
+
   // Assets and languages.
   void BuildDeck();
   void SetLanguage(int index);
@@ -179,18 +184,18 @@ class vimraGame : public kxSDLWrapper {
   void RestAtMenuView();
 
   // Screens and the trick's hint line.
-  // A box (panel id idBox) of w x h with its title from line `titleLine`,
-  // placed on the screen; null when it cannot be built. CloseBox adds the
-  // OK button every box ends with.
-  kxGUIPanel* OpenBox(int w, int h, int titleLine);
+  // The screen the Show... functions built last, so that a new window size
+  // can build it again.
+  enum TShownScreen { ssNone = 0, ssMainMenu, ssAbout, ssSettings, ssHowToPlay, ssHintBar };
+  // Makes `screen` the one shown and places its box (panel id idBox) of
+  // w x h with its title from line `titleLine`; null when the box cannot be
+  // built. CloseBox adds the OK button every box ends with.
+  kxGUIPanel* OpenBox(TShownScreen screen, int w, int h, int titleLine);
   void CloseBox(kxGUIPanel* box);
   void SetHint(int line);
   // Empties the GUI from inside a click handler; later clicks of the same
   // delivery pass refer to controls that no longer exist and are dropped.
   void ClearScreen();
-  // The screen the Show... functions built last, so that a new window size
-  // can build it again.
-  enum TShownScreen { ssNone = 0, ssMainMenu, ssAbout, ssSettings, ssHowToPlay, ssHintBar };
   // Sets the GUI manager's scale for the current window (or the one asked
   // for with SetUIScale).
   void ApplyGUIScale();
@@ -292,4 +297,9 @@ class vimraGame : public kxSDLWrapper {
   int hintLine;
   float uiScale;      // asked for; 0 chooses from the window
   int buttonDensity;  // PictureDensity of the button looks loaded
+  bool seedFixed;
+  unsigned int fixedSeed;
+  // The seed of a new shuffle: fixedSeed once SetSeed was called, otherwise
+  // the clock.
+  unsigned int ShuffleSeed() const;
 };

@@ -3,7 +3,6 @@
 // the release of everything the game owns.
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <new>
 
 #include "audio/kxMusic.h"
@@ -124,7 +123,7 @@ void vimraGame::BuildDeck() {
   // the same second repeat a placement). The pictures are shuffled before
   // they are loaded, so every card owns the texture it shows and deletes it
   // with the deck, also when some picture is missing from the pack.
-  srand(unsigned(time(nullptr)));
+  srand(ShuffleSeed());
   int picture[vimraCardCount];
   vimraPictureOrder(picture);
 

@@ -29,8 +29,18 @@ const CloudPlacement kClouds[vimraGame::kCloudCount] = {
     {12.0f, 6.0f, vimraKeyClouds[2], 5.0f, 0.0f, -5.0f},
 };
 
-// Light 0 shines along the depth axis toward the cards.
-const float kLightPosition[4] = {0.0f, 0.0f, 20.0f, 0.0f};
+// Light 0: white, shining along the depth axis toward the cards (w = 0: a
+// direction, set again each frame under the pilot's view).
+const kxLight_s kLight = {{1.0f, 1.0f, 1.0f, 1.0f},
+                          {1.0f, 1.0f, 1.0f, 1.0f},
+                          {1.0f, 1.0f, 1.0f, 1.0f},
+                          {0.0f, 0.0f, 20.0f, 0.0f}};
+// The cards: no ambient or glow, a light grey under the light, a dull gloss.
+const kxMaterial_s kCardMaterial = {{0.0f, 0.0f, 0.0f, 1.0f},
+                                    {0.9f, 0.9f, 0.9f, 1.0f},
+                                    {0.0f, 0.0f, 0.0f, 1.0f},
+                                    {0.4f, 0.4f, 0.4f, 0.0f},
+                                    5.0f};
 
 // The backdrop is a 24 x 14 rectangle of two triangles, coloured bottom to
 // top from the colour table, standing behind the clouds: exactly what a
@@ -186,18 +196,8 @@ void vimraGame::SetupLighting() {
   kxRenderer* r = kxGetRenderer();
   r->Enable(rsLighting);
   r->Enable(rsDepthTest);
-  const kxLight_s light = {
-      {1.0f, 1.0f, 1.0f, 1.0f},
-      {1.0f, 1.0f, 1.0f, 1.0f},
-      {1.0f, 1.0f, 1.0f, 1.0f},
-      {kLightPosition[0], kLightPosition[1], kLightPosition[2], kLightPosition[3]}};
-  r->SetLight(light);
-  const kxMaterial_s card = {{0.0f, 0.0f, 0.0f, 1.0f},
-                             {0.9f, 0.9f, 0.9f, 1.0f},
-                             {0.0f, 0.0f, 0.0f, 1.0f},
-                             {0.4f, 0.4f, 0.4f, 0.0f},
-                             5.0f};
-  r->SetMaterial(card);
+  r->SetLight(kLight);
+  r->SetMaterial(kCardMaterial);
 }
 
 bool vimraGame::BackdropCoversWindow() {
@@ -269,7 +269,7 @@ void vimraGame::DrawScene(float* position, float* angle) {
 
   r->LoadIdentity();
   PilotView(position, angle);
-  r->SetLightPosition(kLightPosition);
+  r->SetLightPosition(kLight.position);
 
   r->Enable(rsLighting);
   r->Disable(rsBlend);

@@ -111,7 +111,8 @@ void vimraGame::ShowMainMenu() {
   }
 }
 
-kxGUIPanel* vimraGame::OpenBox(int w, int h, int titleLine) {
+kxGUIPanel* vimraGame::OpenBox(TShownScreen screen, int w, int h, int titleLine) {
+  shownScreen = screen;
   kxGUIManager* gui = GetGUIManager();
   if (gui == nullptr) return nullptr;
   vimraRect_s r = vimraBoxPanel(GUIWidth(), GUIHeight(), w, h);
@@ -130,8 +131,7 @@ void vimraGame::CloseBox(kxGUIPanel* box) {
 }
 
 void vimraGame::ShowAbout() {
-  shownScreen = ssAbout;
-  kxGUIPanel* box = OpenBox(kAboutWidth, kAboutHeight, mlAbout);
+  kxGUIPanel* box = OpenBox(ssAbout, kAboutWidth, kAboutHeight, mlAbout);
   if (box == nullptr) return;
   kxString credits(Message(mlGameName));
   credits += u", ";
@@ -148,16 +148,14 @@ void vimraGame::ShowAbout() {
 }
 
 void vimraGame::ShowHowToPlay() {
-  shownScreen = ssHowToPlay;
-  kxGUIPanel* box = OpenBox(kHowToPlayWidth, kHowToPlayHeight, mlHowToPlay);
+  kxGUIPanel* box = OpenBox(ssHowToPlay, kHowToPlayWidth, kHowToPlayHeight, mlHowToPlay);
   if (box == nullptr) return;
   AddViewer(box, howToPlay, smallFont, 10, 30, 590, 120);
   CloseBox(box);
 }
 
 void vimraGame::ShowSettings() {
-  shownScreen = ssSettings;
-  kxGUIPanel* box = OpenBox(kSettingsWidth, kSettingsHeight, mlSettings);
+  kxGUIPanel* box = OpenBox(ssSettings, kSettingsWidth, kSettingsHeight, mlSettings);
   if (box == nullptr) return;
   // The language button names the language a click switches to.
   kxString nextLanguage(vimraLanguageTable[vimraNextLanguage(language)].name);

@@ -123,6 +123,14 @@ void kxSDLWrapper::ApplyWindowSize(int width, int height) {
   if (guiManager) guiManager->SetSize(width, height);
 }
 
+int kxSDLWrapper::GetWidth() {
+  return width;
+}
+
+int kxSDLWrapper::GetHeight() {
+  return height;
+}
+
 bool kxSDLWrapper::ToggleFullscreen() {
   if (!window) return false;
   if (fullscreen) {
@@ -358,6 +366,10 @@ void kxSDLWrapper::InitGL() {
   r->SetMatrixMode(mmModelView);
 }
 
+float kxSDLWrapper::GetAspect() {
+  return aspect;
+}
+
 int kxSDLWrapper::Run(int, char**) {
   // A request to leave made while the logo was up ends the loop after its
   // first frame, as one made during that frame would.
@@ -398,15 +410,6 @@ void kxSDLWrapper::Refresh() {
 
 kxGUIManager* kxSDLWrapper::GetGUIManager() {
   return guiManager;
-}
-int kxSDLWrapper::GetWidth() {
-  return width;
-}
-int kxSDLWrapper::GetHeight() {
-  return height;
-}
-float kxSDLWrapper::GetAspect() {
-  return aspect;
 }
 
 void kxSDLWrapper::SetCamPosition(float* const position) {

@@ -45,6 +45,24 @@ class GlyphQuad : public kxVertexArray {
   }
 };
 
+// The quad that draws character c, or null when there is none to draw: no
+// glyph, one appended since the last load, or a quad without its buffers.
+// Such a character draws nothing and leaves the pen where it is.
+kxVertexArray* DrawableQuad(kxGeometry* geometry, uint64_t glyphCount, uint64_t textureCount,
+                            uint64_t c) {
+  if (c >= glyphCount || c >= textureCount) return nullptr;
+  kxVertexArray* quad = geometry->GetVertexArray(size_t(c));
+  if (!quad || !quad->GetVertexBuffer() || !quad->GetTexCoordBuffer()) return nullptr;
+  return quad;
+}
+
+// Draws a glyph's quad with its texture at the current matrix.
+void DrawQuad(kxRenderer* r, kxVertexArray* quad, unsigned int texture) {
+  r->BindTexture(texture);
+  const kxDrawBuffers_s buffers{quad->GetVertexBuffer(), 0, quad->GetTexCoordBuffer(), 0};
+  r->DrawArrays(pmTriangles, buffers, 0, int(quad->GetVertexArraySize()));
+}
+
 }  // namespace
 
 kxFont::kxFont(TFontType type)
@@ -284,18 +302,15 @@ void kxFont::PrintOnPixels(float x, float y, float z, const kxWChar* text, float
   r->Enable(rsTexture);
   double pen = x;
   for (const kxWChar* p = text; *p; ++p) {
-    uint64_t c = *p;
-    if (c >= glyphCount || c >= textureCount) continue;
-    kxVertexArray* quad = geometry->GetVertexArray(size_t(c));
-    if (!quad || !quad->GetVertexBuffer() || !quad->GetTexCoordBuffer()) continue;
+    const uint64_t c = *p;
+    kxVertexArray* quad = DrawableQuad(geometry, glyphCount, textureCount, c);
+    if (!quad) continue;
     const TGlyph_s& g = glyphs[c];
     r->PushMatrix();
     // The quad's corner on a whole window pixel keeps one texel on one pixel.
     r->Translate(onPixel(pen + double(g.left) * k), onPixel(double(y) - double(g.top) * k), z);
     r->Scale(k, k, k);
-    r->BindTexture(textures[c]);
-    const kxDrawBuffers_s buffers{quad->GetVertexBuffer(), 0, quad->GetTexCoordBuffer(), 0};
-    r->DrawArrays(pmTriangles, buffers, 0, int(quad->GetVertexArraySize()));
+    DrawQuad(r, quad, textures[c]);
     r->PopMatrix();
     pen += double(g.advance) * k;
   }
@@ -318,18 +333,14 @@ void kxFont::Print(float x, float y, float z, const kxWChar* text) {
   r->Translate(x, y, z);
   r->Scale(scale, scale, scale);
   for (const kxWChar* p = text; *p; ++p) {
-    uint64_t c = *p;
-    // No glyph, or one appended since the last load: nothing drawn, pen stays.
-    if (c >= glyphCount || c >= textureCount) continue;
-    kxVertexArray* quad = geometry->GetVertexArray(size_t(c));
-    if (!quad || !quad->GetVertexBuffer() || !quad->GetTexCoordBuffer()) continue;
+    const uint64_t c = *p;
+    kxVertexArray* quad = DrawableQuad(geometry, glyphCount, textureCount, c);
+    if (!quad) continue;
     const TGlyph_s& g = glyphs[c];
     // Negation and difference in 64 bits: the stored integers are arbitrary.
     r->Translate(float(g.left), 0, 0);
     r->Translate(0, float(-int64_t(g.top)), 0);
-    r->BindTexture(textures[c]);
-    const kxDrawBuffers_s buffers{quad->GetVertexBuffer(), 0, quad->GetTexCoordBuffer(), 0};
-    r->DrawArrays(pmTriangles, buffers, 0, int(quad->GetVertexArraySize()));
+    DrawQuad(r, quad, textures[c]);
     r->Translate(0, float(g.top), 0);
     r->Translate(float(int64_t(g.advance) - int64_t(g.left)), 0, 0);
   }

@@ -49,6 +49,15 @@ bool ReadFace(const char* line, TFace_s* face) {
   return true;
 }
 
+// An empty section holds no storage, as an empty list of the array does: the
+// placeholder byte allocated for it is released.
+template <typename T>
+void DropIfEmpty(T** list, uint64_t count) {
+  if (count) return;
+  free(*list);
+  *list = nullptr;
+}
+
 }  // namespace
 
 void kxInitMeshLists(kxMeshLists* lists) {
@@ -108,23 +117,10 @@ bool kxReadMeshBlock(const uint8_t* data, uint64_t size, kxMeshLists* lists) {
       read.faces[i].texCoord[k] = ZeroBased(kxLoadLE32(r + 24 + 4 * k));
     }
   }
-  // Empty sections hold no storage, as an empty list of the array does.
-  if (!n) {
-    free(read.normals);
-    read.normals = nullptr;
-  }
-  if (!t) {
-    free(read.texCoords);
-    read.texCoords = nullptr;
-  }
-  if (!v) {
-    free(read.vertices);
-    read.vertices = nullptr;
-  }
-  if (!f) {
-    free(read.faces);
-    read.faces = nullptr;
-  }
+  DropIfEmpty(&read.normals, n);
+  DropIfEmpty(&read.texCoords, t);
+  DropIfEmpty(&read.vertices, v);
+  DropIfEmpty(&read.faces, f);
   read.normalCount = n;
   read.texCoordCount = t;
   read.vertexCount = v;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "graphics/kxFont.h"
+#include "gui/kxGUIColor.h"
 #include "gui/kxTextMetrics.h"
 #include "render/kxRenderer.h"
 
@@ -31,10 +32,7 @@ void kxGIULabel::SetValue(kxString& value) {
 }
 
 void kxGIULabel::SetColor(float r, float g, float b, float a) {
-  color[0] = r;
-  color[1] = g;
-  color[2] = b;
-  color[3] = a;
+  kxStoreColor(color, r, g, b, a);
 }
 
 const kxString& kxGIULabel::GetText() {

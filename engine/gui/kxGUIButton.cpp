@@ -62,6 +62,10 @@ void kxGUIButton::CreateButtonGeometry() {
   }
 }
 
+kxGeometry* kxGUIButton::GetGeometry() {
+  return geometry;
+}
+
 void kxGUIButton::Draw() {
   if (geometry) {
     kxVertexArray* box = geometry->GetVertexArray(static_cast<size_t>(state));
@@ -100,15 +104,15 @@ void kxGUIButton::OnLMBUp() {
   OnClick();
 }
 
+int kxGUIButton::GetState() {
+  return state;
+}
+
 void kxGUIButton::OnAfterSetParent(kxGUIObject*) {
   CreateButtonGeometry();
 }
 
 void kxGUIButton::OnClick() {}
-
-int kxGUIButton::GetState() {
-  return state;
-}
 
 const kxString& kxGUIButton::GetCaption() {
   return caption;
@@ -116,8 +120,4 @@ const kxString& kxGUIButton::GetCaption() {
 
 int kxGUIButton::GetCaptionWidth() {
   return captionWidth;
-}
-
-kxGeometry* kxGUIButton::GetGeometry() {
-  return geometry;
 }

@@ -17,6 +17,24 @@
 
 kxResource* engineResources = nullptr;
 
+namespace {
+// The top-level controls the pointer reaches: visible, and with an id.
+bool TakesPointer(kxGUIObject* control) {
+  return control && control->GetVisible() && control->GetID() != 0;
+}
+
+// Calls route(control) for each top-level control the pointer reaches, in
+// order. The list is read afresh at every step: a routed event may run a
+// callback that changes it.
+template <typename Route>
+void RouteToControls(kxGUIObject** const& controls, const uint64_t& count, Route route) {
+  for (uint64_t i = 0; i < count; ++i) {
+    kxGUIObject* control = controls[i];
+    if (TakesPointer(control)) route(control);
+  }
+}
+}  // namespace
+
 kxGUIManager* kxGUIManager::Create(int width, int height) {
   kxGUIManager* manager = new (std::nothrow) kxGUIManager(width, height);
   if (manager && !manager->resources) {
@@ -217,11 +235,8 @@ void kxGUIManager::OnMouse(int x, int y) {
   const int dx = kxSaturatedDifference(x, prevX);
   const int dy = kxSaturatedDifference(y, prevY);
   if (dx != 0 || dy != 0) {
-    for (uint64_t i = 0; i < controlCount; ++i) {
-      kxGUIObject* control = controls[i];
-      if (control && control->GetVisible() && control->GetID() != 0)
-        control->MouseMove(x, y, dx, dy);
-    }
+    RouteToControls(controls, controlCount,
+                    [&](kxGUIObject* control) { control->MouseMove(x, y, dx, dy); });
   }
   prevX = x;
   prevY = y;
@@ -230,19 +245,13 @@ void kxGUIManager::OnMouse(int x, int y) {
 void kxGUIManager::OnLMBDown(int x, int y) {
   x = ToLogical(x);
   y = ToLogical(y);
-  for (uint64_t i = 0; i < controlCount; ++i) {
-    kxGUIObject* control = controls[i];
-    if (control && control->GetVisible() && control->GetID() != 0) control->LMBDown(x, y);
-  }
+  RouteToControls(controls, controlCount, [&](kxGUIObject* control) { control->LMBDown(x, y); });
 }
 
 void kxGUIManager::OnLMBUp(int x, int y) {
   x = ToLogical(x);
   y = ToLogical(y);
-  for (uint64_t i = 0; i < controlCount; ++i) {
-    kxGUIObject* control = controls[i];
-    if (control && control->GetVisible() && control->GetID() != 0) control->LMBUp(x, y);
-  }
+  RouteToControls(controls, controlCount, [&](kxGUIObject* control) { control->LMBUp(x, y); });
 }
 
 namespace {
@@ -259,7 +268,7 @@ bool kxGUIManager::OnMouseWheel(int x, int y, int notches) {
   y = ToLogical(y);
   for (uint64_t i = 0; i < controlCount; ++i) {
     kxGUIObject* control = controls[i];
-    if (!control || !control->GetVisible() || control->GetID() == 0) continue;
+    if (!TakesPointer(control)) continue;
     for (uint64_t c = 0; c < control->GetChildCount(); ++c) {
       kxGUIWheelTarget* target = WheelTargetAt(control->GetChild(c), x, y);
       if (target && target->OnMouseWheel(notches)) return true;

@@ -54,26 +54,29 @@ uint64_t kxGUIObject::GetChildCount() {
   return childCount;
 }
 
+// The rectangle: read,
 int kxGUIObject::GetTop() {
   return Top;
-}
-void kxGUIObject::SetTop(int top) {
-  Top = top;
 }
 int kxGUIObject::GetLeft() {
   return Left;
 }
-void kxGUIObject::SetLeft(int left) {
-  Left = left;
-}
 int kxGUIObject::GetWidth() {
   return Width;
 }
-void kxGUIObject::SetWidth(int width) {
-  Width = width;
-}
 int kxGUIObject::GetHeight() {
   return Height;
+}
+
+// and set one edge or extent at a time (children stay where they are).
+void kxGUIObject::SetTop(int top) {
+  Top = top;
+}
+void kxGUIObject::SetLeft(int left) {
+  Left = left;
+}
+void kxGUIObject::SetWidth(int width) {
+  Width = width;
 }
 void kxGUIObject::SetHeight(int height) {
   Height = height;
@@ -90,11 +93,9 @@ bool kxGUIObject::GetVisible() {
 void kxGUIObject::SetVisible(bool visible) {
   Visible = visible;
 }
+
 bool kxGUIObject::GetIsMouseInside() {
   return IsMouseInside;
-}
-bool kxGUIObject::GetPressed() {
-  return pressed;
 }
 
 void kxGUIObject::SetIsMouseInside(bool inside) {
@@ -163,6 +164,10 @@ void kxGUIObject::LMBUp(int x, int y) {
     if (pressed && manager) manager->AppendEvent(kxGUIEventClick, this);
     pressed = false;
   }
+}
+
+bool kxGUIObject::GetPressed() {
+  return pressed;
 }
 
 void kxGUIObject::DrawChilds() {}

@@ -5,6 +5,7 @@
 
 #include "graphics/kxGeometry.h"
 #include "graphics/kxVertexArray.h"
+#include "gui/kxGUIColor.h"
 #include "render/kxRenderer.h"
 
 namespace {
@@ -46,10 +47,7 @@ void kxGUIPanel::SetBackgroundColor(float r, float g, float b, float a) {
       if (array) array->SetColor(r, g, b, a);
     }
   }
-  color[0] = r;
-  color[1] = g;
-  color[2] = b;
-  color[3] = a;
+  kxStoreColor(color, r, g, b, a);
 }
 
 int kxGUIPanel::GetRound() {

@@ -4,6 +4,7 @@
 
 #include "graphics/kxFont.h"
 #include "graphics/kxScreen.h"
+#include "gui/kxGUIColor.h"
 #include "gui/kxTextMetrics.h"
 #include "kxSaturate.h"
 #include "render/kxRenderer.h"
@@ -68,38 +69,42 @@ void kxGUITextScroll::Draw() {
   }
 }
 
+void kxGUITextScroll::SetVx(int vx) {
+  Vx = vx;
+}
+
+int kxGUITextScroll::GetVx() {
+  return Vx;
+}
+
+// The text on view and its width: Draw swaps the queued value in.
+const kxString& kxGUITextScroll::GetText() {
+  return text;
+}
+
+int kxGUITextScroll::GetTextWidth() {
+  return textWidth;
+}
+
 void kxGUITextScroll::SetValue(kxString& value) {
   nextText = value;
   fading = true;
   fadingOut = true;
 }
 
-void kxGUITextScroll::SetColor(float r, float g, float b, float a) {
-  color[0] = r;
-  color[1] = g;
-  color[2] = b;
-  color[3] = a;
-  alpha = a;
-}
-
-void kxGUITextScroll::SetVx(int vx) {
-  Vx = vx;
-}
-int kxGUITextScroll::GetVx() {
-  return Vx;
-}
-const kxString& kxGUITextScroll::GetText() {
-  return text;
-}
-int kxGUITextScroll::GetTextWidth() {
-  return textWidth;
-}
-float kxGUITextScroll::GetAlpha() {
-  return alpha;
-}
 bool kxGUITextScroll::IsFading() {
   return fading;
 }
+
 bool kxGUITextScroll::IsFadingOut() {
   return fadingOut;
+}
+
+void kxGUITextScroll::SetColor(float r, float g, float b, float a) {
+  kxStoreColor(color, r, g, b, a);
+  alpha = a;
+}
+
+float kxGUITextScroll::GetAlpha() {
+  return alpha;
 }

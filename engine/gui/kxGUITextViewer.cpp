@@ -6,6 +6,7 @@
 #include "data/kxStringArray.h"
 #include "graphics/kxFont.h"
 #include "graphics/kxScreen.h"
+#include "gui/kxGUIColor.h"
 #include "gui/kxGUIPanel.h"
 #include "kxSaturate.h"
 #include "render/kxRenderer.h"
@@ -58,6 +59,10 @@ int kxGUITextViewer::LineHeightPixels() {
   return lhi >= 1 ? lhi : 1;
 }
 
+float kxGUITextViewer::GetLineHeight() {
+  return lineHeight;
+}
+
 int kxGUITextViewer::FittingLines() {
   return static_cast<int>(static_cast<float>(Height) / lineHeight);
 }
@@ -76,6 +81,10 @@ void kxGUITextViewer::OnAfterSetParent(kxGUIObject*) {
   delete background;
   background = nullptr;
   CreateTextViewerGeometry();
+}
+
+kxGUIPanel* kxGUITextViewer::GetBackground() {
+  return background;
 }
 
 void kxGUITextViewer::OnLMBDown() {
@@ -106,8 +115,20 @@ void kxGUITextViewer::OnMouseMove(int, int dy) {
   velocity = dy;
 }
 
+int kxGUITextViewer::GetFirstLine() {
+  return firstLine;
+}
+
+int kxGUITextViewer::GetOffset() {
+  return offset;
+}
+
 void kxGUITextViewer::OnLMBUp() {
   dragging = false;
+}
+
+bool kxGUITextViewer::IsDragging() {
+  return dragging;
 }
 
 bool kxGUITextViewer::OnMouseWheel(int notches) {
@@ -189,6 +210,10 @@ void kxGUITextViewer::Draw() {
   r->Disable(rsScissorTest);
 }
 
+int kxGUITextViewer::GetVelocity() {
+  return velocity;
+}
+
 void kxGUITextViewer::DrawScrollBar() {
   if (!Overflows()) return;
   // The track runs half a corner radius inside the upper and lower edges,
@@ -223,27 +248,5 @@ void kxGUITextViewer::DrawScrollBar() {
 }
 
 void kxGUITextViewer::SetColor(float r, float g, float b, float a) {
-  color[0] = r;
-  color[1] = g;
-  color[2] = b;
-  color[3] = a;
-}
-
-int kxGUITextViewer::GetFirstLine() {
-  return firstLine;
-}
-int kxGUITextViewer::GetOffset() {
-  return offset;
-}
-int kxGUITextViewer::GetVelocity() {
-  return velocity;
-}
-bool kxGUITextViewer::IsDragging() {
-  return dragging;
-}
-float kxGUITextViewer::GetLineHeight() {
-  return lineHeight;
-}
-kxGUIPanel* kxGUITextViewer::GetBackground() {
-  return background;
+  kxStoreColor(color, r, g, b, a);
 }

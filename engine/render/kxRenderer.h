@@ -31,12 +31,12 @@ enum TRendererKind : int32_t {
 /// Primitive modes. The values are OpenGL's, which vertex arrays have always
 /// stored, so a mode written as a number keeps its meaning.
 enum TPrimitive : uint32_t {
-  pmPoints = 0,
-  pmLines = 1,
-  pmLineStrip = 3,
-  pmTriangles = 4,
-  pmTriangleStrip = 5,
-  pmTriangleFan = 6,
+  pmPoints = 0,         ///< a point at each vertex
+  pmLines = 1,          ///< a segment from each pair of vertices
+  pmLineStrip = 3,      ///< one open line through the vertices in order
+  pmTriangles = 4,      ///< a triangle from each three vertices
+  pmTriangleStrip = 5,  ///< each vertex after the second with the two before it
+  pmTriangleFan = 6,    ///< each vertex after the second with the one before and the first
 };
 
 /// Switches of the pipeline, all off when a context starts except as noted.

@@ -22,33 +22,38 @@ bool Same(const float* a, const float* b, int n) {
   return true;
 }
 
+// Whether a list of `count` points of N floats holds one, the same as the
+// last of the `fromCount` in `from`.
+template <int N>
+bool OneLikeTheLast(const float (*list)[N], uint64_t count, const float (*from)[N],
+                    uint64_t fromCount) {
+  return count == 1 && Same(list[0], from[fromCount - 1], N);
+}
+
 // Reads `line` into fresh lists and checks the one element it adds against
 // `expected` (a line printed from an element read before).
 void ExpectReadsBackTo(const char* line, const kxMeshLists& from, char kind) {
   kxMeshLists again;
   kxInitMeshLists(&again);
   if (!kxReadObjLine(line, &again)) abort();
+  bool same = true;
   switch (kind) {
     case 'v':
-      if (again.vertexCount != 1 ||
-          !Same(again.vertices[0], from.vertices[from.vertexCount - 1], 3))
-        abort();
+      same = OneLikeTheLast(again.vertices, again.vertexCount, from.vertices, from.vertexCount);
       break;
     case 'n':
-      if (again.normalCount != 1 || !Same(again.normals[0], from.normals[from.normalCount - 1], 3))
-        abort();
+      same = OneLikeTheLast(again.normals, again.normalCount, from.normals, from.normalCount);
       break;
     case 't':
-      if (again.texCoordCount != 1 ||
-          !Same(again.texCoords[0], from.texCoords[from.texCoordCount - 1], 2))
-        abort();
+      same =
+          OneLikeTheLast(again.texCoords, again.texCoordCount, from.texCoords, from.texCoordCount);
       break;
     case 'f':
-      if (again.faceCount != 1 ||
-          memcmp(&again.faces[0], &from.faces[from.faceCount - 1], sizeof(TFace_s)) != 0)
-        abort();
+      same = again.faceCount == 1 &&
+             memcmp(&again.faces[0], &from.faces[from.faceCount - 1], sizeof(TFace_s)) == 0;
       break;
   }
+  if (!same) abort();
   kxFreeMeshLists(&again);
 }
 

@@ -157,14 +157,8 @@ while [ $SECONDS -lt $end ] && kill -0 "$PID" 2>/dev/null; do
   sleep 0.5
 done
 [ "$menu" = 1 ] || fail "the installed game did not show its menu"
-for _ in 1 2 3 4 5; do
-  kill -0 "$PID" 2>/dev/null || break
-  xdotool key Escape
-  sleep 2
-done
-status=0
-wait "$PID" || status=$?
-PID=""
+quit_with_escape 5 2
+status=$QUIT_STATUS
 [ "$status" = 0 ] || fail "the installed game ended with status $status"
 user=$WORK/home/.local/share/vimra
 size=$(stat -c %s "$user/vimraconfig.bin" 2>/dev/null || echo missing)

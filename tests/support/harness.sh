@@ -13,6 +13,9 @@
 #              killed
 #   fail MSG   prints a failed check and counts it; note MSG prints a line
 #   harness_end  the closing line: exits 1 when a check failed
+#   quit_with_escape TRIES PAUSE  presses Escape, PAUSE seconds apart and at
+#              most TRIES times, until the program PID ends; then waits for
+#              it, leaves its exit status in QUIT_STATUS and clears PID
 # Screen helpers for scripts that look at the display:
 #   pixel X Y  the "r g b" of a pixel of the whole screen
 #   is_green X Y  that pixel is clearly green (the game's Start button)
@@ -52,6 +55,18 @@ harness_end() {
     exit 1
   fi
   echo "$HARNESS_NAME: ${1:-all checks passed}"
+}
+
+quit_with_escape() {
+  local tries=$1 pause=$2 _
+  for _ in $(seq 1 "$tries"); do
+    kill -0 "$PID" 2>/dev/null || break
+    xdotool key Escape
+    sleep "$pause"
+  done
+  QUIT_STATUS=0
+  wait "$PID" || QUIT_STATUS=$?
+  PID=""
 }
 
 pixel() {

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
@@ -27,7 +28,7 @@ void CloseContext() {
 bool MakeWindow(bool multisample) {
   SDL_GL_ResetAttributes();
   // The same visual the engine asks for, so tests draw as the program does.
-  kxSetContextAttributes(rkFixed, multisample ? 4 : 0);
+  kxSetContextAttributes(TestRenderer(), multisample ? 4 : 0);
   window = SDL_CreateWindow("kxTest", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 64, 64,
                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) return false;
@@ -41,6 +42,15 @@ bool MakeWindow(bool multisample) {
 }
 
 }  // namespace
+
+TRendererKind TestRenderer() {
+  const char* name = getenv("KX_TEST_RENDERER");
+  TRendererKind kind = rkFixed;
+  if (name && *name && !kxRendererFromName(name, &kind)) {
+    fprintf(stderr, "KX_TEST_RENDERER=%s names no drawing path; drawing with fixed\n", name);
+  }
+  return kind;
+}
 
 bool EnsureGLContext() {
   if (tried) {
@@ -66,6 +76,12 @@ bool EnsureGLContext() {
   while (glGetError() != GL_NO_ERROR) {
   }
   ready = glGenBuffers && glGenFramebuffers;
+  if (ready && TestRenderer() != rkFixed) {
+    char detail[256] = "";
+    ready =
+        kxSelectRenderer(TestRenderer()) && kxGetRenderer()->Start(detail, sizeof detail) == rfNone;
+    if (!ready) fprintf(stderr, "%s: %s\n", kxRendererName(TestRenderer()), detail);
+  }
   // The context is left open at exit: tearing it down unloads the GL driver,
   // and the leak checker then reports the driver's own allocations from
   // frames it can no longer name (and so cannot suppress).
@@ -106,6 +122,11 @@ void Framebuffer::Bind() {
 }
 
 void Framebuffer::Clear(float r, float g, float b, float a) {
+  if (TestRenderer() != rkFixed) {
+    kxGetRenderer()->SetClearColor(r, g, b, a);
+    kxGetRenderer()->Clear(true, true);
+    return;
+  }
   glClearColor(r, g, b, a);
   glClearDepth(1.0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -128,6 +149,17 @@ std::vector<uint8_t> Framebuffer::Pixels() {
 }
 
 void SetOrtho(float left, float right, float bottom, float top) {
+  if (TestRenderer() != rkFixed) {
+    kxRenderer* r = kxGetRenderer();
+    r->SetMatrixMode(mmProjection);
+    r->LoadIdentity();
+    r->Ortho(left, right, bottom, top, -100, 100);
+    r->SetMatrixMode(mmModelView);
+    r->LoadIdentity();
+    for (TRenderState s : {rsDepthTest, rsLighting, rsBlend, rsTexture, rsCullFace}) r->Disable(s);
+    r->SetColor(1, 1, 1, 1);
+    return;
+  }
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(left, right, bottom, top, -100, 100);

@@ -7,6 +7,12 @@
 // process exits. Run GL tests under a display, e.g.
 //   xvfb-run -a -s "-screen 0 1280x720x24" ctest ...
 //
+// With KX_TEST_RENDERER=es2 in the environment the context is an OpenGL ES
+// 2.0 one and the engine draws with its ES path, started on it: the tests
+// that draw through the engine and read pixels back then check that path
+// against the same expectations. Tests that ask the fixed pipeline's own
+// state have nothing to ask there and skip (SkipUnlessFixed).
+//
 // Typical use:
 //   class MyTest : public kxTest::GLTest {};          // asserts the context
 //   TEST_F(MyTest, Draws) {
@@ -24,10 +30,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/kxRenderer.h"
+
 namespace kxTest {
 
 // True when the shared context is current (created on the first call).
 bool EnsureGLContext();
+// The engine's path the tests draw with (KX_TEST_RENDERER, fixed by
+// default).
+TRendererKind TestRenderer();
 
 struct RGBA {
   uint8_t r, g, b, a;
@@ -63,7 +74,8 @@ class Framebuffer {
 };
 
 // Projection = glOrtho(left, right, bottom, top, -100, 100); modelview =
-// identity; depth test, lighting, blending and texturing off.
+// identity; depth test, lighting, blending, texturing and culling off, the
+// colour white (through the renderer on the ES path).
 void SetOrtho(float left, float right, float bottom, float top);
 
 // Level 0 of a 2D texture read back with glGetTexImage in `format`
@@ -80,6 +92,13 @@ std::vector<float> ReadFloatBuffer(GLuint buffer, size_t floats);
 // True when `name` is a live buffer object / texture in the context.
 bool IsBuffer(GLuint name);
 bool IsTexture(GLuint name);
+
+// In a test that reads the fixed pipeline's own state (glGet of matrices,
+// the current colour, client arrays): skips it on the ES path.
+#define KX_SKIP_UNLESS_FIXED()             \
+  if (kxTest::TestRenderer() == rkFixed) { \
+  } else                                   \
+    GTEST_SKIP() << "reads the fixed pipeline's state, which the ES path has not"
 
 // Fixture: fails the test at SetUp when no context can be made.
 class GLTest : public ::testing::Test {

@@ -1,8 +1,9 @@
 // kxguigallery: draws one screen of every GUI control through a GUI manager
 // into an off-screen 800 x 600 picture and writes it as an uncompressed
-// 32-bit TGA, for looking at the controls without a game.
+// 32-bit TGA, for looking at the controls without a game. It draws through
+// the engine's renderer, like everything else, with either path.
 //
-//   kxguigallery [--font FILE.ttf] [--frames N] OUTPUT.tga
+//   kxguigallery [--font FILE.ttf] [--frames N] [--renderer fixed|es2] OUTPUT.tga
 //
 // The screen: a panel holding a title label, buttons in their three states
 // (one created narrower than the minimum), two tickers (one part way
@@ -11,10 +12,10 @@
 // the top, and the engine logo as a top-level picture. N frames are drawn
 // (default 30) so the tickers move.
 //
-// Exit status: 0 on success, 1 on a usage error, 2 when no GL context or
-// font can be made, 3 when the output cannot be written.
+// Exit status: 0 on success, 1 on a usage error, 2 when no context of the
+// path, off-screen target or font can be made, 3 when the output cannot be
+// written.
 
-#include <GL/glew.h>
 #include <SDL.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -40,6 +41,7 @@
 #include "gui/kxGUIPicture.h"
 #include "gui/kxGUITextScroll.h"
 #include "gui/kxGUITextViewer.h"
+#include "render/kxRenderer.h"
 
 namespace {
 
@@ -125,32 +127,26 @@ std::unique_ptr<kxFont> MakeFont(const char* path, int pixels) {
   return ok ? std::move(font) : nullptr;
 }
 
-void DrawBackdrop() {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, kWidth, kHeight, 0, 0, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-  glBegin(GL_QUADS);
-  glColor4f(0.10f, 0.16f, 0.30f, 1.0f);
-  glVertex2f(0, 0);
-  glVertex2f(kWidth, 0);
-  glColor4f(0.35f, 0.22f, 0.12f, 1.0f);
-  glVertex2f(kWidth, kHeight);
-  glVertex2f(0, kHeight);
-  glEnd();
+void DrawBackdrop(kxRenderer* r) {
+  r->SetMatrixMode(mmProjection);
+  r->LoadIdentity();
+  r->Ortho(0, kWidth, kHeight, 0, 0, 1);
+  r->SetMatrixMode(mmModelView);
+  r->LoadIdentity();
+  r->Disable(rsDepthTest);
+  const float w = kWidth, h = kHeight;
+  const float corners[4 * 3] = {0, 0, 0, w, 0, 0, w, h, 0, 0, h, 0};
+  const float top[4] = {0.10f, 0.16f, 0.30f, 1.0f}, bottom[4] = {0.35f, 0.22f, 0.12f, 1.0f};
+  float colours[4 * 4];
+  for (int v = 0; v < 4; ++v)
+    for (int c = 0; c < 4; ++c) colours[v * 4 + c] = v < 2 ? top[c] : bottom[c];
+  r->DrawVertices(pmTriangleFan, corners, colours, nullptr, 4);
   // A checker strip so that translucency shows.
-  glBegin(GL_QUADS);
   for (int x = 0; x < kWidth; x += 40) {
-    float v = (x / 40) % 2 ? 0.55f : 0.25f;
-    glColor4f(v, v, v, 1.0f);
-    glVertex2f(x, 300);
-    glVertex2f(x + 40, 300);
-    glVertex2f(x + 40, 340);
-    glVertex2f(x, 340);
+    const float v = (x / 40) % 2 ? 0.55f : 0.25f;
+    r->SetColor(v, v, v, 1.0f);
+    r->FillRect(float(x), 300, float(x + 40), 340);
   }
-  glEnd();
 }
 
 // Rows go out top row first with the descriptor's top-left origin bit set.
@@ -172,7 +168,7 @@ bool WriteTGA(const char* path, const std::vector<uint8_t>& rgbaBottomUp) {
   std::vector<uint8_t> bgra(rgbaBottomUp.size());
   const size_t row = static_cast<size_t>(kWidth) * 4;
   for (size_t i = 0; i < bgra.size(); i += 4) {
-    // glReadPixels gives the bottom row first.
+    // ReadPixels gives the bottom row first.
     const size_t y = i / row, x = i % row;
     const uint8_t* from = &rgbaBottomUp[(kHeight - 1 - y) * row + x];
     bgra[i] = from[2];
@@ -205,8 +201,14 @@ int main(int argc, char** argv) {
   const char* fontPath = kDefaultFont;
   const char* output = nullptr;
   int frames = 30;
+  TRendererKind kind = rkFixed;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--font") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "--renderer") == 0 && i + 1 < argc) {
+      if (!kxRendererFromName(argv[++i], &kind) || !kxHasRenderer(kind)) {
+        output = nullptr;
+        break;
+      }
+    } else if (std::strcmp(argv[i], "--font") == 0 && i + 1 < argc) {
       fontPath = argv[++i];
     } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
       frames = std::atoi(argv[++i]);
@@ -218,44 +220,41 @@ int main(int argc, char** argv) {
     }
   }
   if (!output || frames < 1) {
-    std::fprintf(stderr, "usage: kxguigallery [--font FILE.ttf] [--frames N] OUTPUT.tga\n");
+    std::fprintf(stderr,
+                 "usage: kxguigallery [--font FILE.ttf] [--frames N] [--renderer fixed|es2] "
+                 "OUTPUT.tga\n");
     return 1;
   }
 
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return 2;
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  kxSetContextAttributes(kind, 0);
   SDL_Window* window =
       SDL_CreateWindow("kxguigallery", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 64, 64,
                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-  if (!context) {
-    std::fprintf(stderr, "kxguigallery: no OpenGL context\n");
+  char detail[256] = "";
+  if (context) {
+    SDL_GL_MakeCurrent(window, context);
+    kxSelectRenderer(kind);
+  }
+  if (!context || kxGetRenderer()->Start(detail, sizeof detail) != rfNone) {
+    std::fprintf(stderr, "kxguigallery: no %s context %s\n", kxRendererName(kind), detail);
     if (window) SDL_DestroyWindow(window);
     SDL_Quit();
     return 2;
   }
-  SDL_GL_MakeCurrent(window, context);
-  glewExperimental = GL_TRUE;
-  glewInit();
+  kxRenderer* r = kxGetRenderer();
   int status = 0;
   {
-    GLuint fbo = 0, colour = 0;
-    glGenFramebuffers(1, &fbo);
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    glViewport(0, 0, kWidth, kHeight);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const unsigned int target = r->CreateTarget(kWidth, kHeight);
     kxSetScreenSize(kWidth, kHeight);
 
     std::unique_ptr<kxFont> font = MakeFont(fontPath, 18);
     std::unique_ptr<kxFont> small = MakeFont(fontPath, 14);
-    if (!font || !small) {
+    if (!target) {
+      std::fprintf(stderr, "kxguigallery: no off-screen target\n");
+      status = 2;
+    } else if (!font || !small) {
       std::fprintf(stderr, "kxguigallery: cannot make a font from %s\n", fontPath);
       status = 2;
     } else {
@@ -322,22 +321,19 @@ int main(int argc, char** argv) {
       dark->AppendChild(note);
 
       for (int i = 0; i < frames; ++i) {
-        DrawBackdrop();
+        DrawBackdrop(r);
         manager->Draw();
       }
-      glFinish();
+      r->Finish();
       std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
-      glPixelStorei(GL_PACK_ALIGNMENT, 1);
-      glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+      r->ReadPixels(0, 0, kWidth, kHeight, pixels.data());
       if (!WriteTGA(output, pixels)) {
         std::fprintf(stderr, "kxguigallery: cannot write %s\n", output);
         status = 3;
       }
       delete manager;
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteRenderbuffers(1, &colour);
-    glDeleteFramebuffers(1, &fbo);
+    r->DeleteTarget(target);
   }
   // The window and context go with the process: destroying them unloads the
   // GL driver, after which a leak checker can no longer tell the driver's

@@ -33,6 +33,22 @@ std::vector<Span> Spans(int from, int to) {
   return spans;
 }
 
+// One sliding-window pass of the box filter along a line of n cells: at(i)
+// reads cell i (0 outside the line); the results gather in *line and are
+// then written back with set(i, value).
+template <typename At, typename Set>
+void BoxFilterLine(int n, int radius, float norm, std::vector<float>* line, At at, Set set) {
+  line->assign(size_t(n), 0.0f);
+  float s = 0;
+  for (int k = -radius; k <= radius; ++k) s += at(k);
+  for (int i = 0; i < n; ++i) {
+    // The running sum drifts by rounding; coverage never goes below 0.
+    (*line)[size_t(i)] = std::max(0.0f, s * norm);
+    s += at(i + radius + 1) - at(i - radius);
+  }
+  for (int i = 0; i < n; ++i) set(i, (*line)[size_t(i)]);
+}
+
 }  // namespace
 
 vpColor vpMix(const vpColor& a, const vpColor& b, float t) {
@@ -66,26 +82,15 @@ vpMask vpMask::Blurred(int radius) const {
   const float norm = 1.0f / float(2 * radius + 1);
   std::vector<float> line;
   for (int pass = 0; pass < 3; ++pass) {
-    line.assign(size_t(width), 0.0f);
     for (int y = 0; y < height; ++y) {
-      float s = 0;
-      for (int k = -radius; k <= radius; ++k) s += a.At(k, y);
-      for (int x = 0; x < width; ++x) {
-        // The running sum drifts by rounding; coverage never goes below 0.
-        line[size_t(x)] = std::max(0.0f, s * norm);
-        s += a.At(x + radius + 1, y) - a.At(x - radius, y);
-      }
-      for (int x = 0; x < width; ++x) a.Ref(x, y) = line[size_t(x)];
+      BoxFilterLine(
+          width, radius, norm, &line, [&](int x) { return a.At(x, y); },
+          [&](int x, float c) { a.Ref(x, y) = c; });
     }
-    line.assign(size_t(height), 0.0f);
     for (int x = 0; x < width; ++x) {
-      float s = 0;
-      for (int k = -radius; k <= radius; ++k) s += a.At(x, k);
-      for (int y = 0; y < height; ++y) {
-        line[size_t(y)] = std::max(0.0f, s * norm);
-        s += a.At(x, y + radius + 1) - a.At(x, y - radius);
-      }
-      for (int y = 0; y < height; ++y) a.Ref(x, y) = line[size_t(y)];
+      BoxFilterLine(
+          height, radius, norm, &line, [&](int y) { return a.At(x, y); },
+          [&](int y, float c) { a.Ref(x, y) = c; });
     }
   }
   return a;

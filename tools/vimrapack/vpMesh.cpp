@@ -4,14 +4,22 @@
 
 namespace {
 
-void PutU32(std::vector<uint8_t>* out, uint32_t v) {
+void Put(std::vector<uint8_t>* out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out->push_back(uint8_t(v >> (8 * i)));
 }
 
-void PutFloat(std::vector<uint8_t>* out, float f) {
+void Put(std::vector<uint8_t>* out, float f) {
   uint32_t u;
   std::memcpy(&u, &f, 4);
-  PutU32(out, u);
+  Put(out, u);
+}
+
+// One section of the block: its record count, then every record's values.
+template <typename T, size_t N>
+void PutSection(std::vector<uint8_t>* out, const std::vector<std::array<T, N>>& records) {
+  Put(out, uint32_t(records.size()));
+  for (const auto& record : records)
+    for (T value : record) Put(out, value);
 }
 
 }  // namespace
@@ -38,17 +46,9 @@ void vpMesh::AddFace(std::array<uint32_t, 3> p, std::array<uint32_t, 3> n,
 
 std::vector<uint8_t> vpMesh::Serialize() const {
   std::vector<uint8_t> out;
-  PutU32(&out, uint32_t(normals.size()));
-  for (const auto& n : normals)
-    for (float f : n) PutFloat(&out, f);
-  PutU32(&out, uint32_t(texCoords.size()));
-  for (const auto& t : texCoords)
-    for (float f : t) PutFloat(&out, f);
-  PutU32(&out, uint32_t(positions.size()));
-  for (const auto& p : positions)
-    for (float f : p) PutFloat(&out, f);
-  PutU32(&out, uint32_t(faces.size()));
-  for (const auto& f : faces)
-    for (uint32_t i : f) PutU32(&out, i);
+  PutSection(&out, normals);
+  PutSection(&out, texCoords);
+  PutSection(&out, positions);
+  PutSection(&out, faces);
   return out;
 }

@@ -44,6 +44,32 @@ int vimraDriver::State() const {
   return game->state;
 }
 
+const char* vimraDriver::SceneName() const {
+  switch (game->state) {
+    case StateMenu:
+      return "menu";
+    case StateRing:
+      return "ring";
+    case StateGather:
+      if (game->dealCount == 0) return "first_gather";
+      return game->starsVisible ? "row_stars" : "later_gather";
+    case StateDeal:
+      return "deal";
+    case StateAwaitRow:
+      return "table";
+    case StateToReveal:
+      return "to_reveal";
+    case StateReveal:
+      return "reveal";
+    case StateRevealEnd:
+      return "return";
+    case StateBackToMenu:
+      return "back_to_menu";
+    default:
+      return "other";
+  }
+}
+
 void vimraDriver::Step() {
   game->GetGUIManager()->HandleEvents();
   if (!pending.empty()) {

@@ -35,6 +35,11 @@ class vimraDriver {
 
   // The trick's state (a TVimraState).
   int State() const;
+  // The scene the next frame belongs to, as the frame benchmark reports
+  // them: "menu", "ring", "first_gather", "deal", "table", "row_stars",
+  // "later_gather", "to_reveal", "reveal", "return", "back_to_menu", or
+  // "other" between them.
+  const char* SceneName() const;
 
   // One iteration of the main loop without its sleep: the GUI's queued
   // clicks, at most one queued input event, then the frame.

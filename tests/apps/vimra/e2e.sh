@@ -193,16 +193,9 @@ sleep "$(awk -v f="$frameTime" 'BEGIN { printf "%d", f * 122 + 2 }')"
 shot 12-ring-after-trick
 
 # Escape until the program ends.
-for i in $(seq 1 10); do
-  kill -0 "$PID" 2>/dev/null || break
-  xdotool key Escape
-  sleep 3
-done
-status=0
-wait "$PID" || status=$?
-PID=""
-[ "$status" = 0 ] || fail "exit status $status"
-note "vimra ended with status $status"
+quit_with_escape 10 3
+[ "$QUIT_STATUS" = 0 ] || fail "exit status $QUIT_STATUS"
+note "vimra ended with status $QUIT_STATUS"
 
 # --- what the run left behind ------------------------------------------------
 size=$(stat -c %s "$WORK/bin/vimraconfig.bin" 2>/dev/null || echo missing)

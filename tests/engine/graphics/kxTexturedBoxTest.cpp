@@ -4,6 +4,7 @@
 
 #include "graphics/kxTexturedBox.h"
 #include "kxGraphicsTestData.h"
+#include "render/kxRenderer.h"
 
 using namespace kxGfxTest;
 using kxTest::RGBA;
@@ -26,8 +27,8 @@ class kxTexturedBoxGL : public Target {
     Cross(s, f, u);
     const float m[16] = {s[0], u[0], -f[0], 0, s[1], u[1], -f[1], 0,
                          s[2], u[2], -f[2], 0, 0,    0,    0,     1};
-    glLoadMatrixf(m);
-    glTranslatef(-eye[0], -eye[1], -eye[2]);
+    kxGetRenderer()->LoadMatrix(m);
+    kxGetRenderer()->Translate(-eye[0], -eye[1], -eye[2]);
   }
   static void Normalise(float* v) {
     float l = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
@@ -45,10 +46,13 @@ class kxTexturedBoxGL : public Target {
 TEST_F(kxTexturedBoxGL, LayoutAndProjectionsShowTheImageUpright) {
   // Corners (w,0) (0,0) (0,h) (0,h) (w,h) (w,0) and their flipped coordinates.
   std::unique_ptr<kxTexturedBox> made(kxTexturedBox::Create(2, 1, false, tbpFlipped));
-  EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetVertexBuffer(), 18),
-            (Floats{2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 2, 1, 0, 2, 0, 0}));
-  EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetTexCoordBuffer(), 12),
-            (Floats{1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1}));
+  // OpenGL ES cannot read a buffer back; the pictures below show the layout.
+  if (kxTest::TestRenderer() == rkFixed) {
+    EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetVertexBuffer(), 18),
+              (Floats{2, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 2, 1, 0, 2, 0, 0}));
+    EXPECT_EQ(kxTest::ReadFloatBuffer(made->GetTexCoordBuffer(), 12),
+              (Floats{1, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1}));
+  }
   // Normal boxes are seen y up, flipped ones y down (GUI): red is left, and the first
   // stored row lands at the bottom of the screen either way.
   for (TTextureBoxProjection projection : {tbpNormal, tbpFlipped}) {
@@ -107,7 +111,9 @@ TEST_F(kxTexturedBoxGL, Draw2FacesTheCameraFromManyDirections) {
     EXPECT_EQ((Pixels{At(17, 18), At(22, 18), At(19, 14), At(19, 21), At(14, 18)}),
               (Pixels{kRed, kBlue, kNone, kNone, kNone}));
   }
-  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY) || glIsEnabled(GL_TEXTURE_2D));
+  if (kxTest::TestRenderer() == rkFixed) {  // the fixed pipeline's own switches
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY) || glIsEnabled(GL_TEXTURE_2D));
+  }
 }
 
 TEST_F(kxTexturedBoxGL, Draw2SpinsAboutZAndStaysUnturnedForACameraStraightAbove) {

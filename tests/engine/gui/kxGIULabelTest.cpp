@@ -54,10 +54,14 @@ TEST_F(LabelTest, DrawsInItsColourWithTheBaselineOneFontHeightDown) {
   blank->SetColor(0.25f, 0.5f, 0.75f, 1.0f);
   BeginGUIDrawing(empty);
   blank->Draw();
-  float current[4];
-  glGetFloatv(GL_CURRENT_COLOR, current);
-  EXPECT_FLOAT_EQ(0.25f, current[0]);
-  EXPECT_FLOAT_EQ(0.75f, current[2]);
+  // The current colour is the fixed pipeline's own state, which the ES path
+  // keeps to itself.
+  if (kxTest::TestRenderer() == rkFixed) {
+    float current[4];
+    glGetFloatv(GL_CURRENT_COLOR, current);
+    EXPECT_FLOAT_EQ(0.25f, current[0]);
+    EXPECT_FLOAT_EQ(0.75f, current[2]);
+  }
   for (uint8_t b : empty.Pixels()) ASSERT_EQ(0, b);
 }
 

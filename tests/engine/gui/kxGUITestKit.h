@@ -14,6 +14,7 @@
 #include "data/kxMemoryBlock.h"
 #include "graphics/kxFont.h"
 #include "graphics/kxScreen.h"
+#include "render/kxRenderer.h"
 #include "support/kxGLTestContext.h"
 
 namespace kxGUITest {
@@ -98,8 +99,8 @@ inline kxTest::RGBA At(kxTest::Framebuffer& fb, int x, int y) {
 // blending as the frame sets it, no depth test.
 inline void BeginGUIDrawing(kxTest::Framebuffer& fb) {
   kxTest::SetOrtho(0.0f, static_cast<float>(fb.Width()), static_cast<float>(fb.Height()), 0.0f);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  kxGetRenderer()->Enable(rsBlend);
+  kxGetRenderer()->SetAlphaBlending();
 }
 
 // A GL test with the 16-pixel block font, and for the tests that draw, a
