@@ -13,6 +13,7 @@
 #include <SDL.h>
 #include <emscripten.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -20,6 +21,7 @@
 
 #include "graphics/kxGeometry.h"
 #include "graphics/kxVertexArray.h"
+#include "gui/kxGUIButton.h"
 #include "gui/kxGUIManager.h"
 #include "gui/kxGUIObject.h"
 #include "vimraGame.h"
@@ -70,17 +72,33 @@ class vimraWebProgram : public vimraGame {
   uint32_t Frames() const { return frameCounter; }
 
   // Centre (axis 0: x, 1: y) of the first visible control with this id, in
-  // window pixels; -1 when none is shown.
+  // window pixels (where it is drawn and where a click reaches it); -1 when
+  // none is shown.
   int ControlCentre(unsigned int id, int axis) {
-    kxGUIManager* gui = GetGUIManager();
-    for (uint64_t i = 0; gui != nullptr && i < gui->GetControlCount(); ++i) {
-      kxGUIObject* found = FindVisible(gui->GetControl(i), id);
-      if (found != nullptr)
-        return axis == 0 ? found->GetLeft() + found->GetWidth() / 2
-                         : found->GetTop() + found->GetHeight() / 2;
-    }
-    return -1;
+    int left, top, right, bottom;
+    if (!ControlBox(id, &left, &top, &right, &bottom)) return -1;
+    return axis == 0 ? (left + right) / 2 : (top + bottom) / 2;
   }
+
+  // One edge (0 left, 1 top, 2 right, 3 bottom) of that control in window
+  // pixels; -1 when none is shown.
+  int ControlEdge(unsigned int id, int edge) {
+    int box[4];
+    if (!ControlBox(id, &box[0], &box[1], &box[2], &box[3]) || edge < 0 || edge > 3) return -1;
+    return box[edge];
+  }
+
+  // The GUI's scale and its logical size: what the controls were laid out in.
+  float GUIScale() {
+    kxGUIManager* gui = GetGUIManager();
+    return gui != nullptr ? gui->GetScale() : 0.0f;
+  }
+  int GUIExtent(int axis) {
+    kxGUIManager* gui = GetGUIManager();
+    if (gui == nullptr) return -1;
+    return axis == 0 ? gui->GetWidth() : gui->GetHeight();
+  }
+  int WindowExtent(int axis) { return axis == 0 ? GetWidth() : GetHeight(); }
 
   // A height at which a click answers `row` (1 top, 2 middle, 3 bottom): the
   // middle of the heights the game maps to that row; -1 when none does.
@@ -142,11 +160,32 @@ class vimraWebProgram : public vimraGame {
   }
 
  private:
-  static kxGUIObject* FindVisible(kxGUIObject* control, unsigned int id) {
+  // The rectangle of the first visible control with this id, from its
+  // logical pixels to window pixels as the GUI manager draws it; the centre
+  // of each window pixel is hit-tested, so the edges are rounded inwards.
+  // A button is taken before any other control with the id (the logo
+  // above the menu answers as Start does).
+  bool ControlBox(unsigned int id, int* left, int* top, int* right, int* bottom) {
+    kxGUIManager* gui = GetGUIManager();
+    kxGUIObject* found = nullptr;
+    for (bool buttonsOnly : {true, false})
+      for (uint64_t i = 0; gui != nullptr && found == nullptr && i < gui->GetControlCount(); ++i)
+        found = FindVisible(gui->GetControl(i), id, buttonsOnly);
+    if (found == nullptr) return false;
+    const double s = gui->GetScale();
+    *left = int(std::ceil(found->GetLeft() * s));
+    *top = int(std::ceil(found->GetTop() * s));
+    *right = int(std::floor((found->GetLeft() + found->GetWidth()) * s));
+    *bottom = int(std::floor((found->GetTop() + found->GetHeight()) * s));
+    return true;
+  }
+
+  static kxGUIObject* FindVisible(kxGUIObject* control, unsigned int id, bool buttonsOnly) {
     if (control == nullptr || !control->GetVisible()) return nullptr;
-    if (control->GetID() == id) return control;
+    if (control->GetID() == id && (!buttonsOnly || dynamic_cast<kxGUIButton*>(control) != nullptr))
+      return control;
     for (uint64_t i = 0; i < control->GetChildCount(); ++i) {
-      kxGUIObject* found = FindVisible(control->GetChild(i), id);
+      kxGUIObject* found = FindVisible(control->GetChild(i), id, buttonsOnly);
       if (found != nullptr) return found;
     }
     return nullptr;
@@ -200,6 +239,20 @@ EMSCRIPTEN_KEEPALIVE intptr_t vimraWebLargestCard() {
 }
 EMSCRIPTEN_KEEPALIVE int vimraWebControlCentre(unsigned int id, int axis) {
   return running ? running->ControlCentre(id, axis) : -1;
+}
+EMSCRIPTEN_KEEPALIVE int vimraWebControlEdge(unsigned int id, int edge) {
+  return running ? running->ControlEdge(id, edge) : -1;
+}
+// The drawable's size in pixels as the game has it (axis 0: width, 1:
+// height), the GUI scale, and the logical size the controls are laid out in.
+EMSCRIPTEN_KEEPALIVE int vimraWebWindowExtent(int axis) {
+  return running ? running->WindowExtent(axis) : -1;
+}
+EMSCRIPTEN_KEEPALIVE float vimraWebGUIScale() {
+  return running ? running->GUIScale() : 0.0f;
+}
+EMSCRIPTEN_KEEPALIVE int vimraWebGUIExtent(int axis) {
+  return running ? running->GUIExtent(axis) : -1;
 }
 EMSCRIPTEN_KEEPALIVE int vimraWebRowClickY(int row) {
   return running ? running->RowClickY(row) : -1;

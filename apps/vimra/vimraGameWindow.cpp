@@ -77,7 +77,10 @@ int vimraGame::GUIHeight() {
 void vimraGame::ApplyGUIScale() {
   kxGUIManager* gui = GetGUIManager();
   if (gui == nullptr) return;
-  float scale = uiScale > 0.0f ? uiScale : vimraChooseGUIScale(GetWidth(), GetHeight());
+  // Chosen in the window's own units (CSS pixels in a browser), so that a
+  // high-density screen shows the controls as large as any other, sharper.
+  float scale =
+      uiScale > 0.0f ? uiScale : vimraChooseGUIScale(GetWidth(), GetHeight(), GetPixelDensity());
   (void)gui->SetScale(scale);  // only a scale below 1/16 is refused
 }
 

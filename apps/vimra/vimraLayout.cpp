@@ -1,5 +1,6 @@
 #include "vimraLayout.h"
 
+#include <climits>
 #include <cmath>
 
 #include "graphics/kxScreen.h"
@@ -79,6 +80,15 @@ int vimraRowFromClick(int height, int y, float camZ, float* rowY) {
 float vimraChooseGUIScale(int width, int height) {
   // The engine's rule was made for this game's layout; its splash follows it too.
   return kxChooseGUIScale(width, height);
+}
+
+float vimraChooseGUIScale(int width, int height, float density) {
+  if (!(density > 0.0f) || !std::isfinite(density) || density == 1.0f || width <= 0 || height <= 0)
+    return vimraChooseGUIScale(width, height);
+  const double w = std::round(width / double(density));
+  const double h = std::round(height / double(density));
+  if (!(w <= INT_MAX && h <= INT_MAX)) return vimraChooseGUIScale(width, height);
+  return vimraChooseGUIScale(int(w), int(h)) * density;
 }
 
 float vimraTableCameraDepth(float aspect) {

@@ -42,6 +42,12 @@ int vimraRowFromClick(int height, int y, float camZ, float* rowY);
 // steps and never below 1; an upright or narrow window is limited by its
 // width, so that the widest box (620 logical pixels) still fits with room.
 float vimraChooseGUIScale(int width, int height);
+// The same on a screen of `density` pixels per unit of the window's size (a
+// browser's devicePixelRatio): the scale the window's size in those units
+// gets, times the density. The controls then take the share of the screen
+// they take at density 1, drawn with all of its pixels. A density that is
+// not positive and finite counts as 1.
+float vimraChooseGUIScale(int width, int height, float density);
 
 // The camera depth of the table view for a window of this aspect (width /
 // height): 20 / aspect, which fits the three rows across with room at every

@@ -122,6 +122,22 @@
     });
   }
 
+  // The program sizes its canvas to the page's CSS size times
+  // devicePixelRatio whenever the window says 'resize'. A change of density
+  // alone (the window dragged to another screen, some zooms) says nothing,
+  // and media-query listeners do not hear every such change either: the
+  // ratio is looked at once per animation frame, and a change told as a
+  // resize.
+  var density = window.devicePixelRatio;
+  function followDensity() {
+    if (window.devicePixelRatio !== density) {
+      density = window.devicePixelRatio;
+      window.dispatchEvent(new Event('resize'));
+    }
+    window.requestAnimationFrame(followDensity);
+  }
+  window.requestAnimationFrame(followDensity);
+
   if (!hasWebGL()) {
     fail('vimra needs WebGL, which this browser does not offer or has switched off.');
     return;

@@ -175,6 +175,17 @@ void kxSDLWrapper::DrawableSize(int* w, int* h) const {
   }
 }
 
+float kxSDLWrapper::GetPixelDensity() const {
+  if (!window) return 1.0f;
+  // Both sizes as SDL has them now, not the size last delivered: the
+  // density belongs to the screen, whatever size the frame was told.
+  int ww = 0, wh = 0, dw = 0, dh = 0;
+  SDL_GetWindowSize(window, &ww, &wh);
+  SDL_GL_GetDrawableSize(window, &dw, &dh);
+  if (ww <= 0 || dw <= 0) return 1.0f;
+  return static_cast<float>(dw) / static_cast<float>(ww);
+}
+
 void kxSDLWrapper::PointerToPixels(int* x, int* y, bool current) const {
   if (!window) return;
   int ww = 0, wh = 0, dw = width, dh = height;

@@ -149,6 +149,10 @@ class KX_API kxSDLWrapper {
   int GetWidth();
   /// The drawable height in pixels.
   int GetHeight();
+  /// Drawable pixels per unit of the window's size in the system's
+  /// coordinates: a browser's devicePixelRatio, a desktop's display scale;
+  /// 1 where the two are the same, and before Init.
+  float GetPixelDensity() const;
   /// Width over height, as InitGL last computed it.
   float GetAspect();
 

@@ -220,8 +220,11 @@ bool kxFont::InitFontGeometry() {
     // wrap a glyph at a fractional position blends its opposite edge into
     // the first row and column ("L" grows a bar on top).
     // Without a context no name is made; the glyph then draws as nothing.
+    // With one, no name means the renderer ran out of memory: the load fails
+    // rather than leave a glyph invisible.
     names[i] = renderer->CreateTexture(int(tw), int(th), pfLuminanceAlpha, image, true);
     free(image);
+    if (!names[i] && renderer->HasBuffers()) complete = false;
   }
   if (!complete) {
     delete quads;

@@ -5,9 +5,12 @@
 // survive a reload and that a damaged stored settings file starts the game
 // with its defaults, that one whole trick follows one card to its reveal,
 // that Escape ends the game as on the desktop and the page says so, that
-// the page works upright at phone size with touch, and that a browser
-// without WebGL and a missing pack each get one clear message. The page's
-// console must show no error. Screenshots go to OUT_DIR.
+// the page works upright at phone size with touch, that on a screen of
+// density 3 the canvas has every device pixel and the controls the size a
+// density-1 page gives them, that turning the phone or changing the density
+// lays the game out again at once with taps still landing, and that a
+// browser without WebGL and a missing pack each get one clear message. The
+// page's console must show no error. Screenshots go to OUT_DIR.
 //
 // The page reaches the game through the build's query functions
 // (Module._vimraWeb*, apps/vimra/mainEmscripten.cpp): the trick's state, which
@@ -23,6 +26,7 @@ const fs = require('fs');
 const http = require('http');
 const os = require('os');
 const path = require('path');
+const zlib = require('zlib');
 
 const CHROMIUM = process.env.KX_CHROMIUM || '/usr/bin/chromium';
 const WIDTH = 1280;
@@ -31,7 +35,9 @@ const HEIGHT = 720;
 // Game states (apps/vimra/vimraGameIds.h) and control ids.
 const StateRing = 0, StateAwaitRow = 1, StateGather = 2, StateToReveal = 4, StateReveal = 5,
       StateMenu = 8;
-const idStart = 100, idOK = 104, idSettings = 106, idLanguage = 107;
+const idStart = 100, idQuit = 101, idAbout = 102, idOK = 104, idHowToPlay = 105, idSettings = 106,
+      idLanguage = 107;
+const kClearColour = [0, 0, 51];  // what the scene clears to: seen only where it draws nothing
 const kChosenSlot = 10;    // the slot whose card the reveal shows
 const kFirstFollowed = 17; // the middle card of the top row
 
@@ -59,6 +65,70 @@ function check(ok, text) {
   return ok;
 }
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// --- the screenshots' pixels: PNG, 8 bits, RGB or RGBA, not interlaced ----
+function decodePng(bytes) {
+  let at = 8;
+  let width = 0, height = 0, channels = 0;
+  const data = [];
+  while (at + 8 <= bytes.length) {
+    const length = bytes.readUInt32BE(at);
+    const type = bytes.toString('latin1', at + 4, at + 8);
+    const body = bytes.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      width = body.readUInt32BE(0);
+      height = body.readUInt32BE(4);
+      const colourType = body[9];
+      if (body[8] !== 8 || body[12] !== 0 || (colourType !== 2 && colourType !== 6)) {
+        throw new Error('screenshot: a PNG this reader does not know');
+      }
+      channels = colourType === 6 ? 4 : 3;
+    } else if (type === 'IDAT') {
+      data.push(body);
+    }
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(data));
+  const stride = width * channels;
+  const pixels = Buffer.alloc(stride * height);
+  for (let y = 0; y < height; y++) {
+    const filter = raw[y * (stride + 1)];
+    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    const out = pixels.subarray(y * stride, (y + 1) * stride);
+    const above = y > 0 ? pixels.subarray((y - 1) * stride, y * stride) : Buffer.alloc(stride);
+    for (let i = 0; i < stride; i++) {
+      const a = i >= channels ? out[i - channels] : 0;
+      const b = above[i];
+      const c = i >= channels ? above[i - channels] : 0;
+      let predictor = 0;
+      if (filter === 1) predictor = a;
+      else if (filter === 2) predictor = b;
+      else if (filter === 3) predictor = (a + b) >> 1;
+      else if (filter === 4) {
+        const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+        predictor = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      }
+      out[i] = (line[i] + predictor) & 255;
+    }
+  }
+  return {width, height, channels, pixels};
+}
+
+function pixelAt(image, x, y) {
+  const i = (Math.round(y) * image.width + Math.round(x)) * image.channels;
+  return [image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]];
+}
+
+function countColour(image, rgb) {
+  let n = 0;
+  for (let i = 0; i < image.pixels.length; i += image.channels) {
+    if (image.pixels[i] === rgb[0] && image.pixels[i + 1] === rgb[1] &&
+        image.pixels[i + 2] === rgb[2]) {
+      n++;
+    }
+  }
+  return n;
+}
 
 // --- a static server; /nopack/ is the site without its pack ---------------
 function startServer(root) {
@@ -275,11 +345,14 @@ class Page {
     await sleep(300);
   }
 
+  // Keeps a screenshot (in device pixels) and returns its pixels.
   async shot(name) {
     const {data} = await this.send('Page.captureScreenshot', {format: 'png'});
     const file = path.join(OUT, name + '.png');
-    fs.writeFileSync(file, Buffer.from(data, 'base64'));
+    const bytes = Buffer.from(data, 'base64');
+    fs.writeFileSync(file, bytes);
     note('screenshot ' + file);
+    return decodePng(bytes);
   }
 
   // The game's query functions.
@@ -297,6 +370,16 @@ class Page {
     if (x < 0 || y < 0) return null;
     const r = await this.ratio();
     return {x: x / r, y: y / r};
+  }
+  // A control's rectangle in CSS pixels, or null.
+  async controlBox(id) {
+    const edges = [];
+    for (let edge = 0; edge < 4; edge++) {
+      edges.push(await this.game('vimraWebControlEdge(' + id + ', ' + edge + ')'));
+    }
+    if (edges.some((e) => e < 0)) return null;
+    const r = await this.ratio();
+    return {left: edges[0] / r, top: edges[1] / r, right: edges[2] / r, bottom: edges[3] / r};
   }
   async clickControl(id, what) {
     const at = await this.control(id);
@@ -480,6 +563,126 @@ async function phoneUpright(page, url) {
   await page.setSize(WIDTH, HEIGHT, 1, false);
 }
 
+// The page at cssWidth x cssHeight CSS pixels and `density` device pixels
+// each: the canvas's drawing buffer has every device pixel, the game has
+// that size, and the GUI is laid out in the logical size a density-1 page of
+// that CSS size gets (scale `plainScale` there), drawn `density` times finer.
+// Waits for the game to follow a change first.
+async function expectLayout(page, what, cssWidth, cssHeight, density, plainScale) {
+  const w = Math.floor(cssWidth * density), h = Math.floor(cssHeight * density);
+  const followed = await page.waitFor(
+      'theCanvas.width === ' + w + ' && theCanvas.height === ' + h + ' && ' +
+          'Module._vimraWebWindowExtent(0) === ' + w + ' && ' +
+          'Module._vimraWebWindowExtent(1) === ' + h + ' && ' +
+          'Math.abs(Module._vimraWebGUIScale() - ' + plainScale * density + ') < 1e-4',
+      20);
+  const seen = await page.eval(
+      '[theCanvas.width, theCanvas.height, theCanvas.clientWidth, theCanvas.clientHeight, ' +
+      'Module._vimraWebWindowExtent(0), Module._vimraWebWindowExtent(1), ' +
+      'Module._vimraWebGUIScale(), Module._vimraWebGUIExtent(0), Module._vimraWebGUIExtent(1)]');
+  note(what + ': canvas ' + seen[0] + 'x' + seen[1] + ' for ' + seen[2] + 'x' + seen[3] +
+       ' CSS pixels, game ' + seen[4] + 'x' + seen[5] + ', GUI scale ' + seen[6].toFixed(3) +
+       ' over ' + seen[7] + 'x' + seen[8]);
+  if (!check(followed, what + ': the canvas and the game did not become ' + w + 'x' + h +
+                           ' at GUI scale ' + plainScale * density)) {
+    return false;
+  }
+  check(seen[2] === cssWidth && seen[3] === cssHeight, what + ': the canvas does not fill the page');
+  check(Math.abs(seen[7] - cssWidth / plainScale) <= 1 &&
+            Math.abs(seen[8] - cssHeight / plainScale) <= 1,
+        what + ': the GUI is not laid out in the CSS size over ' + plainScale);
+  return true;
+}
+
+// Every menu button inside the page, and the scene drawn over all of it.
+async function expectMenuFits(page, what, image) {
+  const width = await page.eval('innerWidth'), height = await page.eval('innerHeight');
+  for (const id of [idStart, idQuit, idAbout, idHowToPlay, idSettings]) {
+    const box = await page.controlBox(id);
+    if (!check(box !== null, what + ': menu button ' + id + ' is not shown')) continue;
+    check(box.left >= 0 && box.top >= 0 && box.right <= width && box.bottom <= height,
+          what + ': menu button ' + id + ' runs off the page: ' + JSON.stringify(box));
+  }
+  const clear = countColour(image, kClearColour);
+  check(clear === 0, what + ': ' + clear + ' pixels of the clear colour show');
+}
+
+// Green like the Start button's face, not like anything behind it.
+function looksGreen(rgb) {
+  return rgb[1] > rgb[0] + 30 && rgb[1] > rgb[2] + 30;
+}
+
+// A phone at density 3 (390 x 844 CSS pixels, upright, touch): every device
+// pixel drawn and the controls as large as on a density-1 phone; a tap on
+// the Start button where it is drawn starts; turning the phone to landscape
+// and back, and a change of density alone, lay the game out again at once,
+// with taps still landing on what they touch.
+async function denseScreenAndTurns(page, url) {
+  await page.setSize(390, 844, 3, true);
+  if (!check(await page.openGame(url, 180) >= 0, 'density 3: no menu')) return;
+  if (!await expectLayout(page, 'density 3 upright', 390, 844, 3, 1)) return;
+  await sleep(500);
+  let image = await page.shot('15-dense-upright-menu');
+  check(image.width === 1170 && image.height === 2532,
+        'density 3: the screenshot is ' + image.width + 'x' + image.height);
+  await expectMenuFits(page, 'density 3 upright', image);
+  const start = await page.control(idStart);
+  const startBox = await page.controlBox(idStart);
+  if (!check(start !== null && startBox !== null, 'density 3: no Start button')) return;
+  // The button the game hit-tests there is the one drawn there: its face
+  // is green left and right of its label.
+  for (const x of [startBox.left + 0.08 * (startBox.right - startBox.left),
+                   startBox.right - 0.08 * (startBox.right - startBox.left)]) {
+    const rgb = pixelAt(image, x * 3, start.y * 3);
+    check(looksGreen(rgb), 'density 3: the Start button is not drawn where the game answers ' +
+                               'it: ' + rgb + ' at ' + x.toFixed(1) + ', ' + start.y.toFixed(1));
+  }
+
+  // Turned to landscape on the menu: laid out anew, and a tap on Settings
+  // opens its box, whose OK closes it.
+  await page.setSize(844, 390, 3, true);
+  if (!await expectLayout(page, 'density 3 landscape', 844, 390, 3, 1)) return;
+  await sleep(300);
+  image = await page.shot('16-dense-landscape-menu');
+  await expectMenuFits(page, 'density 3 landscape', image);
+  const settings = await page.control(idSettings);
+  if (!check(settings !== null, 'density 3 landscape: no Settings button')) return;
+  await page.tap(settings.x, settings.y);
+  if (!check(await page.waitFor('Module._vimraWebControlCentre(' + idLanguage + ', 0) >= 0', 30),
+             'density 3 landscape: a tap on Settings did not open its box')) {
+    return;
+  }
+  await page.shot('17-dense-landscape-settings');
+  const ok = await page.control(idOK);
+  if (!check(ok !== null, 'density 3 landscape: the box has no OK')) return;
+  await page.tap(ok.x, ok.y);
+  check(await page.waitFor('Module._vimraWebControlCentre(' + idLanguage + ', 0) < 0 && ' +
+                           'Module._vimraWebControlCentre(' + idSettings + ', 0) >= 0', 30),
+        'density 3 landscape: OK did not close the box');
+
+  // Start, then upright again during the ring; then density 2 alone, as
+  // when the window moves to another screen: a tap still starts the trick.
+  const startAgain = await page.control(idStart);
+  if (!check(startAgain !== null, 'density 3 landscape: no Start button')) return;
+  await page.tap(startAgain.x, startAgain.y);
+  if (!check(await page.waitFor('Module._vimraWebState() === ' + StateRing, 30),
+             'density 3 landscape: a tap on Start did not leave the menu')) {
+    return;
+  }
+  await page.setSize(390, 844, 3, true);
+  if (!await expectLayout(page, 'density 3 upright again', 390, 844, 3, 1)) return;
+  await sleep(300);
+  image = await page.shot('18-dense-upright-ring');
+  const clear = countColour(image, kClearColour);
+  check(clear === 0, 'density 3 upright ring: ' + clear + ' pixels of the clear colour show');
+  await page.setSize(390, 844, 2, true);
+  if (!await expectLayout(page, 'density 2 alone', 390, 844, 2, 1)) return;
+  await page.tap(195, 422);
+  check(await page.waitFor('Module._vimraWebState() === ' + StateGather, 30),
+        'density 2: a tap on the ring did not start the trick');
+  await page.setSize(WIDTH, HEIGHT, 1, false);
+}
+
 async function clearMessages(browser, base) {
   const noWebGL = await Page.open(browser, 'no-webgl');
   await noWebGL.send('Page.addScriptToEvaluateOnNewDocument', {
@@ -540,6 +743,7 @@ async function main() {
       await settingsSurviveReload(page, url, figures);
       await playOneTrick(page, figures);
       await phoneUpright(page, url);
+      await denseScreenAndTurns(page, url);
     }
     await clearMessages(browser, base);
   } catch (error) {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "vimraLayout.h"
 
@@ -170,4 +171,38 @@ TEST(vimraLayout, MenuViewBacksAwayOnlyOnNarrowWindows) {
   double after[3];
   EyeOf(vimraMenuPoseFor(0.5f, -8.0f), lower, after);
   EXPECT_NEAR(after[2] / before[2], (4.0 / 3.0) / 0.5, 1e-5);
+}
+
+TEST(vimraLayout, GUIScaleIsTheSameLayoutAtEveryPixelDensity) {
+  // The window's size in its own units (CSS pixels in a browser) and the
+  // scale the rule gives it at one pixel per unit.
+  const struct {
+    int w, h;
+    float scale;
+  } units[] = {{390, 844, 1.0f},   {844, 390, 1.0f}, {1280, 720, 1.0f}, {1920, 1080, 1.5f},
+               {1080, 1920, 1.5f}, {412, 915, 1.0f}, {800, 600, 1.0f},  {2560, 1440, 2.0f}};
+  for (const auto& u : units) {
+    EXPECT_EQ(vimraChooseGUIScale(u.w, u.h), u.scale) << u.w << "x" << u.h;
+    for (float density : {1.0f, 1.5f, 2.0f, 2.625f, 3.0f}) {
+      const int pw = int(u.w * density), ph = int(u.h * density);
+      const float s = vimraChooseGUIScale(pw, ph, density);
+      // The controls get the same logical size, to the pixel, as at density
+      // 1: as large on the screen, and drawn with all of its pixels.
+      EXPECT_FLOAT_EQ(s, u.scale * density) << u.w << "x" << u.h << " at " << density;
+      EXPECT_NEAR(pw / s, u.w / u.scale, 1.0) << u.w << "x" << u.h << " at " << density;
+      EXPECT_NEAR(ph / s, u.h / u.scale, 1.0) << u.w << "x" << u.h << " at " << density;
+    }
+  }
+  // A phone at density 3 is no 1170 x 2532 screen: that would get 1.75 and
+  // controls little more than half as large to the finger.
+  EXPECT_EQ(vimraChooseGUIScale(1170, 2532), 1.75f);
+  EXPECT_EQ(vimraChooseGUIScale(1170, 2532, 3.0f), 3.0f);
+  // A page zoomed out below one pixel per unit draws its controls smaller.
+  EXPECT_EQ(vimraChooseGUIScale(640, 360, 0.5f), 0.5f);
+  // Densities that mean nothing fall back to the pixels.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  for (float bad : {0.0f, -2.0f, nan, inf, -inf, 1e-30f})
+    EXPECT_EQ(vimraChooseGUIScale(2560, 1440, bad), 2.0f) << bad;
+  EXPECT_EQ(vimraChooseGUIScale(0, 720, 2.0f), 1.0f);
 }

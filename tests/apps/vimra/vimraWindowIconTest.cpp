@@ -37,6 +37,16 @@ kxMemoryBlock* CrunchedTGA(int w, int h, int bits, bool topFirst) {
   return kxCrunchMemoryBlock(&plain);
 }
 
+// The icon made from CrunchedTGA(w, h, bits, topFirst); null when either
+// step fails.
+SDL_Surface* IconOfTGA(int w, int h, int bits, bool topFirst) {
+  kxMemoryBlock* block = CrunchedTGA(w, h, bits, topFirst);
+  if (block == nullptr) return nullptr;
+  SDL_Surface* icon = vimraMakeWindowIcon(block);
+  kxFreeMemoryBlock(block);
+  return icon;
+}
+
 Pixel At(SDL_Surface* s, int x, int y) {
   const uint8_t* p = static_cast<uint8_t*>(s->pixels) + y * s->pitch + x * 4;
   return {p[0], p[1], p[2], p[3]};
@@ -47,10 +57,7 @@ Pixel At(SDL_Surface* s, int x, int y) {
 TEST(vimraWindowIcon, AWidePictureIsCentredUprightOnATransparentSquare) {
   for (bool topFirst : {false, true}) {
     SCOPED_TRACE(topFirst);
-    kxMemoryBlock* block = CrunchedTGA(6, 2, 32, topFirst);
-    ASSERT_NE(block, nullptr);
-    SDL_Surface* icon = vimraMakeWindowIcon(block);
-    kxFreeMemoryBlock(block);
+    SDL_Surface* icon = IconOfTGA(6, 2, 32, topFirst);
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->w, 6);
     EXPECT_EQ(icon->h, 6);
@@ -74,10 +81,7 @@ TEST(vimraWindowIcon, AWidePictureIsCentredUprightOnATransparentSquare) {
 }
 
 TEST(vimraWindowIcon, ATallOpaquePictureIsCentredSideways) {
-  kxMemoryBlock* block = CrunchedTGA(1, 3, 24, false);
-  ASSERT_NE(block, nullptr);
-  SDL_Surface* icon = vimraMakeWindowIcon(block);
-  kxFreeMemoryBlock(block);
+  SDL_Surface* icon = IconOfTGA(1, 3, 24, false);
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(icon->w, 3);
   for (int y = 0; y < 3; ++y) {
@@ -104,11 +108,9 @@ TEST(vimraWindowIcon, NoIconFromWhatIsNotAFittingPicture) {
   ASSERT_NE(huge, nullptr);
   EXPECT_EQ(vimraMakeWindowIcon(huge), nullptr);
   kxFreeMemoryBlock(huge);
-  kxMemoryBlock* fits = CrunchedTGA(kMaxIconSide, 1, 24, true);
-  SDL_Surface* icon = vimraMakeWindowIcon(fits);
+  SDL_Surface* icon = IconOfTGA(kMaxIconSide, 1, 24, true);
   EXPECT_NE(icon, nullptr);
   SDL_FreeSurface(icon);
-  kxFreeMemoryBlock(fits);
   // Without a window nothing is set.
   kxMemoryBlock* block = CrunchedTGA(2, 2, 32, true);
   EXPECT_FALSE(vimraSetWindowIcon(nullptr, block));

@@ -589,6 +589,9 @@ TEST_F(kxSDLWrapperTest, ResizeEndMainLoopAndTheProcessRandomSequence) {
                               viewport[3]}),
             (std::vector<int>{800, 600, 800, 600, 800, 600, 800, 600}));
   EXPECT_EQ(frame->GetAspect(), aspect);
+  // The density is the screen's, not a ratio to the size delivered: the X
+  // server has one pixel per unit of the window's size.
+  EXPECT_EQ(frame->GetPixelDensity(), 1.0f);
 }
 
 TEST_F(kxSDLWrapperTest, MotionCoalescesUpToButtonsAndClicksArriveNextFrame) {
