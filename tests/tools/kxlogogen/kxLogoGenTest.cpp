@@ -35,6 +35,17 @@ int RunGenerator(const std::string& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The scratch folder of this process, removed when the process ends (the
+// cases of one process share it).
+struct Scratch {
+  const std::string dir = Env("KX_BIN_DIR") + "/logogen-test-" + std::to_string(getpid());
+  ~Scratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+};
+const Scratch scratch;
+
 // Runs the generator once into a scratch folder; tests stop when that failed.
 class LogoGenerator : public ::testing::Test {
  protected:
@@ -45,7 +56,7 @@ class LogoGenerator : public ::testing::Test {
     ASSERT_EQ(0, status);
   }
   // ctest runs each case as its own process, side by side: a folder each.
-  const std::string dir = Env("KX_BIN_DIR") + "/logogen-test-" + std::to_string(getpid());
+  const std::string dir = scratch.dir;
 };
 
 TEST_F(LogoGenerator, OutputIsTheCommittedEngineSourceAndTheCrunchedPicture) {
