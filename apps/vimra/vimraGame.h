@@ -180,6 +180,8 @@ class vimraGame : public kxSDLWrapper {
   void PrepareReveal();
   void PrepareRevealEnd();
   void PrepareBackToMenu();
+  // The camera to the menu view that suits the window's current shape.
+  void RestAtMenuView();
 
   // Screens and the trick's hint line.
   // The screen the Show... functions built last, so that a new window size

@@ -336,10 +336,14 @@ void vimraGame::PrepareRevealEnd() {
   float a[3];
   GetCamPosition(p);
   GetCamAngle(a);
-  const vimraPose_s& menu = vimraMenuPose;
+  const vimraPose_s menu = vimraMenuPoseFor(GetAspect(), pivotZ);
+  // A window narrower than the ring was framed for ends at the menu view
+  // itself: the reveal-end depth alone would leave the ring low and cut off.
+  const float depth = GetAspect() < vimraRingFitAspect ? menu.position[2]
+                                                       : (1.0f / GetAspect()) * vimraRevealEndDepth;
   camStep[0] = (p[0] + menu.position[0]) / vimraFlightSteps;
   camStep[1] = (p[1] - menu.position[1]) / vimraFlightSteps;
-  camStep[2] = (p[2] - (1.0f / GetAspect()) * vimraRevealEndDepth) / vimraFlightSteps;
+  camStep[2] = (p[2] - depth) / vimraFlightSteps;
   camAngleStep[0] = (a[1] - menu.angle[1]) / vimraFlightSteps;
   camAngleStep[1] = (a[2] - menu.angle[2]) / vimraFlightSteps;
   CopyMatrix(currentPositions, revealPositions, vimraCardCount);
@@ -347,7 +351,7 @@ void vimraGame::PrepareRevealEnd() {
 }
 
 void vimraGame::PrepareBackToMenu() {
-  const vimraPose_s& menu = vimraMenuPose;
+  const vimraPose_s menu = vimraMenuPoseFor(GetAspect(), pivotZ);
   float p[3];
   float a[3];
   GetCamPosition(p);
@@ -369,4 +373,10 @@ void vimraGame::PrepareBackToMenu() {
   revealAngle[0] = revealAngle[1] = revealAngle[2] = 0.0f;
   if (chosen != nullptr) chosen->SetAngle(revealAngle);
   returnCounter = 0;
+}
+
+void vimraGame::RestAtMenuView() {
+  vimraPose_s menu = vimraMenuPoseFor(GetAspect(), pivotZ);
+  SetCamPosition(menu.position);
+  SetCamAngle(menu.angle);
 }

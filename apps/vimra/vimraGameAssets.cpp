@@ -96,6 +96,8 @@ bool vimraGame::OnAfterInit() {
     sampler->SetVolume(sampleVolume);
   }
 
+  // The window's shape is known now: the menu view that suits it.
+  RestAtMenuView();
   ApplyGUIScale();
   LoadButtonLooks();
   ShowMainMenu();

@@ -123,13 +123,15 @@ void vimraGame::RebuildScreen() {
 void vimraGame::OnResizeWindow(int width, int height) {
   ApplyWindowSize(width, height);
   // The scene follows the new shape: the camera targets of later flights
-  // use the aspect, and a camera resting at the table moves to the new
-  // table view at once.
+  // use the aspect, and a camera resting at the table or on the ring moves
+  // to the new view at once.
   if (width > 0 && height > 0) aspect = float(width) / float(height);
   if (state == StateAwaitRow || state == StateDeal || (state == StateGather && dealCount > 0)) {
     float position[3] = {0.0f, 0.0f, vimraTableCameraDepth(GetAspect())};
     SetCamPosition(position);
   }
+  // A camera resting on the ring takes the menu view of the new shape.
+  if (state == StateMenu || state == StateRing) RestAtMenuView();
   ApplyGUIScale();
   RebuildScreen();
   Refresh();

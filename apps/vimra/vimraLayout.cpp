@@ -1,9 +1,9 @@
 #include "vimraLayout.h"
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 
+#include "graphics/kxScreen.h"
 #include "vimraMotion.h"
 
 vimraMainMenuLayout_s vimraMainMenuLayout(int width, int height) {
@@ -78,11 +78,8 @@ int vimraRowFromClick(int height, int y, float camZ, float* rowY) {
 }
 
 float vimraChooseGUIScale(int width, int height) {
-  if (width <= 0 || height <= 0) return 1.0f;
-  const double byHeight = height / 720.0;
-  const double byWidth = width / 640.0;
-  const double fit = std::min(byHeight, byWidth);
-  return std::max(1.0f, float(std::floor(fit * 4.0) / 4.0));
+  // The engine's rule was made for this game's layout; its splash follows it too.
+  return kxChooseGUIScale(width, height);
 }
 
 float vimraChooseGUIScale(int width, int height, float density) {
@@ -99,4 +96,23 @@ float vimraTableCameraDepth(float aspect) {
   // The same single-precision product as the flights that target it.
   const float depth = (1.0f / aspect) * vimraTableDepth;
   return depth < vimraTableMinDepth ? vimraTableMinDepth : depth;
+}
+
+vimraPose_s vimraMenuPoseFor(float aspect, float ringZ) {
+  vimraPose_s pose = vimraMenuPose;
+  // Not below the fit aspect (nor a size not known yet): the view as made.
+  if (!(aspect > 0.0f) || aspect >= vimraRingFitAspect) return pose;
+  // The line of sight of PilotView's turns (about z by angle[1], then
+  // about x by angle[2]; angle[0] only rolls the picture about it).
+  const double toRadians = 3.14159265358979323846 / 180.0;
+  const double ay = pose.angle[1] * toRadians, az = pose.angle[2] * toRadians;
+  const double ahead[3] = {-std::sin(az) * std::sin(ay), -std::sin(az) * std::cos(ay),
+                           -std::cos(az)};
+  // The ring centre's distance along it, stretched in proportion.
+  const double toRing[3] = {0.0 - pose.position[0], 0.0 - pose.position[1],
+                            double(ringZ) - pose.position[2]};
+  const double depth = toRing[0] * ahead[0] + toRing[1] * ahead[1] + toRing[2] * ahead[2];
+  const double back = depth * (double(vimraRingFitAspect) / aspect - 1.0);
+  for (int k = 0; k < 3; ++k) pose.position[k] = float(pose.position[k] - back * ahead[k]);
+  return pose;
 }

@@ -3,6 +3,8 @@
 // click height becomes a row of the table.
 #pragma once
 
+#include "vimraMotion.h"
+
 struct vimraRect_s {
   int x, y, w, h;
 };
@@ -52,3 +54,11 @@ float vimraChooseGUIScale(int width, int height, float density);
 // aspect, but never so close that the rows leave the window at the top and
 // bottom of a very wide one.
 float vimraTableCameraDepth(float aspect);
+
+// The menu view for a window of this aspect (width / height). From
+// vimraRingFitAspect wider it is vimraMenuPose itself; on a narrower window
+// the camera backs away along its line of sight until the ring about
+// (0, 0, ringZ) is as far as vimraRingFitAspect / aspect times its distance
+// there, so that the ring keeps the share of the window's width it has at
+// vimraRingFitAspect instead of running off both sides.
+vimraPose_s vimraMenuPoseFor(float aspect, float ringZ);

@@ -13,6 +13,10 @@ struct vimraPose_s {
 inline constexpr vimraPose_s vimraMenuPose = {{-4.056069f, -7.2544f, 11.639397f},
                                               {0.0f, 22.209955f, -34.696114f}};
 
+// The narrowest window (width / height) the menu view shows the whole ring
+// on with room to spare; narrower ones back the camera away.
+inline constexpr float vimraRingFitAspect = 4.0f / 3.0f;
+
 // The table, reveal and return views look straight at the cards from
 // (0, 0, depth / aspect) with the aspect of the window at start-up.
 inline constexpr float vimraTableDepth = 20.0f;

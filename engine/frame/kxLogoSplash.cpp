@@ -1,7 +1,12 @@
 #include "frame/kxLogoSplash.h"
 
+#include <cmath>
+#include <string>
+
 #include "data/kxResource.h"
 #include "frame/kxFrameWait.h"
+#include "graphics/kxScreen.h"
+#include "gui/kxEngineLogoData.h"
 #include "gui/kxGUIPicture.h"
 #include "render/kxRenderer.h"
 
@@ -19,8 +24,30 @@ kxLogoSplash::kxLogoSplash(SDL_Window* window, SDL_GLContext context, int width,
 kxLogoSplash::~kxLogoSplash() {}
 
 void kxLogoSplash::GetLogoPosition(int width, int height, int* x, int* y) {
-  if (x) *x = (width - logoWidth) / 2;
-  if (y) *y = (height - logoHeight) / 2;
+  GetLogoRect(width, height, x, y, nullptr, nullptr);
+}
+
+void kxLogoSplash::GetLogoRect(int width, int height, int* x, int* y, int* w, int* h) {
+  const float scale = kxChooseGUIScale(width, height);
+  const int pictureWidth = static_cast<int>(std::lround(logoWidth * scale));
+  const int pictureHeight = static_cast<int>(std::lround(logoHeight * scale));
+  if (x) *x = (width - pictureWidth) / 2;
+  if (y) *y = (height - pictureHeight) / 2;
+  if (w) *w = pictureWidth;
+  if (h) *h = pictureHeight;
+}
+
+kxMemoryBlock* kxLogoSplash::ChooseLogo(const kxResource* resources, float scale) {
+  const std::string plain = "kxEngineLogo";
+  kxMemoryBlock* chosen = resources ? resources->Get(plain.c_str()) : nullptr;
+  if (!chosen) return nullptr;
+  for (int i = 0; i < kxEngineLogoRenderingCount && scale > 1.25f; ++i) {
+    kxMemoryBlock* rendering = resources->Get((plain + kxEngineLogoRenderings[i].suffix).c_str());
+    if (!rendering) continue;
+    chosen = rendering;
+    if (kxEngineLogoRenderings[i].density * 1.25f >= scale) break;
+  }
+  return chosen;
 }
 
 void kxLogoSplash::OnFrameDrawn(bool) {}
@@ -46,11 +73,12 @@ void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
   r->Enable(rsBlend);
   r->Disable(rsDepthTest);
 
-  kxMemoryBlock* logo = resources ? resources->Get("kxEngineLogo") : nullptr;
-  int x = 0, y = 0;
-  GetLogoPosition(width, height, &x, &y);
-  kxGUIPicture* picture =
-      logo ? kxGUIPicture::Create(1, x, y, logoWidth, logoHeight, logo) : nullptr;
+  // On a large screen the picture grows as the GUI does, drawn from the
+  // rendering made for about that size, so that it stays sharp.
+  kxMemoryBlock* logo = ChooseLogo(resources, kxChooseGUIScale(width, height));
+  int x = 0, y = 0, w = 0, h = 0;
+  GetLogoRect(width, height, &x, &y, &w, &h);
+  kxGUIPicture* picture = logo ? kxGUIPicture::Create(1, x, y, w, h, logo) : nullptr;
   // A box without texture would show as a white rectangle: keep it black.
   const bool showPicture = picture && picture->HasTexture();
 

@@ -3,13 +3,16 @@
 
 /// \class kxLogoSplash
 /// kxLogoSplash: the engine's start-up splash. It shows the "kxEngineLogo"
-/// picture of a resource collection centred on a black screen, drawing and
+/// picture of a resource collection centred on a black screen, as large as
+/// the GUI scale rule (kxChooseGUIScale) makes it for the window, drawing and
 /// swapping every frame, paced at 60 frames per second until the frame
 /// counter reaches 180. Events are taken one per frame and discarded, but a
 /// request to leave among them (the window closed, a termination signal,
 /// Escape or Back pressed) is remembered for the caller, so that it is not
 /// lost while the logo is up. Without a logo entry, or when the picture cannot
-/// be made, the frames are paced over a black screen all the same.
+/// be made, the frames are paced over a black screen all the same. Scaled up,
+/// the picture comes from the collection's larger rendering that suits the
+/// scale ("kxEngineLogo@2x" and so on, see kxEngineLogo.h) where it has one.
 ///
 /// The splash borrows the window and context; it owns nothing after Run.
 #pragma once
@@ -21,12 +24,13 @@
 #include "kxTypes.h"
 
 class kxResource;
+struct kxMemoryBlock;
 
 class KX_API kxLogoSplash {
  public:
   static const int frameLimit = 180;  ///< frame count at which Run returns
-  static const int logoWidth = 256;   ///< picture width in pixels
-  static const int logoHeight = 64;   ///< picture height in pixels
+  static const int logoWidth = 256;   ///< picture width in pixels at scale 1
+  static const int logoHeight = 64;   ///< picture height in pixels at scale 1
 
   /// ticks: the pacing clock (null means SDL_GetTicks).
   kxLogoSplash(SDL_Window* window, SDL_GLContext context, int width, int height,
@@ -42,8 +46,20 @@ class KX_API kxLogoSplash {
   /// off.
   void Run(kxResource* resources, uint32_t* frameCounter);
 
-  /// Top-left corner of the centred picture (integer halves towards zero).
+  /// Top-left corner of the centred picture (integer halves towards zero) on
+  /// a window of width x height pixels, as GetLogoRect.
   static void GetLogoPosition(int width, int height, int* x, int* y);
+  /// The picture's rectangle in window pixels (y down): logoWidth x
+  /// logoHeight times kxChooseGUIScale(width, height), rounded to whole
+  /// pixels, centred with integer halves towards zero. Null outputs are
+  /// skipped.
+  static void GetLogoRect(int width, int height, int* x, int* y, int* w, int* h);
+  /// The block to draw the picture from at this scale (owned by the
+  /// collection): the smallest rendering the collection holds that is
+  /// magnified by no more than 1.25, else the largest it holds;
+  /// "kxEngineLogo" itself up to 1.25 or without renderings. Null for a null
+  /// collection or one without "kxEngineLogo".
+  static kxMemoryBlock* ChooseLogo(const kxResource* resources, float scale);
 
   /// Frames shown by the last Run, and how many of them showed the picture.
   int GetFramesShown() const { return framesShown; }

@@ -1,5 +1,6 @@
 #include "graphics/kxScreen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -35,6 +36,12 @@ void kxSetGUIScale(float scale) {
 
 float kxGetGUIScale() {
   return guiScale;
+}
+
+float kxChooseGUIScale(int width, int height) {
+  if (width <= 0 || height <= 0) return 1.0f;
+  const double fit = std::min(height / 720.0, width / 640.0);
+  return std::max(1.0f, float(std::floor(fit * 4.0) / 4.0));
 }
 
 kxScreenRect_s kxGUIRectToScreen(int left, int top, int width, int height) {

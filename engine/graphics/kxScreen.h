@@ -22,6 +22,12 @@ KX_API void kxSetGUIScale(float scale);
 /// The GUI scale of what is being drawn now (1 outside a GUI pass).
 KX_API float kxGetGUIScale();
 
+/// The GUI scale that suits a window of width x height pixels, for a layout
+/// made for 1280 x 720 that needs 640 pixels across: the window's height over
+/// 720, or its width over 640 when that is less, rounded down to a quarter and
+/// never below 1. 1 for a size that is not positive.
+KX_API float kxChooseGUIScale(int width, int height);
+
 /// A window-pixel rectangle, origin at the bottom-left (the scissor's space).
 struct kxScreenRect_s {
   int x;       ///< left edge

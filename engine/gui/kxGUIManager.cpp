@@ -77,7 +77,9 @@ kxGUIManager::~kxGUIManager() {
 }
 
 void kxGUIManager::AppendEngineLogo() {
-  if (resources) ::AppendEngineLogo(resources);
+  // The larger renderings only sharpen the splash on large screens: without
+  // them it magnifies the plain picture.
+  if (resources && ::AppendEngineLogo(resources)) (void)AppendEngineLogoRenderings(resources);
 }
 
 void kxGUIManager::OnClick(kxGUIObject*) {}

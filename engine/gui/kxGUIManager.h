@@ -139,7 +139,8 @@ class KX_API kxGUIManager final {
 
   void DrawChilds(kxGUIObject* parent);
   void SetValue(kxGUIObject* parent, unsigned int id, kxString& value);
-  // Registers the built-in engine logo in engineResources.
+  // Registers the built-in engine logo and its larger renderings in
+  // engineResources.
   void AppendEngineLogo();
 
   // A window position in logical pixels (rounded down).

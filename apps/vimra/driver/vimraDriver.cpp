@@ -137,7 +137,11 @@ kxGUIObject* vimraDriver::FindControl(unsigned int id) const {
 bool vimraDriver::ClickControl(unsigned int id) {
   kxGUIObject* target = FindControl(id);
   if (target == nullptr) return false;
-  ClickAt(target->GetLeft() + target->GetWidth() / 2, target->GetTop() + target->GetHeight() / 2);
+  // Controls live in logical pixels; the pointer arrives in window pixels.
+  const float scale = game->GetGUIManager()->GetScale();
+  const float x = float(target->GetLeft()) + float(target->GetWidth()) / 2.0f;
+  const float y = float(target->GetTop()) + float(target->GetHeight()) / 2.0f;
+  ClickAt(int(x * scale), int(y * scale));
   return true;
 }
 

@@ -61,7 +61,8 @@ class vimraDriver {
   // The last control with `id` at any depth (for the Start id, the button
   // rather than the logo picture); null when there is none.
   kxGUIObject* FindControl(unsigned int id) const;
-  // Clicks the middle of FindControl(id); false when there is none.
+  // Clicks the middle of FindControl(id), at any GUI scale; false when
+  // there is none.
   bool ClickControl(unsigned int id);
 
   // The height of a click that answers `row` (1 top, 2 middle, 3 bottom) on

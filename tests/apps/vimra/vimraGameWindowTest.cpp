@@ -119,4 +119,74 @@ TEST_F(GameWindow, ScaleFollowsTheWindowAndAnOldPackStillWorks) {
   EXPECT_EQ(Count(idStart), 2);
 }
 
+TEST_F(GameWindow, ControlsAreClickedWhereTheyAreDrawnAtAnyScale) {
+  InstallPack();
+  ASSERT_NO_FATAL_FAILURE(Start());
+  // At scale 2 a button's logical middle is half way to its drawn one.
+  game->SetUIScale(2.0f);
+  ClickControl(idSettings);
+  EXPECT_EQ(Count(idBox), 1);
+  EXPECT_NE(Find(idQuality), nullptr) << "the Settings box is up";
+  ClickControl(idOK);
+  EXPECT_EQ(Count(idBox), 0);
+  EXPECT_EQ(Count(idStart), 2) << "back to the menu";
+}
+
+TEST_F(GameWindow, TheMenuViewFollowsTheWindowsShape) {
+  InstallPack();
+  ASSERT_NO_FATAL_FAILURE(Start());
+  auto resize = [&](int w, int h) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_RESIZED;
+    e.window.data1 = w;
+    e.window.data2 = h;
+    driver->Deliver(e);
+  };
+  auto expectPose = [&](const vimraPose_s& want, const char* where) {
+    float p[3], a[3];
+    game->GetCamPosition(p);
+    game->GetCamAngle(a);
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_FLOAT_EQ(p[k], want.position[k]) << where << " position " << k;
+      EXPECT_FLOAT_EQ(a[k], want.angle[k]) << where << " angle " << k;
+    }
+  };
+  expectPose(vimraMenuPose, "1280x720");
+  resize(1080, 1920);
+  expectPose(vimraMenuPoseFor(1080.0f / 1920.0f, -5.0f), "upright, in the menu");
+  float p[3];
+  game->GetCamPosition(p);
+  EXPECT_GT(p[2], vimraMenuPose.position[2] + 5.0f) << "backed away";
+  // On the ring with the menu gone, as after Start. (The window itself kept
+  // its size: a pointer position would be mapped for it, so the button is
+  // pressed from here.)
+  game->vimraGame::OnGUIClick(driver->FindControl(idStart));
+  ASSERT_EQ(game->state, StateRing);
+  resize(1920, 1080);
+  expectPose(vimraMenuPose, "16:9 again, on the ring");
+
+  // Escape during a trick on an upright window flies back to its menu view
+  // (in 122 steps of a 120-step plan, so a little past it).
+  resize(600, 900);
+  ClickAt(300, 450);
+  ASSERT_TRUE(StepUntil(StateGather, 5));
+  ASSERT_TRUE(StepUntil(StateAwaitRow, 400));
+  float from[3], fromAngle[3];
+  game->GetCamPosition(from);
+  game->GetCamAngle(fromAngle);
+  Key(SDLK_ESCAPE);
+  ASSERT_EQ(game->state, StateBackToMenu);
+  ASSERT_TRUE(StepUntil(StateMenu, 200));
+  const vimraPose_s upright = vimraMenuPoseFor(600.0f / 900.0f, -5.0f);
+  const double past = 122.0 / 120.0;
+  float a[3];
+  game->GetCamPosition(p);
+  game->GetCamAngle(a);
+  for (int k = 0; k < 3; ++k)
+    EXPECT_NEAR(p[k], from[k] + (upright.position[k] - from[k]) * past, 1e-3) << k;
+  for (int k = 1; k < 3; ++k)
+    EXPECT_NEAR(a[k], fromAngle[k] + (upright.angle[k] - fromAngle[k]) * past, 1e-3) << k;
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // Menu geometry and the mapping of click heights to rows.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "vimraLayout.h"
@@ -120,6 +122,55 @@ TEST(vimraLayout, ClickHeightsMapToRows) {
   // Degenerate windows do not divide by zero.
   EXPECT_EQ(vimraRowFromClick(1, 0, z, nullptr), 2);
   EXPECT_EQ(vimraRowFromClick(0, 5, z, nullptr), 2);
+}
+
+namespace {
+
+// Where a world point lies in the camera's space for a pose, as the frame's
+// PilotView places the world: turned about z by angle[1], then about x by
+// angle[2], after moving the camera to the origin (angle[0] is 0 here).
+void EyeOf(const vimraPose_s& pose, const float world[3], double eye[3]) {
+  const double d = 3.14159265358979323846 / 180.0;
+  const double v[3] = {world[0] - pose.position[0], world[1] - pose.position[1],
+                       world[2] - pose.position[2]};
+  const double cz = std::cos(pose.angle[1] * d), sz = std::sin(pose.angle[1] * d);
+  const double t[3] = {cz * v[0] - sz * v[1], sz * v[0] + cz * v[1], v[2]};
+  const double cx = std::cos(pose.angle[2] * d), sx = std::sin(pose.angle[2] * d);
+  eye[0] = t[0];
+  eye[1] = cx * t[1] - sx * t[2];
+  eye[2] = sx * t[1] + cx * t[2];
+}
+
+}  // namespace
+
+TEST(vimraLayout, MenuViewBacksAwayOnlyOnNarrowWindows) {
+  // From 4:3 wider, and for a shape not known yet, the view as made, exactly.
+  for (float aspect :
+       {4.0f / 3.0f, 16.0f / 10.0f, 16.0f / 9.0f, 21.0f / 9.0f, 4.0f, 0.0f, -1.0f, std::nanf("")}) {
+    const vimraPose_s pose = vimraMenuPoseFor(aspect, -5.0f);
+    EXPECT_EQ(0, std::memcmp(&pose, &vimraMenuPose, sizeof pose)) << aspect;
+  }
+  // Narrower: the angles stay; the ring's centre keeps its place across and
+  // up the picture and is as much farther away as the window is narrower.
+  const float ring[3] = {0.0f, 0.0f, -5.0f};
+  double before[3];
+  EyeOf(vimraMenuPose, ring, before);
+  ASSERT_LT(before[2], -10.0) << "the ring lies ahead of the menu view";
+  for (float aspect : {1.25f, 1.0f, 9.0f / 16.0f, 9.0f / 21.0f}) {
+    const vimraPose_s pose = vimraMenuPoseFor(aspect, -5.0f);
+    EXPECT_EQ(0, std::memcmp(pose.angle, vimraMenuPose.angle, sizeof pose.angle)) << aspect;
+    double after[3];
+    EyeOf(pose, ring, after);
+    EXPECT_NEAR(after[0], before[0], 1e-4) << aspect;
+    EXPECT_NEAR(after[1], before[1], 1e-4) << aspect;
+    EXPECT_NEAR(after[2] / before[2], (4.0 / 3.0) / aspect, 1e-5) << aspect;
+  }
+  // The ring's centre is an argument: a ring elsewhere is framed the same way.
+  const float lower[3] = {0.0f, 0.0f, -8.0f};
+  EyeOf(vimraMenuPose, lower, before);
+  double after[3];
+  EyeOf(vimraMenuPoseFor(0.5f, -8.0f), lower, after);
+  EXPECT_NEAR(after[2] / before[2], (4.0 / 3.0) / 0.5, 1e-5);
 }
 
 TEST(vimraLayout, GUIScaleIsTheSameLayoutAtEveryPixelDensity) {

@@ -13,6 +13,9 @@
 #include "engine/gui/kxGUITestKit.h"
 #include "frame/kxLogoSplash.h"
 #include "frame/kxSDLWrapper.h"
+#include "graphics/kxScreen.h"
+#include "graphics/kxTGA.h"
+#include "gui/kxEngineLogo.h"
 #include "gui/kxGUIManager.h"
 
 using namespace kxGUITest;
@@ -22,6 +25,11 @@ namespace {
 
 const RGBA kOpaqueBlack{0, 0, 0, 255};
 
+uint32_t gNow = 1000;
+uint32_t HurriedTicks() {
+  return gNow += 20;
+}  // always late: no sleeping
+
 struct Probe {
   int x, y;  // window pixels, y down
   RGBA expected;
@@ -30,8 +38,8 @@ struct Probe {
 // Counts, per probe, the frames on which it matched (read before the swap).
 class ProbingSplash : public kxLogoSplash {
  public:
-  ProbingSplash(int width, int height, std::vector<Probe> probes)
-      : kxLogoSplash(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext(), width, height),
+  ProbingSplash(int width, int height, std::vector<Probe> probes, kxTickSource ticks = nullptr)
+      : kxLogoSplash(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext(), width, height, ticks),
         height(height),
         probes(probes),
         matches(probes.size(), 0) {}
@@ -247,6 +255,142 @@ TEST_F(LogoSplashTest, TheBuiltInLogoShowsBrightLettersBlendedOverBlack) {
   EXPECT_EQ(0, splash.litOutside);
 }
 
+TEST(LogoSplashScale, TheLogoGrowsWithTheScreenAsTheGUIDoes) {
+  // The GUI's rule: height over 720 or width over 640, whichever is less, in
+  // quarters, at least 1; at 1280 x 720 the picture is as it always was.
+  const struct {
+    int w, h;
+    float scale;
+    int x, y, pw, ph;
+  } rows[] = {{1280, 720, 1.0f, 512, 328, 256, 64},    {800, 600, 1.0f, 272, 268, 256, 64},
+              {1920, 1080, 1.5f, 768, 492, 384, 96},   {2560, 1080, 1.5f, 1088, 492, 384, 96},
+              {3840, 2160, 3.0f, 1536, 984, 768, 192}, {1080, 1920, 1.5f, 348, 912, 384, 96},
+              {2000, 1000, 1.25f, 840, 460, 320, 80},  {5120, 2880, 4.0f, 2048, 1312, 1024, 256},
+              {1279, 719, 1.0f, 511, 327, 256, 64},    {0, 0, 1.0f, -128, -32, 256, 64},
+              {1919, 1079, 1.25f, 799, 499, 320, 80}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::to_string(r.w) + "x" + std::to_string(r.h));
+    EXPECT_EQ(r.scale, kxChooseGUIScale(r.w, r.h));
+    int x = 0, y = 0, w = 0, h = 0;
+    kxLogoSplash::GetLogoRect(r.w, r.h, &x, &y, &w, &h);
+    EXPECT_EQ((std::vector<int>{r.x, r.y, r.pw, r.ph}), (std::vector<int>{x, y, w, h}));
+    kxLogoSplash::GetLogoPosition(r.w, r.h, &x, &y);
+    EXPECT_EQ(r.x, x);
+    EXPECT_EQ(r.y, y);
+  }
+  kxLogoSplash::GetLogoRect(1280, 720, nullptr, nullptr, nullptr, nullptr);  // outputs optional
+}
+
+TEST(LogoSplashScale, DrawsFromTheRenderingThatSuitsTheScale) {
+  // Blocks told apart by their first byte.
+  uint8_t bytes[5] = {1, 2, 3, 4, 5};
+  const char* names[5] = {"kxEngineLogo", "kxEngineLogo@1.5x", "kxEngineLogo@2x", "kxEngineLogo@3x",
+                          "kxEngineLogo@4x"};
+  auto chosen = [](const kxResource& r, float scale) {
+    kxMemoryBlock* b = kxLogoSplash::ChooseLogo(&r, scale);
+    return b && b->size == 1 ? int(b->data[0]) : 0;
+  };
+  kxResource all;
+  // Appended largest first: the choice goes by density, not by order.
+  for (int i = 4; i >= 0; --i) {
+    kxMemoryBlock b{&bytes[i], 1};
+    all.Append(&b, names[i]);
+  }
+  // Magnified by at most 1.25, else from the largest there is.
+  const struct {
+    float scale;
+    int block;
+  } rows[] = {{1.0f, 1}, {1.25f, 1}, {1.5f, 2}, {1.75f, 2}, {2.0f, 3}, {2.5f, 3}, {2.75f, 4},
+              {3.0f, 4}, {3.75f, 4}, {4.0f, 5}, {5.0f, 5},  {8.0f, 5}, {0.5f, 1}};
+  for (const auto& r : rows) EXPECT_EQ(r.block, chosen(all, r.scale)) << r.scale;
+
+  // Renderings missing: the next larger one held, or the largest, or the
+  // plain picture magnified.
+  kxResource some;
+  for (int i : {0, 3}) {
+    kxMemoryBlock b{&bytes[i], 1};
+    some.Append(&b, names[i]);
+  }
+  EXPECT_EQ(1, chosen(some, 1.25f));
+  EXPECT_EQ(4, chosen(some, 1.5f));
+  EXPECT_EQ(4, chosen(some, 6.0f));
+  kxResource plainOnly, renderingOnly;
+  kxMemoryBlock b0{&bytes[0], 1}, b2{&bytes[2], 1};
+  plainOnly.Append(&b0, names[0]);
+  renderingOnly.Append(&b2, names[2]);
+  EXPECT_EQ(1, chosen(plainOnly, 3.0f));
+  EXPECT_EQ(nullptr, kxLogoSplash::ChooseLogo(&renderingOnly, 2.0f)) << "no plain logo, no splash";
+  EXPECT_EQ(nullptr, kxLogoSplash::ChooseLogo(nullptr, 2.0f));
+}
+
+TEST_F(LogoSplashTest, ScaledUpItDrawsTheLargerRenderingAtItsOwnSize) {
+  // 2560 x 1440 is scale 2: the green @2x picture fills 512 x 128 at
+  // (1024, 656), not the red plain one magnified.
+  Block green = MakeSolidTGA(512, 128, kGreen);
+  ASSERT_TRUE(green);
+  redLogo.Append(green.get(), "kxEngineLogo@2x");
+  kxTest::Framebuffer fb(2560, 1440);
+  ASSERT_TRUE(fb.IsComplete());
+  const int x = 1024, y = 656;
+  ProbingSplash splash(2560, 1440,
+                       {{x, y, kGreen},
+                        {x + 511, y + 127, kGreen},
+                        {x + 256, y + 64, kGreen},
+                        {x - 1, y, kOpaqueBlack},
+                        {x, y - 1, kOpaqueBlack},
+                        {x + 512, y + 127, kOpaqueBlack},
+                        {x + 511, y + 128, kOpaqueBlack}},
+                       HurriedTicks);
+  uint32_t counter = 0;
+  splash.Run(&redLogo, &counter);
+  EXPECT_EQ(180, splash.GetPicturesShown());
+  ExpectEveryProbeOn(splash, 180);
+}
+
+TEST_F(LogoSplashTest, TheBuiltInLogoAtScale3IsItsOwnRenderingPixelForPixel) {
+  // 1920 x 2160 is scale 3: the built-in @3x picture, 768 x 192 at
+  // (576, 984), blended over black texel for pixel, as sharp as it was made.
+  kxResource builtIn;
+  ASSERT_TRUE(AppendEngineLogo(&builtIn));
+  ASSERT_TRUE(AppendEngineLogoRenderings(&builtIn));
+  std::unique_ptr<kxMemoryBlock, void (*)(kxMemoryBlock*)> tga(
+      kxDecrunchMemoryBlock(builtIn.Get("kxEngineLogo@3x")), kxFreeMemoryBlock);
+  ASSERT_TRUE(tga);
+  kxTGAImage image{};
+  ASSERT_TRUE(kxDecodeTGA(tga->data, tga->size, &image));
+  ASSERT_EQ(768u, image.width);
+  ASSERT_EQ(192u, image.height);
+  ASSERT_EQ(4u, image.bytesPerPixel);
+  kxTest::Framebuffer fb(1920, 2160);
+  ASSERT_TRUE(fb.IsComplete());
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);  // as the frame sets it
+  struct Capture : ProbingSplash {
+    using ProbingSplash::ProbingSplash;
+    std::vector<RGBA> last = std::vector<RGBA>(768 * 192);
+    void OnFrameDrawn(bool shown) override {
+      ProbingSplash::OnFrameDrawn(shown);
+      if (frames == 180)
+        glReadPixels(576, 2160 - 984 - 192, 768, 192, GL_RGBA, GL_UNSIGNED_BYTE, last.data());
+    }
+  } splash(1920, 2160, {{575, 984, kOpaqueBlack}, {576 + 768, 984 + 191, kOpaqueBlack}},
+           HurriedTicks);
+  uint32_t counter = 0;
+  splash.Run(&builtIn, &counter);
+  ASSERT_EQ(180, splash.GetPicturesShown());
+  ExpectEveryProbeOn(splash, 180);
+  // The decoded image's rows run as the framebuffer's: bottom row first.
+  int worst = 0, lit = 0;
+  for (int i = 0; i < 768 * 192; ++i) {
+    const uint8_t* t = &image.pixels[size_t(i) * 4];
+    const uint8_t drawn[3] = {splash.last[i].r, splash.last[i].g, splash.last[i].b};
+    for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(drawn[c] - t[c] * t[3] / 255));
+    lit += drawn[0] + drawn[1] + drawn[2] > 450;
+  }
+  kxFreeTGAImage(&image);
+  EXPECT_LE(worst, 3) << "the picture is resampled, not shown as made";
+  EXPECT_GT(lit, 9 * 1000) << "bright letters, nine times the plain picture's";
+}
+
 // Init runs the splash between the GUI manager and OnAfterInit.
 class SplashWatchingFrame : public kxSDLWrapper {
  public:
@@ -265,11 +409,6 @@ class SplashWatchingFrame : public kxSDLWrapper {
   bool blendOrDepth = true, logoRegistered = false;
   int cursor = -1;
 };
-
-uint32_t gNow = 1000;
-uint32_t HurriedTicks() {
-  return gNow += 20;
-}  // always late: no sleeping
 
 // SDL_Quit unloads the GL driver; pinned, its allocations stay named for
 // the leak suppressions.

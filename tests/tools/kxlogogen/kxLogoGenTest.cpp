@@ -35,6 +35,17 @@ int RunGenerator(const std::string& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The scratch folder of this process, removed when the process ends (the
+// cases of one process share it).
+struct Scratch {
+  const std::string dir = Env("KX_BIN_DIR") + "/logogen-test-" + std::to_string(getpid());
+  ~Scratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+};
+const Scratch scratch;
+
 // Runs the generator once into a scratch folder; tests stop when that failed.
 class LogoGenerator : public ::testing::Test {
  protected:
@@ -45,7 +56,7 @@ class LogoGenerator : public ::testing::Test {
     ASSERT_EQ(0, status);
   }
   // ctest runs each case as its own process, side by side: a folder each.
-  const std::string dir = Env("KX_BIN_DIR") + "/logogen-test-" + std::to_string(getpid());
+  const std::string dir = scratch.dir;
 };
 
 TEST_F(LogoGenerator, OutputIsTheCommittedEngineSourceAndTheCrunchedPicture) {
@@ -119,6 +130,45 @@ TEST_F(LogoGenerator, PictureIsAWellFormedRunLengthTGAOfBrightSoftLetters) {
   EXPECT_GT(opaque, 1500);
   EXPECT_GT(bright, opaque / 2);
   EXPECT_GT(partial, 400);
+}
+
+// The larger renderings: a TGA beside the plain one for each, of its size,
+// well-formed, and compiled into the source as crunched blocks in ascending
+// size.
+TEST_F(LogoGenerator, WritesTheLargerRenderingsBesideThePlainPicture) {
+  const std::string generated = Read(dir + "/logo.cpp");
+  const struct {
+    const char* suffix;
+    int width, height;
+  } rows[] = {{"@1.5x", 384, 96}, {"@2x", 512, 128}, {"@3x", 768, 192}, {"@4x", 1024, 256}};
+  size_t after = generated.find("kxEngineLogoDataSize");
+  int n = 0;
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.suffix);
+    ++n;
+    const Bytes tga = Read<Bytes>(dir + "/logo" + r.suffix + ".tga");
+    ASSERT_GT(tga.size(), 18u + 26u);
+    EXPECT_EQ(10, tga[2]);
+    EXPECT_EQ(r.width, tga[12] | tga[13] << 8);
+    EXPECT_EQ(r.height, tga[14] | tga[15] << 8);
+    EXPECT_EQ((Bytes{32, 0x08}), Bytes(tga.begin() + 16, tga.begin() + 18));
+    EXPECT_EQ(0, std::memcmp(&tga[tga.size() - 18], "TRUEVISION-XFILE.", 18));
+    // Its array in the source, in order, and its entry in the table.
+    const std::string name = "kLogo" + std::to_string(n) + "[] = {";
+    const size_t open = generated.find(name, after);
+    ASSERT_NE(std::string::npos, open) << name;
+    const size_t close = generated.find("};", open);
+    Bytes crunched;
+    for (size_t p = generated.find("0x", open); p < close; p = generated.find("0x", p + 2))
+      crunched.push_back(uint8_t(std::strtoul(generated.substr(p, 4).c_str(), nullptr, 16)));
+    kxMemoryBlock block{crunched.data(), crunched.size()};
+    kxMemoryBlock* expanded = kxDecrunchMemoryBlock(&block);
+    ASSERT_NE(nullptr, expanded);
+    EXPECT_EQ(Bytes(expanded->data, expanded->data + expanded->size), tga);
+    kxFreeMemoryBlock(expanded);
+    EXPECT_NE(std::string::npos, generated.find(std::string("{\"") + r.suffix + "\", "));
+    after = close;
+  }
 }
 
 TEST_F(LogoGenerator, ReportsBadUsageFontsAndOutputs) {

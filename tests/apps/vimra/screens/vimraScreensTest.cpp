@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "../vimraGameTestSupport.h"
+#include "render/kxRenderer.h"
 #include "vimraMotion.h"
 
 namespace {
@@ -234,6 +235,88 @@ TEST_F(Screen, MainMenuCoversTheWindowAndAnswersWhereDrawn) {
     EXPECT_LE(620 * gui->GetScale(), w);
     EXPECT_GT(startHeight, 32);
   }
+}
+
+// Column-major 4 x 4 matrices, as the renderer keeps them.
+struct Matrix {
+  double m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  Matrix operator*(const Matrix& o) const {
+    Matrix r;
+    for (int c = 0; c < 4; ++c)
+      for (int row = 0; row < 4; ++row) {
+        double sum = 0.0;
+        for (int k = 0; k < 4; ++k) sum += m[k * 4 + row] * o.m[c * 4 + k];
+        r.m[c * 4 + row] = sum;
+      }
+    return r;
+  }
+  // A turn of `degrees` about axis 0 (x), 1 (y) or 2 (z), as glRotate.
+  static Matrix Turn(double degrees, int axis) {
+    Matrix r;
+    const double a = degrees * M_PI / 180.0, c = std::cos(a), s = std::sin(a);
+    const int i = (axis + 1) % 3, j = (axis + 2) % 3;
+    r.m[i * 4 + i] = c, r.m[j * 4 + j] = c, r.m[i * 4 + j] = s, r.m[j * 4 + i] = -s;
+    return r;
+  }
+};
+
+// The menu's ring of cards through a whole turn (it spins about an axis
+// that tilts it toward and away from the camera, so every frame of the turn
+// shows it differently): every vertex of every card, placed as the vertex
+// array draws it and projected through the game's own matrices, lies inside
+// the window with a twentieth of its width spare at each side.
+TEST_F(Screen, MainMenuRingStaysInsideTheWindow) {
+  ASSERT_NO_FATAL_FAILURE(Open(true));
+  ASSERT_EQ(game->state, StateMenu);
+  float(*shared)[3] = game->cards->GetVertexArray(0)->GetVertexArray();
+  const unsigned long long sharedCount = game->cards->GetVertexArray(0)->GetVertexArraySize();
+  ASSERT_NE(shared, nullptr);
+  ASSERT_GT(sharedCount, 3u);
+  // Drawing in a corner keeps the software renderer quick; the projection
+  // follows the window's size, not the viewport.
+  glViewport(0, 0, 128, 72);
+  const int frames = int(360.0 / 0.5);  // the ring turns half a degree a frame
+  double across = 0.0, upDown = 0.0;
+  for (int frame = 0; frame < frames; ++frame) {
+    game->Render();
+    if (frame % 3 != 0) continue;  // a degree and a half apart is near enough
+    Matrix projection, view;
+    float p[16], m[16];
+    kxGetRenderer()->GetMatrix(mmProjection, p);
+    kxGetRenderer()->GetMatrix(mmModelView, m);
+    std::copy(p, p + 16, projection.m);
+    std::copy(m, m + 16, view.m);
+    for (int i = 0; i < vimraCardCount; ++i) {
+      kxVertexArray* card = game->cards->GetVertexArray(size_t(i));
+      float c[3], a[3];
+      card->GetCenter(c);
+      card->GetAngle(a);
+      Matrix place;
+      place.m[12] = c[0], place.m[13] = c[1], place.m[14] = c[2];
+      Matrix size;
+      size.m[0] = size.m[5] = size.m[10] = card->GetScale();
+      const Matrix all = projection * view * place * Matrix::Turn(a[0], 0) * Matrix::Turn(a[1], 1) *
+                         Matrix::Turn(a[2], 2) * size;
+      float(*v)[3] = card->GetVertexArray() != nullptr ? card->GetVertexArray() : shared;
+      const unsigned long long n =
+          card->GetVertexArray() != nullptr ? card->GetVertexArraySize() : sharedCount;
+      for (unsigned long long k = 0; k < n; ++k) {
+        double clip[4];
+        for (int row = 0; row < 4; ++row)
+          clip[row] = all.m[row] * v[k][0] + all.m[4 + row] * v[k][1] + all.m[8 + row] * v[k][2] +
+                      all.m[12 + row];
+        ASSERT_GT(clip[3], 0.1) << "card " << i << " behind the camera";
+        across = std::max(across, std::fabs(clip[0] / clip[3]));
+        upDown = std::max(upDown, std::fabs(clip[1] / clip[3]));
+      }
+    }
+  }
+  RecordProperty("RingAcross", std::to_string(across));
+  RecordProperty("RingUpDown", std::to_string(upDown));
+  // In half widths from the middle.
+  EXPECT_LT(across, 0.9) << "the ring runs off the sides of a " << game->GetWidth() << "x"
+                         << game->GetHeight() << " window";
+  EXPECT_LT(upDown, 1.0) << "the ring runs off the top or bottom";
 }
 
 TEST_F(Screen, WholeTrickFindsTheCard) {
