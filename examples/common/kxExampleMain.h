@@ -13,13 +13,14 @@
 
 // App is the example's kxSDLWrapper, constructed from the pack's file name
 // and a frame limit (0: run until the window is closed; N > 0: end by itself
-// after N frames). `name` names the program in its messages. `whyNot` says
-// why a failed start may have failed, a printf format in which %s stands for
-// the pack's file name; null when the application tells that itself.
+// after N frames). `name` names the program in its messages. `whyNot` names
+// the likely causes of a failed start, a printf format in which %s stands
+// for the pack's file name; null when the application tells them itself.
 //
 // Returns the exit status: 2 after a usage error ("usage: NAME PACK
-// [--frames N]" on stderr), 1 when the application cannot be made or does
-// not start ("NAME: cannot start[: whyNot]" on stderr), 0 after a run.
+// [--frames N]" on stderr), 1 when the start fails ("NAME: cannot
+// start[: whyNot]" on stderr) or memory for the application runs out, 0
+// after a run.
 template <class App>
 int kxExampleMain(int argc, char** argv, const char* name, const char* whyNot) {
   unsigned long frames = 0;
