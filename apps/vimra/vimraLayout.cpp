@@ -1,6 +1,5 @@
 #include "vimraLayout.h"
 
-#include <climits>
 #include <cmath>
 
 #include "graphics/kxScreen.h"
@@ -83,12 +82,7 @@ float vimraChooseGUIScale(int width, int height) {
 }
 
 float vimraChooseGUIScale(int width, int height, float density) {
-  if (!(density > 0.0f) || !std::isfinite(density) || density == 1.0f || width <= 0 || height <= 0)
-    return vimraChooseGUIScale(width, height);
-  const double w = std::round(width / double(density));
-  const double h = std::round(height / double(density));
-  if (!(w <= INT_MAX && h <= INT_MAX)) return vimraChooseGUIScale(width, height);
-  return vimraChooseGUIScale(int(w), int(h)) * density;
+  return kxChooseGUIScale(width, height, density);
 }
 
 float vimraTableCameraDepth(float aspect) {

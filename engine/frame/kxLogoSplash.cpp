@@ -5,6 +5,7 @@
 
 #include "data/kxResource.h"
 #include "frame/kxFrameWait.h"
+#include "frame/kxPixelDensity.h"
 #include "graphics/kxScreen.h"
 #include "gui/kxEngineLogoData.h"
 #include "gui/kxGUIPicture.h"
@@ -27,8 +28,9 @@ void kxLogoSplash::GetLogoPosition(int width, int height, int* x, int* y) {
   GetLogoRect(width, height, x, y, nullptr, nullptr);
 }
 
-void kxLogoSplash::GetLogoRect(int width, int height, int* x, int* y, int* w, int* h) {
-  const float scale = kxChooseGUIScale(width, height);
+void kxLogoSplash::GetLogoRect(int width, int height, int* x, int* y, int* w, int* h,
+                               float density) {
+  const float scale = kxChooseGUIScale(width, height, density);
   const int pictureWidth = static_cast<int>(std::lround(logoWidth * scale));
   const int pictureHeight = static_cast<int>(std::lround(logoHeight * scale));
   if (x) *x = (width - pictureWidth) / 2;
@@ -73,11 +75,12 @@ void kxLogoSplash::Run(kxResource* resources, uint32_t* frameCounter) {
   r->Enable(rsBlend);
   r->Disable(rsDepthTest);
 
-  // On a large screen the picture grows as the GUI does, drawn from the
-  // rendering made for about that size, so that it stays sharp.
-  kxMemoryBlock* logo = ChooseLogo(resources, kxChooseGUIScale(width, height));
+  // On a large or dense screen the picture grows as the GUI does, drawn from
+  // the rendering made for about that size, so that it stays sharp.
+  const float density = kxWindowPixelDensity(window);
+  kxMemoryBlock* logo = ChooseLogo(resources, kxChooseGUIScale(width, height, density));
   int x = 0, y = 0, w = 0, h = 0;
-  GetLogoRect(width, height, &x, &y, &w, &h);
+  GetLogoRect(width, height, &x, &y, &w, &h, density);
   kxGUIPicture* picture = logo ? kxGUIPicture::Create(1, x, y, w, h, logo) : nullptr;
   // A box without texture would show as a white rectangle: keep it black.
   const bool showPicture = picture && picture->HasTexture();

@@ -50,10 +50,11 @@ class KX_API kxLogoSplash {
   /// a window of width x height pixels, as GetLogoRect.
   static void GetLogoPosition(int width, int height, int* x, int* y);
   /// The picture's rectangle in window pixels (y down): logoWidth x
-  /// logoHeight times kxChooseGUIScale(width, height), rounded to whole
-  /// pixels, centred with integer halves towards zero. Null outputs are
-  /// skipped.
-  static void GetLogoRect(int width, int height, int* x, int* y, int* w, int* h);
+  /// logoHeight times kxChooseGUIScale(width, height, density), rounded to
+  /// whole pixels, centred with integer halves towards zero. Null outputs
+  /// are skipped.
+  static void GetLogoRect(int width, int height, int* x, int* y, int* w, int* h,
+                          float density = 1.0f);
   /// The block to draw the picture from at this scale (owned by the
   /// collection): the smallest rendering the collection holds that is
   /// magnified by no more than 1.25, else the largest it holds;

@@ -9,6 +9,7 @@
 
 #include "frame/kxFrameWait.h"
 #include "frame/kxLogoSplash.h"
+#include "frame/kxPixelDensity.h"
 #include "graphics/kxScreen.h"
 #include "graphics/kxTransform.h"
 #include "gui/kxGUIManager.h"
@@ -176,14 +177,7 @@ void kxSDLWrapper::DrawableSize(int* w, int* h) const {
 }
 
 float kxSDLWrapper::GetPixelDensity() const {
-  if (!window) return 1.0f;
-  // Both sizes as SDL has them now, not the size last delivered: the
-  // density belongs to the screen, whatever size the frame was told.
-  int ww = 0, wh = 0, dw = 0, dh = 0;
-  SDL_GetWindowSize(window, &ww, &wh);
-  SDL_GL_GetDrawableSize(window, &dw, &dh);
-  if (ww <= 0 || dw <= 0) return 1.0f;
-  return static_cast<float>(dw) / static_cast<float>(ww);
+  return kxWindowPixelDensity(window);
 }
 
 void kxSDLWrapper::PointerToPixels(int* x, int* y, bool current) const {

@@ -1,6 +1,7 @@
 #include "graphics/kxScreen.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 
@@ -42,6 +43,15 @@ float kxChooseGUIScale(int width, int height) {
   if (width <= 0 || height <= 0) return 1.0f;
   const double fit = std::min(height / 720.0, width / 640.0);
   return std::max(1.0f, float(std::floor(fit * 4.0) / 4.0));
+}
+
+float kxChooseGUIScale(int width, int height, float density) {
+  if (!(density > 0.0f) || !std::isfinite(density) || density == 1.0f || width <= 0 || height <= 0)
+    return kxChooseGUIScale(width, height);
+  const double w = std::round(width / double(density));
+  const double h = std::round(height / double(density));
+  if (!(w <= INT_MAX && h <= INT_MAX)) return kxChooseGUIScale(width, height);
+  return kxChooseGUIScale(int(w), int(h)) * density;
 }
 
 kxScreenRect_s kxGUIRectToScreen(int left, int top, int width, int height) {

@@ -27,6 +27,13 @@ KX_API float kxGetGUIScale();
 /// 720, or its width over 640 when that is less, rounded down to a quarter and
 /// never below 1. 1 for a size that is not positive.
 KX_API float kxChooseGUIScale(int width, int height);
+/// The same for a window of width x height drawable pixels on a screen of
+/// `density` pixels per unit of the window's size (a browser's
+/// devicePixelRatio, a high-density display's backing scale): the scale the
+/// window's size in those units gets, times the density, so that the layout
+/// takes the same share of the screen as at density 1, drawn with all of its
+/// pixels. A density that is not positive and finite counts as 1.
+KX_API float kxChooseGUIScale(int width, int height, float density);
 
 /// A window-pixel rectangle, origin at the bottom-left (the scissor's space).
 struct kxScreenRect_s {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <link.h>
 
+#include <cmath>
 #include <vector>
 
 #include "data/kxResource.h"
@@ -279,6 +280,26 @@ TEST(LogoSplashScale, TheLogoGrowsWithTheScreenAsTheGUIDoes) {
     EXPECT_EQ(r.y, y);
   }
   kxLogoSplash::GetLogoRect(1280, 720, nullptr, nullptr, nullptr, nullptr);  // outputs optional
+}
+
+TEST(LogoSplashScale, OnADenseScreenTheLogoKeepsItsSizeToTheEye) {
+  // A phone of 390 x 844 units at three pixels a unit shows the logo as large
+  // as one pixel a unit does, with three times the pixels: 768 x 192, not
+  // the 448 x 112 its 1170 x 2532 pixels alone would give.
+  int x = 0, y = 0, w = 0, h = 0;
+  kxLogoSplash::GetLogoRect(1170, 2532, &x, &y, &w, &h, 3.0f);
+  EXPECT_EQ((std::vector<int>{201, 1170, 768, 192}), (std::vector<int>{x, y, w, h}));
+  kxLogoSplash::GetLogoRect(1170, 2532, &x, &y, &w, &h);
+  EXPECT_EQ((std::vector<int>{361, 1210, 448, 112}), (std::vector<int>{x, y, w, h}));
+  // 4K at density 2 is a 1920 x 1080 screen drawn with every pixel.
+  EXPECT_EQ(3.0f, kxChooseGUIScale(3840, 2160, 2.0f));
+  kxLogoSplash::GetLogoRect(3840, 2160, &x, &y, &w, &h, 2.0f);
+  EXPECT_EQ((std::vector<int>{1536, 984, 768, 192}), (std::vector<int>{x, y, w, h}));
+  // Densities that mean nothing are one pixel a unit.
+  for (float bad : {0.0f, -1.0f, std::nanf(""), HUGE_VALF}) {
+    kxLogoSplash::GetLogoRect(1920, 1080, &x, &y, &w, &h, bad);
+    EXPECT_EQ((std::vector<int>{768, 492, 384, 96}), (std::vector<int>{x, y, w, h})) << bad;
+  }
 }
 
 TEST(LogoSplashScale, DrawsFromTheRenderingThatSuitsTheScale) {
