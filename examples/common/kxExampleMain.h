@@ -6,6 +6,7 @@
 // an example's CMakeLists.txt adds this folder to its include path.
 #pragma once
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +25,15 @@
 template <class App>
 int kxExampleMain(int argc, char** argv, const char* name, const char* whyNot) {
   unsigned long frames = 0;
-  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0)
-    frames = std::strtoul(argv[3], nullptr, 10);
+  if (argc == 4 && std::strcmp(argv[2], "--frames") == 0) {
+    // Digits only: strtoul would take "-5" as a count near ULONG_MAX and
+    // "5abc" as 5; an out-of-range count stays 0 and so is refused too.
+    const char* text = argv[3];
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long n = std::strtoul(text, &end, 10);
+    if (*text >= '0' && *text <= '9' && *end == '\0' && errno == 0) frames = n;
+  }
   if (argc != 2 && !(argc == 4 && frames > 0)) {
     std::fprintf(stderr, "usage: %s PACK [--frames N]\n", name);
     return 2;

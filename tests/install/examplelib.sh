@@ -89,7 +89,8 @@ wait_exit() {
 # as the last line on stderr.
 check_arguments() {
   local program=$WORK/$1/kx$1 usage="usage: kx$1 PACK [--frames N]" args status
-  for args in "extra" "--frames" "--frames 0" "--frames many" "--speed 5" "--frames 5 extra"; do
+  for args in "extra" "--frames" "--frames 0" "--frames many" "--speed 5" "--frames 5 extra" \
+    "--frames -5" "--frames 5abc" "--frames 99999999999999999999999"; do
     status=0
     # shellcheck disable=SC2086  # the words of args are the arguments
     timeout 60 "$program" "$2" $args >/dev/null 2>"$WORK/err" || status=$?
