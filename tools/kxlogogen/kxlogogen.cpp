@@ -348,18 +348,19 @@ std::string SourceText(const std::vector<Rendering>& renderings) {
   AppendBytes(s, renderings[0].block);
   s += "};\n\n";
   s += "const size_t kxEngineLogoDataSize = sizeof(kxEngineLogoData);\n";
-  for (int d = 1; d < kDensityCount; ++d) {
-    std::snprintf(line, sizeof line, "\nstatic const unsigned char kLogo%d[] = {\n", d);
-    s += line;
-    AppendBytes(s, renderings[d].block);
-    s += "};\n";
-  }
+  // The larger renderings back to back in one array, each from a new line;
+  // the table says where each begins and how long it is.
+  s += "\nstatic const unsigned char kRenderings[] = {\n";
+  for (int d = 1; d < kDensityCount; ++d) AppendBytes(s, renderings[d].block);
+  s += "};\n";
   s += "\nconst kxEngineLogoRendering_s kxEngineLogoRenderings[] = {\n";
+  size_t offset = 0;
   for (int d = 1; d < kDensityCount; ++d) {
-    std::snprintf(line, sizeof line, "    {\"%s\", %d.%df, kLogo%d, sizeof(kLogo%d)},\n",
-                  kDensities[d].suffix, kDensities[d].halves / 2, kDensities[d].halves % 2 * 5, d,
-                  d);
+    std::snprintf(line, sizeof line, "    {\"%s\", %d.%df, kRenderings + %zu, %zu},\n",
+                  kDensities[d].suffix, kDensities[d].halves / 2, kDensities[d].halves % 2 * 5,
+                  offset, renderings[d].block.size());
     s += line;
+    offset += renderings[d].block.size();
   }
   s += "};\n\n";
   s += "const int kxEngineLogoRenderingCount =\n";

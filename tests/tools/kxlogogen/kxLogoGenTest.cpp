@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -141,11 +142,16 @@ TEST_F(LogoGenerator, WritesTheLargerRenderingsBesideThePlainPicture) {
     const char* suffix;
     int width, height;
   } rows[] = {{"@1.5x", 384, 96}, {"@2x", 512, 128}, {"@3x", 768, 192}, {"@4x", 1024, 256}};
-  size_t after = generated.find("kxEngineLogoDataSize");
-  int n = 0;
+  // The renderings' bytes, back to back after the plain picture.
+  const size_t open = generated.find("kRenderings[] = {", generated.find("kxEngineLogoDataSize"));
+  ASSERT_NE(std::string::npos, open);
+  const size_t close = generated.find("};", open);
+  Bytes all;
+  for (size_t p = generated.find("0x", open); p < close; p = generated.find("0x", p + 2))
+    all.push_back(uint8_t(std::strtoul(generated.substr(p, 4).c_str(), nullptr, 16)));
+  size_t next = 0, entry = close;
   for (const auto& r : rows) {
     SCOPED_TRACE(r.suffix);
-    ++n;
     const Bytes tga = Read<Bytes>(dir + "/logo" + r.suffix + ".tga");
     ASSERT_GT(tga.size(), 18u + 26u);
     EXPECT_EQ(10, tga[2]);
@@ -153,22 +159,23 @@ TEST_F(LogoGenerator, WritesTheLargerRenderingsBesideThePlainPicture) {
     EXPECT_EQ(r.height, tga[14] | tga[15] << 8);
     EXPECT_EQ((Bytes{32, 0x08}), Bytes(tga.begin() + 16, tga.begin() + 18));
     EXPECT_EQ(0, std::memcmp(&tga[tga.size() - 18], "TRUEVISION-XFILE.", 18));
-    // Its array in the source, in order, and its entry in the table.
-    const std::string name = "kLogo" + std::to_string(n) + "[] = {";
-    const size_t open = generated.find(name, after);
-    ASSERT_NE(std::string::npos, open) << name;
-    const size_t close = generated.find("};", open);
-    Bytes crunched;
-    for (size_t p = generated.find("0x", open); p < close; p = generated.find("0x", p + 2))
-      crunched.push_back(uint8_t(std::strtoul(generated.substr(p, 4).c_str(), nullptr, 16)));
-    kxMemoryBlock block{crunched.data(), crunched.size()};
+    // Its entry in the table, in order: where its block begins, how long it
+    // is; the blocks follow one another with nothing between them.
+    entry = generated.find(std::string("{\"") + r.suffix + "\", ", entry);
+    ASSERT_NE(std::string::npos, entry);
+    size_t offset = 0, size = 0;
+    ASSERT_EQ(2, std::sscanf(generated.c_str() + generated.find("kRenderings + ", entry),
+                             "kRenderings + %zu, %zu}", &offset, &size));
+    EXPECT_EQ(next, offset);
+    ASSERT_LE(offset + size, all.size());
+    kxMemoryBlock block{all.data() + offset, size};
     kxMemoryBlock* expanded = kxDecrunchMemoryBlock(&block);
     ASSERT_NE(nullptr, expanded);
     EXPECT_EQ(Bytes(expanded->data, expanded->data + expanded->size), tga);
     kxFreeMemoryBlock(expanded);
-    EXPECT_NE(std::string::npos, generated.find(std::string("{\"") + r.suffix + "\", "));
-    after = close;
+    next = offset + size;
   }
+  EXPECT_EQ(all.size(), next) << "bytes no rendering owns";
 }
 
 TEST_F(LogoGenerator, ReportsBadUsageFontsAndOutputs) {
